@@ -1,0 +1,13 @@
+# One target carries the settings every other target shares.
+add_library(velmora_common INTERFACE)
+target_compile_features(velmora_common INTERFACE cxx_std_20)
+target_include_directories(velmora_common INTERFACE ${PROJECT_SOURCE_DIR})
+target_compile_options(velmora_common INTERFACE -Wall -Wextra -Wpedantic)
+target_compile_definitions(velmora_common INTERFACE
+  QT_NO_CAST_FROM_ASCII QT_NO_CONTEXTLESS_CONNECT QT_NO_KEYWORDS)
+
+if(VELMORA_SANITIZE)
+  target_compile_options(velmora_common INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(velmora_common INTERFACE -fsanitize=address,undefined)
+endif()

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/runtime_error.h"
+
+// The operating-system services both programs use. Every failure raises a RuntimeError with the
+// runtime's number and description. Paths are plain strings in the system's own form.
+namespace platform {
+
+// The longest path the system accepts; longer input is refused rather than truncated.
+std::size_t MaxPathLength();
+
+// Current folder.
+std::string CurrentFolder();
+void ChangeFolder(const std::string& path);
+
+// Makes one folder; fails if it exists or its parent does not.
+void CreateFolder(const std::string& path);
+// Makes a folder and any missing parents (for desktop and menu folders made on demand).
+void CreateFolderTree(const std::string& path);
+
+// Copies one file, replacing an existing destination only by a complete copy. A destination that
+// is the source file itself is left alone.
+void CopyFile(const std::string& source, const std::string& destination);
+
+// Length in bytes; 0 for a folder. Fails when the path is not there.
+std::int64_t FileLength(const std::string& path);
+
+// Sequential text files, opened and closed for each call.
+enum class OpenFor { Output, Append };
+void PrintLine(const std::string& path, OpenFor mode, const std::string& line);
+// Writes a whole file under its final name only once it is complete.
+void ReplaceFile(const std::string& path, const std::string& contents);
+// At most maxBytes bytes from the start of a file.
+std::string ReadPrefix(const std::string& path, std::size_t maxBytes);
+
+// Starts a program by bare name, hidden and detached, searching the running program's own
+// folder, then the current folder, then the search path. Returns the process id.
+std::int64_t StartProgramHidden(const std::string& name);
+
+// The logged-on user's name; fails with the system's error code (SystemCallFailed) when the
+// name cannot be had or is longer than maxLength.
+struct SystemCallFailed {
+    std::uint32_t code;
+};
+std::string LogonUserName(std::size_t maxLength);
+
+// The current local date and time as text in the user's regional format, to the second.
+std::string LocalDateTimeText();
+
+// Mounted volumes, as the drive list shows them.
+std::vector<std::string> Drives();
+// The folder a drive's "current folder" means: the current folder when it lies on that drive,
+// else the drive's root. Fails when the drive cannot be read.
+std::string CurrentFolderOfDrive(const std::string& drive);
+
+// The one point every message box goes through (modal, OK button only).
+using MessageBoxHandler = std::function<void(const std::string& text, const std::string& title)>;
+void SetMessageBoxHandler(MessageBoxHandler handler);
+void ShowMessage(const std::string& text, const std::string& title);
+
+// Ends the program at once, running no unload code. Tests install an action that throws.
+using EndAction = std::function<void()>;
+void SetEndAction(EndAction action);
+[[noreturn]] void EndProgram();
+
+}  // namespace platform

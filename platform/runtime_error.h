@@ -1,0 +1,52 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+// The run-time error object: a number and a description. Raised, never returned.
+class RuntimeError : public std::runtime_error {
+public:
+    RuntimeError(int number, const std::string& description)
+        : std::runtime_error(description), number_(number) {}
+
+    int Number() const { return number_; }
+    std::string Description() const { return what(); }
+
+private:
+    int number_;
+};
+
+// The runtime's own error numbers, as the programs' users know them.
+namespace error {
+inline constexpr int kBadFileNameOrNumber = 52;
+inline constexpr int kFileNotFound = 53;
+inline constexpr int kFileAlreadyExists = 58;
+inline constexpr int kDiskFull = 61;
+inline constexpr int kInputPastEndOfFile = 62;
+inline constexpr int kBadFileName = 64;
+inline constexpr int kDeviceUnavailable = 68;
+inline constexpr int kPermissionDenied = 70;
+inline constexpr int kPathFileAccessError = 75;
+inline constexpr int kPathNotFound = 76;
+}  // namespace error
+
+// Raises the run-time error for an operating-system error code.
+[[noreturn]] void RaiseForSystemError(int code);
+
+// The runtime's error box ("Project1", "Run-time error 'n':" ...), then the end of the program.
+[[noreturn]] void ReportUnhandled(const RuntimeError& error);
+
+// Runs an event handler the way the runtime does: an error nothing caught is reported and ends
+// the program. The window adapters wrap every handler in this.
+template <typename Handler>
+void RunHandler(Handler&& handler) {
+    try {
+        handler();
+    } catch (const RuntimeError& error) {
+        ReportUnhandled(error);
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+// The installer window's layout as data: every window adapter builds its controls from it.
+namespace setup {
+
+enum class ControlKind { Label, Frame, CheckBox, TextBox, DriveList, FolderList, Button, Picture };
+enum class Parent { Window, Frame1 };
+enum class Weight { Regular, Bold };
+enum class Slant { Upright, Italic };
+
+struct Rgb {
+    std::uint8_t red;
+    std::uint8_t green;
+    std::uint8_t blue;
+};
+
+struct FontSpec {
+    std::string_view family;  // empty: the control takes no font
+    double points;
+    Weight weight;
+    Slant slant;
+};
+
+struct ControlSpec {
+    std::string_view name;
+    ControlKind kind;
+    Parent parent;
+    // For a picture, its resource name. The destination box starts with the layout's
+    // application folder instead.
+    std::string_view caption;
+    int left;                  // twips, from the parent's client area
+    int top;
+    int width;
+    int height;
+    FontSpec font;
+    bool whiteBackground;  // else the window's or the platform's default
+    int tabIndex;          // -1: takes no tab position
+};
+
+inline constexpr int kTwipsPerPixel = 15;
+constexpr int Pixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
+
+inline constexpr std::string_view kWindowCaption = "Velmora_KZ 2.0.1 Setup";
+inline constexpr int kClientWidth = 9390;
+inline constexpr int kClientHeight = 9270;
+inline constexpr Rgb kWindowBackground{128, 128, 255};
+inline constexpr Rgb kFrameCaptionColour{0, 0, 128};
+inline constexpr Rgb kWhite{255, 255, 255};
+
+inline constexpr FontSpec kNoFont{"", 0, Weight::Regular, Slant::Upright};
+inline constexpr FontSpec kSansSerif{"MS Sans Serif", 8.25, Weight::Regular, Slant::Upright};
+inline constexpr FontSpec kSansSerifBold{"MS Sans Serif", 8.25, Weight::Bold, Slant::Upright};
+inline constexpr FontSpec kVerdana{"Verdana", 8.25, Weight::Regular, Slant::Upright};
+inline constexpr FontSpec kArialBlack{"Arial Black", 8.25, Weight::Regular, Slant::Upright};
+inline constexpr FontSpec kTitle{"Times New Roman", 24, Weight::Bold, Slant::Italic};
+
+// In tab order, then the pictures, which take no tab position.
+inline constexpr std::array<ControlSpec, 18> kControls{{
+    {"Label1", ControlKind::Label, Parent::Window, "Velmora_KZ 2.0.1 Installation", 480, 360, 6375,
+     615, kTitle, false, 0},
+    {"Frame1", ControlKind::Frame, Parent::Window, "Velmora_KZ 3-Step Install Process", 720, 1200,
+     5655, 7815, kSansSerifBold, true, 1},
+    {"Check1", ControlKind::CheckBox, Parent::Frame1, "Add Desk Top Icon", 1200, 840, 3375, 255,
+     kVerdana, true, 2},
+    {"Check2", ControlKind::CheckBox, Parent::Frame1, "Add Start Menu Short Cut", 1200, 1200, 3255,
+     255, kVerdana, true, 3},
+    {"Check3", ControlKind::CheckBox, Parent::Frame1, "Add Program Menu  Icon", 1200, 1560, 3615,
+     255, kVerdana, true, 4},
+    {"Text1", ControlKind::TextBox, Parent::Frame1, "", 1200, 2400, 2895, 285,
+     kSansSerif, false, 5},
+    {"Drive1", ControlKind::DriveList, Parent::Frame1, "", 1200, 3000, 2895, 315, kSansSerif, false,
+     6},
+    {"Dir1", ControlKind::FolderList, Parent::Frame1, "", 1200, 3600, 2895, 3015, kSansSerif, false,
+     7},
+    {"Label2", ControlKind::Label, Parent::Frame1, "Choose Install Destination Drive", 1200, 2760,
+     2895, 255, kVerdana, true, 8},
+    {"Label4", ControlKind::Label, Parent::Frame1, "Choose Install DestinationDirectory", 1200,
+     3360, 3975, 255, kVerdana, true, 9},
+    {"Label5", ControlKind::Label, Parent::Frame1, "Select Your Install Options", 120, 600, 3975,
+     255, kArialBlack, true, 10},
+    {"Label6", ControlKind::Label, Parent::Frame1, "Select Destination Folder", 120, 2040, 3735,
+     255, kArialBlack, true, 11},
+    {"Command1", ControlKind::Button, Parent::Window, "Begin Install", 1920, 8280, 1455, 375,
+     kVerdana, false, 12},
+    {"Command2", ControlKind::Button, Parent::Window, "Cancel Install", 3600, 8280, 1455, 375,
+     kVerdana, false, 13},
+    {"Label3", ControlKind::Label, Parent::Frame1, "Initiate Install", 120, 6720, 3735, 255,
+     kArialBlack, true, 14},
+    {"Image1", ControlKind::Picture, Parent::Frame1, "step1.gif", 120, 960, 600, 630, kNoFont,
+     false, -1},
+    {"Image2", ControlKind::Picture, Parent::Frame1, "step2.gif", 120, 2280, 600, 630, kNoFont,
+     false, -1},
+    {"Image3", ControlKind::Picture, Parent::Frame1, "step3.gif", 120, 6960, 600, 630, kNoFont,
+     false, -1},
+}};
+
+}  // namespace setup
