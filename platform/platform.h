@@ -44,11 +44,11 @@ std::string ReadPrefix(const std::string& path, std::size_t maxBytes);
 std::int64_t StartProgramHidden(const std::string& name);
 
 // The logged-on user's name; fails with the system's error code (SystemCallFailed) when the
-// name cannot be had or is longer than maxLength.
+// name cannot be had or does not fit a buffer of bufferSize characters with its terminator.
 struct SystemCallFailed {
     std::uint32_t code;
 };
-std::string LogonUserName(std::size_t maxLength);
+std::string LogonUserName(std::size_t bufferSize);
 
 // The current local date and time as text in the user's regional format, to the second.
 std::string LocalDateTimeText();

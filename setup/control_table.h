@@ -32,7 +32,7 @@ struct ControlSpec {
     // For a picture, its resource name. The destination box starts with the layout's
     // application folder instead.
     std::string_view caption;
-    int left;                  // twips, from the parent's client area
+    int left;  // twips, from the parent's client area
     int top;
     int width;
     int height;
@@ -72,8 +72,8 @@ inline constexpr std::array<ControlSpec, 18> kControls{{
      255, kVerdana, true, 3},
     {"Check3", ControlKind::CheckBox, Parent::Frame1, "Add Program Menu  Icon", 1200, 1560, 3615,
      255, kVerdana, true, 4},
-    {"Text1", ControlKind::TextBox, Parent::Frame1, "", 1200, 2400, 2895, 285,
-     kSansSerif, false, 5},
+    {"Text1", ControlKind::TextBox, Parent::Frame1, "", 1200, 2400, 2895, 285, kSansSerif, false,
+     5},
     {"Drive1", ControlKind::DriveList, Parent::Frame1, "", 1200, 3000, 2895, 315, kSansSerif, false,
      6},
     {"Dir1", ControlKind::FolderList, Parent::Frame1, "", 1200, 3600, 2895, 3015, kSansSerif, false,

@@ -38,7 +38,7 @@ public:
     std::string LogPath() const;
 
 private:
-    struct Targets {
+    struct Targets {  // folders
         std::string desktop;
         std::string startMenu;
         std::string programsMenu;
@@ -47,8 +47,8 @@ private:
     void ProbeForJava() const;
     void RunInstall(std::string& source, std::string& desktopTarget);
     Targets ShortcutTargets(const std::string& userName) const;
-    void PlaceShortcut(const std::string& source, const std::string& target) const;
-    void WriteDesktopEntry(const std::string& program) const;
+    void PlaceShortcut(const std::string& source, const std::string& folder) const;
+    void WriteDesktopEntry(const std::string& folder) const;
     void CopyApplicationFiles(const std::string& destination) const;
     void ReportFailure(const std::string& description, const std::string& source,
                        const std::string& desktopTarget) const;

@@ -1,0 +1,26 @@
+#include "handover/handover.h"
+
+#include "platform/platform.h"
+
+namespace handover {
+
+void Write(const std::string& path, const std::string& text) {
+    platform::ReplaceFile(path, text + "\r\n");
+}
+
+std::string ReadFirstLine(const std::string& path) {
+    // Never more than a path and its line end: a huge file must not be read whole.
+    const std::size_t limit = platform::MaxPathLength();
+    const std::string start = platform::ReadPrefix(path, limit + 2);
+    if (start.empty()) {
+        throw platform::RuntimeError(platform::error::kInputPastEndOfFile,
+                                     "Input past end of file");
+    }
+    const std::string line = start.substr(0, start.find_first_of("\r\n"));
+    if (line.size() > limit) {
+        throw platform::RuntimeError(platform::error::kBadFileName, "Bad file name");
+    }
+    return line;
+}
+
+}  // namespace handover

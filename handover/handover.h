@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+// The one-line file through which the installer tells the launcher where the application is.
+namespace handover {
+
+// Replaces the file with text + CR LF; a failure leaves the earlier file as it was.
+void Write(const std::string& path, const std::string& text);
+
+// The first line, without its line end (CR LF, CR or LF). Fails on a missing or empty file and
+// on a first line longer than the system's longest path.
+std::string ReadFirstLine(const std::string& path);
+
+}  // namespace handover

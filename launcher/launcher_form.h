@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/layout.h"
+
+namespace launcher {
+
+// The launcher window's logic: its load handler does all the launcher's work.
+class Form1 {
+public:
+    explicit Form1(platform::Layout layout);
+
+    void Form_Load();
+
+private:
+    platform::Layout layout_;
+};
+
+// What the launcher starts from the recorded folder.
+inline constexpr const char* kApplicationProgram = "Velmora_KZ.exe";
+
+}  // namespace launcher

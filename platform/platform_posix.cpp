@@ -1,0 +1,557 @@
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <iomanip>
+#include <iostream>
+#include <locale>
+#include <mutex>
+#include <optional>
+#include <sstream>
+#include <utility>
+
+#include <fcntl.h>
+#include <mntent.h>
+#include <pwd.h>
+#include <sys/sendfile.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+enum class Expected { File, Folder };
+
+std::string ParentOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// A missing file and a missing folder on the way to it are different errors to the user.
+[[noreturn]] void Raise(int code, const std::string& path, Expected expected) {
+    if (code == ENOENT && (expected == Expected::Folder || !IsFolder(ParentOf(path)))) {
+        throw RuntimeError(error::kPathNotFound, "Path not found");
+    }
+    if (code == EISDIR || (code == EEXIST && expected == Expected::Folder)) {
+        throw RuntimeError(error::kPathFileAccessError, "Path/File access error");
+    }
+    RaiseForSystemError(code);
+}
+
+// A write past the file size limit must fail with EFBIG, not kill the installer midway.
+void IgnoreFileSizeSignal() {
+    static std::once_flag once;
+    std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() { Close(); }
+
+    void Reset(int fd) {
+        Close();
+        fd_ = fd;
+    }
+    int Get() const { return fd_; }
+    bool Valid() const { return fd_ >= 0; }
+    int Close() {
+        const int result = fd_ >= 0 ? ::close(fd_) : 0;
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    int fd_;
+};
+
+void WriteAll(int fd, const char* data, std::size_t size, const std::string& path) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            Raise(errno, path, Expected::File);
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
+// A file written under a hidden name beside its destination and renamed over it only when
+// complete, so the destination holds either its old bytes or all the new ones.
+class PendingFile {
+public:
+    PendingFile(const std::string& destination, mode_t mode) : destination_(destination) {
+        IgnoreFileSizeSignal();
+        if (NameOf(destination).empty()) {
+            Raise(ENOENT, destination, Expected::File);
+        }
+        std::string pattern = ParentOf(destination) + "/." + NameOf(destination) + ".XXXXXX";
+        fd_.Reset(::mkostemp(pattern.data(), O_CLOEXEC));
+        if (!fd_.Valid()) {
+            Raise(errno, destination, Expected::File);
+        }
+        temporary_ = pattern;
+        if (::fchmod(fd_.Get(), mode) != 0) {
+            const int code = errno;
+            ::unlink(temporary_.c_str());
+            Raise(code, destination, Expected::File);
+        }
+    }
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    ~PendingFile() {
+        if (!temporary_.empty()) {
+            ::unlink(temporary_.c_str());
+        }
+    }
+
+    int Fd() const { return fd_.Get(); }
+    const std::string& Destination() const { return destination_; }
+
+    void Commit() {
+        if (::fsync(fd_.Get()) != 0 || fd_.Close() != 0) {
+            Fail(errno);
+        }
+        if (::rename(temporary_.c_str(), destination_.c_str()) != 0) {
+            Fail(errno);
+        }
+        temporary_.clear();
+    }
+
+    [[noreturn]] void Fail(int code) const { Raise(code, destination_, Expected::File); }
+
+private:
+    std::string destination_;
+    std::string temporary_;
+    FileDescriptor fd_;
+};
+
+// The kernel copies without passing the bytes through this process where it can; each way is
+// tried in turn because file systems and kernels support different ones. Each returns 0 when
+// done, kUnsupported when the next way should be tried, or the error code.
+constexpr int kUnsupported = -1;
+
+int CopyWithCopyFileRange(int in, int out, off_t size) {
+    for (off_t done = 0; done < size;) {
+        const ssize_t copied =
+            ::copy_file_range(in, nullptr, out, nullptr, static_cast<std::size_t>(size - done), 0);
+        if (copied < 0 && errno == EINTR) {
+            continue;
+        }
+        if (copied < 0) {
+            const bool unsupported = errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
+                                     errno == EOPNOTSUPP || errno == EBADF;
+            return unsupported && done == 0 ? kUnsupported : errno;
+        }
+        if (copied == 0) {
+            break;
+        }
+        done += copied;
+    }
+    return 0;
+}
+
+int CopyWithSendfile(int in, int out, off_t size) {
+    for (off_t done = 0; done < size;) {
+        const ssize_t copied = ::sendfile(out, in, nullptr, static_cast<std::size_t>(size - done));
+        if (copied < 0 && errno == EINTR) {
+            continue;
+        }
+        if (copied < 0) {
+            return (errno == EINVAL || errno == ENOSYS) && done == 0 ? kUnsupported : errno;
+        }
+        if (copied == 0) {
+            break;
+        }
+        done += copied;
+    }
+    return 0;
+}
+
+int CopyWithReadWrite(int in, int out) {
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t got = ::read(in, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return got < 0 ? errno : 0;
+        }
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t written =
+                ::write(out, buffer.data() + done, static_cast<std::size_t>(got - done));
+            if (written < 0 && errno != EINTR) {
+                return errno;
+            }
+            done += written > 0 ? written : 0;
+        }
+    }
+}
+
+void CopyContents(int in, const PendingFile& out, off_t size) {
+    int result = CopyWithCopyFileRange(in, out.Fd(), size);
+    if (result == kUnsupported) {
+        result = CopyWithSendfile(in, out.Fd(), size);
+    }
+    if (result == kUnsupported) {
+        result = CopyWithReadWrite(in, out.Fd());
+    }
+    if (result != 0) {
+        out.Fail(result);
+    }
+}
+
+bool SameFile(const struct stat& a, const std::string& path) {
+    struct stat b {};
+    return ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+std::string OwnFolder() {
+    char buffer[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0) {
+        return {};
+    }
+    return ParentOf(std::string(buffer, static_cast<std::size_t>(length)));
+}
+
+bool IsExecutableFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
+}
+
+std::optional<std::string> FindProgram(const std::string& name) {
+    if (name.empty()) {
+        return std::nullopt;
+    }
+    if (name.find('/') != std::string::npos) {
+        return IsExecutableFile(name) ? std::optional(name) : std::nullopt;
+    }
+    std::vector<std::string> folders{OwnFolder(), "."};
+    const char* searchPath = std::getenv("PATH");
+    std::stringstream entries(searchPath != nullptr ? searchPath : "");
+    for (std::string entry; std::getline(entries, entry, ':');) {
+        folders.push_back(entry.empty() ? "." : entry);
+    }
+    for (const auto& folder : folders) {
+        if (!folder.empty() && IsExecutableFile(folder + "/" + name)) {
+            return folder + "/" + name;
+        }
+    }
+    return std::nullopt;
+}
+
+void ReadExactly(int fd, void* data, std::size_t size) {
+    auto* bytes = static_cast<char*>(data);
+    while (size > 0) {
+        const ssize_t got = ::read(fd, bytes, size);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            throw RuntimeError(error::kFileNotFound, "File not found");
+        }
+        bytes += got;
+        size -= static_cast<std::size_t>(got);
+    }
+}
+
+// Only async-signal-safe calls from here on: the parent may have other threads.
+[[noreturn]] void RunDetached(const char* program, int reportFd) {
+    ::setsid();
+    const pid_t grandchild = ::fork();
+    if (grandchild != 0) {
+        // The intermediate process ends at once, so init adopts the program and reaps it.
+        const pid_t reported = grandchild;
+        (void)!::write(reportFd, &reported, sizeof reported);
+        ::_exit(grandchild < 0 ? 1 : 0);
+    }
+    const int devNull = ::open("/dev/null", O_RDWR);
+    for (int fd = 0; fd <= 2; ++fd) {
+        ::dup2(devNull, fd);
+    }
+    char* const arguments[] = {const_cast<char*>(program), nullptr};
+    ::execv(program, arguments);
+    const int failure = errno;
+    (void)!::write(reportFd, &failure, sizeof failure);
+    ::_exit(127);
+}
+
+std::locale UserLocale() {
+    try {
+        return std::locale("");
+    } catch (const std::runtime_error&) {
+        return std::locale::classic();
+    }
+}
+
+MessageBoxHandler& MessageBoxSlot() {
+    static MessageBoxHandler handler = [](const std::string& text, const std::string& title) {
+        std::cerr << title << ": " << text << '\n';
+    };
+    return handler;
+}
+
+EndAction& EndSlot() {
+    static EndAction action;
+    return action;
+}
+
+}  // namespace
+
+std::size_t MaxPathLength() {
+    return PATH_MAX;
+}
+
+std::string CurrentFolder() {
+    std::string buffer(PATH_MAX, '\0');
+    if (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        Raise(errno, ".", Expected::Folder);
+    }
+    buffer.resize(buffer.find('\0'));
+    return buffer;
+}
+
+void ChangeFolder(const std::string& path) {
+    if (::chdir(path.c_str()) != 0) {
+        Raise(errno, path, Expected::Folder);
+    }
+}
+
+void CreateFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0755) != 0) {
+        Raise(errno, path, Expected::Folder);
+    }
+}
+
+void CreateFolderTree(const std::string& path) {
+    for (std::size_t end = path.find('/', 1); end != std::string::npos;
+         end = path.find('/', end + 1)) {
+        ::mkdir(path.substr(0, end).c_str(), 0755);
+    }
+    if (::mkdir(path.c_str(), 0755) != 0 && !(errno == EEXIST && IsFolder(path))) {
+        Raise(errno, path, Expected::Folder);
+    }
+}
+
+void CopyFile(const std::string& source, const std::string& destination) {
+    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!in.Valid() || ::fstat(in.Get(), &info) != 0) {
+        Raise(errno, source, Expected::File);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        Raise(EISDIR, source, Expected::File);
+    }
+    if (SameFile(info, destination)) {
+        return;
+    }
+    PendingFile out(destination, info.st_mode & 0755);
+    CopyContents(in.Get(), out, info.st_size);
+    out.Commit();
+}
+
+std::int64_t FileLength(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        Raise(errno, path, Expected::File);
+    }
+    return S_ISDIR(info.st_mode) ? 0 : static_cast<std::int64_t>(info.st_size);
+}
+
+void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
+    IgnoreFileSizeSignal();
+    const int how = mode == OpenFor::Output ? O_TRUNC : O_APPEND;
+    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | how, 0644));
+    if (!file.Valid()) {
+        Raise(errno, path, Expected::File);
+    }
+    const std::string withEnd = line + "\r\n";
+    WriteAll(file.Get(), withEnd.data(), withEnd.size(), path);
+    if (file.Close() != 0) {
+        Raise(errno, path, Expected::File);
+    }
+}
+
+void ReplaceFile(const std::string& path, const std::string& contents) {
+    PendingFile out(path, 0644);
+    WriteAll(out.Fd(), contents.data(), contents.size(), path);
+    out.Commit();
+}
+
+std::string ReadPrefix(const std::string& path, std::size_t maxBytes) {
+    FileDescriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!in.Valid()) {
+        Raise(errno, path, Expected::File);
+    }
+    std::string contents(maxBytes, '\0');
+    std::size_t filled = 0;
+    while (filled < maxBytes) {
+        const ssize_t got = ::read(in.Get(), contents.data() + filled, maxBytes - filled);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            Raise(errno, path, Expected::File);
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
+    }
+    contents.resize(filled);
+    return contents;
+}
+
+std::int64_t StartProgramHidden(const std::string& name) {
+    const auto program = FindProgram(name);
+    if (!program) {
+        throw RuntimeError(error::kFileNotFound, "File not found");
+    }
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) {
+        RaiseForSystemError(errno);
+    }
+    FileDescriptor reader(report[0]);
+    FileDescriptor writer(report[1]);
+    const pid_t child = ::fork();
+    if (child < 0) {
+        RaiseForSystemError(errno);
+    }
+    if (child == 0) {
+        RunDetached(program->c_str(), writer.Get());
+    }
+    writer.Close();
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid_t started = 0;
+    ReadExactly(reader.Get(), &started, sizeof started);
+    if (started <= 0) {
+        RaiseForSystemError(EAGAIN);
+    }
+    int failure = 0;
+    const ssize_t got = ::read(reader.Get(), &failure, sizeof failure);
+    if (got == static_cast<ssize_t>(sizeof failure)) {
+        Raise(failure, *program, Expected::File);
+    }
+    return started;
+}
+
+std::string LogonUserName(std::size_t bufferSize) {
+    const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::string scratch(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384, '\0');
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    const int result = ::getpwuid_r(::geteuid(), &entry, scratch.data(), scratch.size(), &found);
+    if (result != 0) {
+        throw SystemCallFailed{static_cast<std::uint32_t>(result)};
+    }
+    if (found == nullptr) {
+        throw SystemCallFailed{ENOENT};
+    }
+    std::string name = entry.pw_name;
+    if (name.size() + 1 > bufferSize) {
+        throw SystemCallFailed{ERANGE};
+    }
+    return name;
+}
+
+std::string LocalDateTimeText() {
+    static const std::locale userLocale = UserLocale();
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    std::ostringstream text;
+    text.imbue(userLocale);
+    text << std::put_time(&local, "%x %X");
+    return text.str();
+}
+
+std::vector<std::string> Drives() {
+    static const std::vector<std::string> pseudo{
+        "proc",       "sysfs",    "cgroup",     "cgroup2",     "devpts",   "mqueue",
+        "debugfs",    "tracefs",  "securityfs", "pstore",      "bpf",      "autofs",
+        "hugetlbfs",  "configfs", "fusectl",    "binfmt_misc", "devtmpfs", "nsfs",
+        "rpc_pipefs", "efivarfs", "selinuxfs",  "ramfs"};
+    std::vector<std::string> drives{"/"};
+    FILE* table = ::setmntent("/proc/self/mounts", "r");
+    if (table == nullptr) {
+        return drives;
+    }
+    while (const struct mntent* mount = ::getmntent(table)) {
+        const std::string point = mount->mnt_dir;
+        const bool isPseudo =
+            std::find(pseudo.begin(), pseudo.end(), mount->mnt_type) != pseudo.end();
+        const bool isSystem = point.starts_with("/proc") || point.starts_with("/sys") ||
+                              point.starts_with("/dev") || point.starts_with("/run");
+        if (!isPseudo && !isSystem &&
+            std::find(drives.begin(), drives.end(), point) == drives.end()) {
+            drives.push_back(point);
+        }
+    }
+    ::endmntent(table);
+    return drives;
+}
+
+std::string CurrentFolderOfDrive(const std::string& drive) {
+    struct stat driveInfo {};
+    if (::stat(drive.c_str(), &driveInfo) != 0 || ::access(drive.c_str(), R_OK | X_OK) != 0) {
+        throw RuntimeError(error::kDeviceUnavailable, "Device unavailable");
+    }
+    const std::string current = CurrentFolder();
+    struct stat currentInfo {};
+    if (::stat(current.c_str(), &currentInfo) == 0 && currentInfo.st_dev == driveInfo.st_dev) {
+        return current;
+    }
+    return drive;
+}
+
+void SetMessageBoxHandler(MessageBoxHandler handler) {
+    MessageBoxSlot() = std::move(handler);
+}
+
+void ShowMessage(const std::string& text, const std::string& title) {
+    MessageBoxSlot()(text, title);
+}
+
+void SetEndAction(EndAction action) {
+    EndSlot() = std::move(action);
+}
+
+void EndProgram() {
+    if (EndSlot()) {
+        EndSlot()();
+    }
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+}  // namespace platform

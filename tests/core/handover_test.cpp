@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include "handover/handover.h"
+#include "platform/platform.h"
+#include "tests/support/temp_folder.h"
+
+using namespace testing_support;
+
+namespace {
+
+int ErrorNumberOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const platform::RuntimeError& error) {
+        return error.Number();
+    }
+    return 0;
+}
+
+TEST(HandoverWrite, WritesOneLineAndReplacesTheLastOne) {
+    TempFolder folder;
+    const std::string file = folder / "Start_up.txt";
+    handover::Write(file, "D:\\Apps\\Tool");
+    EXPECT_EQ(ReadFile(file), "D:\\Apps\\Tool\r\n");
+    EXPECT_EQ(ReadFile(file).size(), 14u);
+
+    handover::Write(file, "/second ");
+    EXPECT_EQ(ReadFile(file), "/second \r\n");
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"Start_up.txt"});
+}
+
+TEST(HandoverWrite, FailureLeavesNothingBehind) {
+    TempFolder folder;
+    EXPECT_EQ(ErrorNumberOf([&] { handover::Write(folder / "missing/Start_up.txt", "x"); }),
+              platform::error::kPathNotFound);
+    EXPECT_TRUE(FolderEntries(folder.Path()).empty());
+}
+
+TEST(HandoverRead, FirstLineEndsAtAnyLineEnd) {
+    TempFolder folder;
+    const std::string file = folder / "Start_up.txt";
+    const std::pair<std::string, std::string> cases[] = {
+        {"/first\r\n/second\r\n", "/first"},
+        {"/cr\r/next", "/cr"},
+        {"/lf\n/next", "/lf"},
+        {"/no end", "/no end"},
+        {"\r\n", ""},
+        {" blank \r\n", " blank "},
+    };
+    for (const auto& [contents, line] : cases) {
+        WriteFile(file, contents);
+        EXPECT_EQ(handover::ReadFirstLine(file), line) << contents;
+    }
+}
+
+TEST(HandoverRead, MissingEmptyAndOverlongFilesAreErrors) {
+    TempFolder folder;
+    EXPECT_EQ(ErrorNumberOf([&] { handover::ReadFirstLine(folder / "missing"); }),
+              platform::error::kFileNotFound);
+    WriteFile(folder / "empty", "");
+    EXPECT_EQ(ErrorNumberOf([&] { handover::ReadFirstLine(folder / "empty"); }),
+              platform::error::kInputPastEndOfFile);
+
+    const std::string longest(platform::MaxPathLength(), 'a');
+    WriteFile(folder / "longest", longest + "\r\n");
+    EXPECT_EQ(handover::ReadFirstLine(folder / "longest"), longest);
+    WriteFile(folder / "overlong", longest + "a\r\n");
+    EXPECT_EQ(ErrorNumberOf([&] { handover::ReadFirstLine(folder / "overlong"); }),
+              platform::error::kBadFileName);
+}
+
+}  // namespace

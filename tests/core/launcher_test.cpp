@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "launcher/launcher_form.h"
+#include "platform/layout.h"
+#include "platform/platform.h"
+#include "tests/support/program_harness.h"
+
+using namespace testing_support;
+
+namespace {
+
+class Launcher : public ::testing::Test {
+protected:
+    Launcher() : layout(platform::LayoutRootedIn(root.Path())), installed(root / "installed") {
+        MakeFolders(layout.applicationFolder);
+        MakeFolders(installed);
+        // The stand-in application says where it was started.
+        WriteFile(installed + "/Velmora_KZ.exe",
+                  "#!/bin/sh\npwd > started.tmp\n/bin/mv started.tmp started\n", 0755);
+    }
+
+    int RunLauncher() {
+        try {
+            launcher::Form1(layout).Form_Load();
+        } catch (const platform::RuntimeError& error) {
+            return error.Number();
+        }
+        return 0;
+    }
+
+    std::string WaitForStart() const {
+        for (int i = 0; i < 500 && !Exists(installed + "/started"); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return ReadFile(installed + "/started");
+    }
+
+    TempFolder root;
+    ProgramHarness harness;
+    platform::Layout layout;
+    std::string installed;
+};
+
+TEST_F(Launcher, StartsTheApplicationInTheFolderOfTheFirstLine) {
+    WriteFile(layout.HandoverFile(), installed + "\r\n" + root / "elsewhere" + "\r\n");
+    ASSERT_EQ(RunLauncher(), 0);
+    EXPECT_EQ(WaitForStart(), installed + "\n");
+}
+
+TEST_F(Launcher, ReportsWhatItCannotFollow) {
+    EXPECT_EQ(RunLauncher(), platform::error::kFileNotFound) << "no hand-over file";
+    WriteFile(layout.HandoverFile(), "");
+    EXPECT_EQ(RunLauncher(), platform::error::kInputPastEndOfFile) << "empty hand-over file";
+    WriteFile(layout.HandoverFile(), root / "missing" + "\r\n");
+    EXPECT_EQ(RunLauncher(), platform::error::kPathNotFound) << "missing folder";
+    WriteFile(layout.HandoverFile(), root.Path() + "\r\n");
+    EXPECT_EQ(RunLauncher(), platform::error::kFileNotFound) << "no application there";
+}
+
+}  // namespace

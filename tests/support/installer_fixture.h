@@ -1,0 +1,42 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/layout.h"
+#include "setup/form1.h"
+#include "tests/support/memory_controls.h"
+#include "tests/support/program_harness.h"
+#include "tests/support/temp_folder.h"
+
+namespace testing_support {
+
+// An installer started from a working folder that holds the installation files, with every fixed
+// place rooted in a temporary folder and a stand-in "java" on the search path.
+class InstallerTest : public ::testing::Test {
+protected:
+    InstallerTest();
+
+    // Lays out the 15 installation files in the working folder, each with its own bytes.
+    void LayOutMedium(const std::string& folder) const;
+    static std::string BytesOf(std::string_view name);
+
+    void Start();
+    // Presses "Begin Install"; true if the program ended, as it always should.
+    bool BeginInstall();
+
+    std::string UserName() const;
+    std::string Profile() const { return layout.profileRoot + UserName(); }
+    std::string LogPath() const { return working + "/Install.log"; }
+
+    TempFolder root;
+    ProgramHarness harness;
+    platform::Layout layout;
+    std::string working;
+    MemoryControls controls;
+    std::unique_ptr<setup::Form1> form;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_folder.h"
+
+namespace testing_support {
+
+// Thrown by the end action the harness installs, so a test sees where the program ended.
+struct ProgramEnded {};
+
+struct ShownMessage {
+    std::string title;
+    std::string text;
+};
+
+// Records every message box and turns the end of the program into ProgramEnded; puts the
+// current folder and PATH back when the test is over.
+class ProgramHarness {
+public:
+    ProgramHarness();
+    ProgramHarness(const ProgramHarness&) = delete;
+    ProgramHarness& operator=(const ProgramHarness&) = delete;
+    ~ProgramHarness();
+
+    const std::vector<ShownMessage>& Messages() const { return messages_; }
+
+    // A search path holding only a stand-in "java", or nothing at all.
+    void ProvideJava(const TempFolder& scratch);
+    void HideJava(const TempFolder& scratch);
+
+private:
+    std::vector<ShownMessage> messages_;
+    std::string savedFolder_;
+    std::string savedPath_;
+};
+
+// Runs an action that is expected to end the program; false if it returned instead.
+template <typename Action>
+bool EndsProgram(Action&& action) {
+    try {
+        action();
+    } catch (const ProgramEnded&) {
+        return true;
+    }
+    return false;
+}
+
+}  // namespace testing_support
