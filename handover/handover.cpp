@@ -16,7 +16,7 @@ std::string ReadFirstLine(const std::string& path) {
         throw platform::RuntimeError(platform::error::kInputPastEndOfFile,
                                      "Input past end of file");
     }
-    const std::string line = start.substr(0, start.find_first_of("\r\n"));
+    std::string line = start.substr(0, start.find_first_of("\r\n"));
     if (line.size() > limit) {
         throw platform::RuntimeError(platform::error::kBadFileName, "Bad file name");
     }

@@ -526,7 +526,7 @@ std::string CurrentFolderOfDrive(const std::string& drive) {
     if (::stat(drive.c_str(), &driveInfo) != 0 || ::access(drive.c_str(), R_OK | X_OK) != 0) {
         throw RuntimeError(error::kDeviceUnavailable, "Device unavailable");
     }
-    const std::string current = CurrentFolder();
+    std::string current = CurrentFolder();
     struct stat currentInfo {};
     if (::stat(current.c_str(), &currentInfo) == 0 && currentInfo.st_dev == driveInfo.st_dev) {
         return current;
