@@ -1,0 +1,205 @@
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include "resources/resources.h"
+
+namespace {
+
+const QString kMedium = QStringLiteral(VELMORA_MEDIUM_DIR);
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Little-endian number; reads past the end as zeros so that a broken file fails the checks.
+quint32 Number(const QByteArray& bytes, qsizetype at, int size = 1) {
+    quint32 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | (at + i < bytes.size() ? uchar(bytes[at + i]) : 0u);
+    return value;
+}
+
+struct GifLayout {
+    quint32 width = 0, height = 0, tableSize = 0, frames = 0;
+    bool interlaced = false, transparent = false, ends = false;
+    QSet<QRgb> table;
+};
+
+// Walks the blocks of a GIF file the way a strict reader would.
+GifLayout ReadGifLayout(const QByteArray& gif) {
+    auto skipSubBlocks = [&](qsizetype at) {
+        while (at < gif.size() && Number(gif, at) != 0)
+            at += Number(gif, at) + 1;
+        return at + 1;
+    };
+    GifLayout layout;
+    layout.width = Number(gif, 6, 2);
+    layout.height = Number(gif, 8, 2);
+    qsizetype at = 13;
+    if (Number(gif, 10) & 0x80)
+        layout.tableSize = 2u << (Number(gif, 10) & 7);
+    for (quint32 i = 0; i < layout.tableSize; ++i, at += 3)
+        layout.table.insert(qRgb(Number(gif, at), Number(gif, at + 1), Number(gif, at + 2)));
+    while (at < gif.size() && !layout.ends) {
+        const quint32 block = Number(gif, at), flags = Number(gif, at + 9);
+        if (block == 0x3B) {
+            layout.ends = true;
+        } else if (block == 0x21) {
+            layout.transparent |= Number(gif, at + 1) == 0xF9 && (Number(gif, at + 3) & 1);
+            at = skipSubBlocks(at + 2);
+        } else if (block == 0x2C) {
+            ++layout.frames;
+            layout.interlaced |= (flags & 0x40) != 0;
+            at = skipSubBlocks(at + 11 + ((flags & 0x80) ? 3 * (2 << (flags & 7)) : 0));
+        } else {
+            break;
+        }
+    }
+    return layout;
+}
+
+class StepPicture : public testing::TestWithParam<int> {
+protected:
+    QString Path() const { return QStringLiteral(":/step%1.gif").arg(GetParam()); }
+};
+
+TEST_P(StepPicture, IsOneFrameGif89aWithAFullColourTableAndNoTransparency) {
+    const QByteArray gif = ReadAll(Path());
+    ASSERT_TRUE(gif.startsWith("GIF89a")) << "missing from the resources: " << Path().toStdString();
+    const GifLayout layout = ReadGifLayout(gif);
+    EXPECT_EQ(layout.width, 40u);
+    EXPECT_EQ(layout.height, 42u);
+    EXPECT_EQ(layout.tableSize, 256u);
+    EXPECT_EQ(layout.frames, 1u);
+    EXPECT_FALSE(layout.interlaced);
+    EXPECT_FALSE(layout.transparent);
+    EXPECT_TRUE(layout.ends) << "no trailer after the image data";
+}
+
+TEST_P(StepPicture, ShowsAGreyDigitInAWarmRingWithFourteenColoursOfItsTable) {
+    const QSet<QRgb> table = ReadGifLayout(ReadAll(Path())).table;
+    const QImage image(Path());
+    ASSERT_EQ(image.size(), QSize(40, 42));
+    QSet<QRgb> used;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            used.insert(image.pixel(x, y));
+    }
+    EXPECT_EQ(used.size(), 14);
+    for (QRgb colour : used)
+        EXPECT_TRUE(table.contains(colour)) << std::hex << colour;
+
+    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));
+    bool greyInMiddle = false;
+    for (int x = 14; x < 26; ++x) {
+        const QColor c = image.pixelColor(x, 21);
+        greyInMiddle |= c.red() == c.green() && c.green() == c.blue() && c.red() < 200;
+    }
+    EXPECT_TRUE(greyInMiddle);
+    for (QPoint onRing : {QPoint(20, 5), QPoint(4, 21), QPoint(36, 21), QPoint(20, 37)}) {
+        const QColor c = image.pixelColor(onRing);
+        EXPECT_TRUE(c.red() == 255 && c.green() > c.blue() && c.blue() < 200) << onRing.x();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Resources, StepPicture, testing::Values(1, 2, 3));
+
+TEST(ProgramIcon, HoldsFiveImagesInTheirSizesAndDepths) {
+    const QByteArray ico = ReadAll(QStringLiteral(":/program.ico"));
+    ASSERT_EQ(Number(ico, 0, 4), 0x10000u) << "not an icon file";
+    ASSERT_EQ(Number(ico, 4, 2), 5u);
+    const quint32 sizes[] = {48, 32, 16, 32, 12}, depths[] = {8, 8, 4, 4, 4};
+    for (int i = 0; i < 5; ++i) {
+        const qsizetype entry = 6 + 16 * i, image = Number(ico, entry + 12, 4);
+        SCOPED_TRACE(i);
+        EXPECT_EQ(Number(ico, entry), sizes[i]);
+        EXPECT_EQ(Number(ico, entry + 1), sizes[i]);
+        EXPECT_EQ(Number(ico, entry + 6, 2), depths[i]);
+        EXPECT_LE(image + Number(ico, entry + 8, 4), quint32(ico.size()));
+        EXPECT_EQ(Number(ico, image + 4, 4), sizes[i]) << "bitmap width";
+        EXPECT_EQ(Number(ico, image + 8, 4), 2 * sizes[i]) << "bitmap height, colours and mask";
+        EXPECT_EQ(Number(ico, image + 14, 2), depths[i]) << "bitmap depth";
+    }
+}
+
+TEST(ProgramIcon, LoadsWithEverySizeAndIsTransparentOutsideTheDial) {
+    const QImage large(QStringLiteral(":/program.ico"));
+    ASSERT_EQ(large.size(), QSize(48, 48));
+    EXPECT_EQ(qAlpha(large.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(large.pixel(47, 47)), 0);
+    EXPECT_EQ(qAlpha(large.pixel(24, 24)), 255);
+    const QList<QSize> sizes = QIcon(QStringLiteral(":/program.ico")).availableSizes();
+    for (int size : {48, 32, 16, 12})
+        EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+}
+
+TEST(Medium, HoldsExactlyTheFifteenFilesWithTheirModes) {
+    QStringList expected =
+        QStringLiteral(
+            "Velmora_KZ.jar javalogo.gif buttona.gif buttonx.gif execute.gif "
+            "help5.gif make.gif question.gif questionmark.gif help.html "
+            "Velmora_KZ.ico readme.txt Velmora_KZ.exe Velmora_KZ.2.0.1.exe Setup.exe")
+            .split(u' ');
+    QStringList present = QDir(kMedium).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                  QDir::NoDotAndDotDot);
+    expected.sort();
+    present.sort();
+    ASSERT_EQ(present.join(u' ').toStdString(), expected.join(u' ').toStdString())
+        << kMedium.toStdString();
+    for (const QString& name : expected) {
+        const auto mode =
+            std::filesystem::status((kMedium + u'/' + name).toStdString()).permissions();
+        const bool program = name.endsWith(QLatin1String(".exe"));
+        EXPECT_EQ(int(mode & std::filesystem::perms::mask), program ? 0755 : 0644)
+            << name.toStdString();
+    }
+    for (const QString& name :
+         QDir(kMedium).entryList({QStringLiteral("*.gif"), QStringLiteral("*.ico")}))
+        EXPECT_FALSE(QImage(kMedium + u'/' + name).isNull()) << name.toStdString();
+    EXPECT_TRUE(ReadAll(kMedium + QLatin1String("/help.html")).contains("<title>Velmora_KZ 2.0.1"));
+    EXPECT_TRUE(ReadAll(kMedium + QLatin1String("/Velmora_KZ.jar")).startsWith("PK\x03\x04"));
+}
+
+TEST(Medium, ApplicationProgramNotesItsFolderThenStartsTheJar) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(kMedium + QLatin1String("/Velmora_KZ.exe"),
+                            folder.filePath(QStringLiteral("Velmora_KZ.exe"))));
+    QProcess shell;
+    shell.setWorkingDirectory(folder.path());
+    // A stand-in "java" that records its arguments.
+    shell.start(QStringLiteral("/bin/sh"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("mkdir bin && printf '#!/bin/sh\\necho \"$@\" > java.arguments\\n'"
+                                " > bin/java && chmod +x bin/java &&"
+                                " PATH=\"$PWD/bin:$PATH\" ./Velmora_KZ.exe one")});
+    ASSERT_TRUE(shell.waitForFinished(10000));
+    EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+    const QList<QByteArray> started =
+        ReadAll(folder.filePath(QStringLiteral("Velmora_KZ.started"))).split('\n');
+    ASSERT_GE(started.size(), 2);
+    EXPECT_EQ(started[0], QDir(folder.path()).canonicalPath().toUtf8());
+    EXPECT_FALSE(started[1].isEmpty()) << "no start time";
+    EXPECT_EQ(ReadAll(folder.filePath(QStringLiteral("java.arguments"))),
+              "-jar Velmora_KZ.jar one\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    resources::Initialize();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
