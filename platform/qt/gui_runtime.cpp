@@ -1,0 +1,14 @@
+#include "platform/qt/gui_runtime.h"
+
+#include <QApplication>
+
+namespace platform::qt {
+
+void InstallGuiRuntime() {
+    InstallFontSubstitutes();
+    InstallMessageBoxes();
+    InstallImmediateEnd();
+    QApplication::setWindowIcon(ProgramIcon());
+}
+
+}  // namespace platform::qt

@@ -1,0 +1,196 @@
+#include "setup/control_builder.h"
+
+#include <algorithm>
+#include <limits>
+#include <string_view>
+#include <vector>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QColor>
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRect>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QWidget>
+
+#include "setup/control_table.h"
+#include "setup/drive_list.h"
+#include "setup/folder_list.h"
+
+namespace setup {
+
+namespace {
+
+QString FromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor ToColor(Rgb rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+QFont ToFont(const FontSpec& spec) {
+    QFont font(FromView(spec.family));
+    font.setPointSizeF(spec.points);
+    font.setWeight(spec.weight == Weight::Bold ? QFont::Bold : QFont::Normal);
+    font.setItalic(spec.slant == Slant::Italic);
+    return font;
+}
+
+void SetInAllGroups(QPalette& palette, QPalette::ColorRole role, const QColor& colour) {
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, role, colour);
+    }
+}
+
+QPalette PaletteFor(const ControlSpec& spec) {
+    QPalette palette;
+    if (spec.whiteBackground) {
+        palette.setColor(QPalette::Window, ToColor(kWhite));
+    }
+    if (spec.kind == ControlKind::Frame) {
+        SetInAllGroups(palette, QPalette::WindowText, ToColor(kFrameCaptionColour));
+        SetInAllGroups(palette, QPalette::Text, ToColor(kFrameCaptionColour));
+    } else if (spec.parent == Parent::Frame1) {
+        // Children would otherwise inherit the frame's navy caption colour.
+        const QPalette standard = QApplication::palette();
+        for (const auto role : {QPalette::WindowText, QPalette::Text}) {
+            for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+                palette.setColor(group, role, standard.color(group, role));
+            }
+        }
+    }
+    return palette;
+}
+
+QWidget* CreateLabel(const ControlSpec& spec, QWidget* parent) {
+    auto* label = new QLabel(FromView(spec.caption), parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setAutoFillBackground(true);
+    return label;
+}
+
+QWidget* CreateFrame(const ControlSpec& spec, QWidget* parent) {
+    auto* frame = new QGroupBox(FromView(spec.caption), parent);
+    frame->setAutoFillBackground(true);
+    // Fusion tints a group box's inside, which would show the opaque labels as white patches;
+    // the classic style draws only an etched border. It applies to the frame alone.
+    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"))) {
+        classic->setParent(frame);
+        frame->setStyle(classic);
+    }
+    return frame;
+}
+
+QWidget* CreateCheckBox(const ControlSpec& spec, QWidget* parent) {
+    auto* box = new QCheckBox(FromView(spec.caption), parent);
+    // A button fills with the Button colour; a check box here is opaque in the frame's colour.
+    box->setBackgroundRole(QPalette::Window);
+    box->setAutoFillBackground(spec.whiteBackground);
+    return box;
+}
+
+QWidget* CreateTextBox(const QString& text, QWidget* parent) {
+    auto* box = new QLineEdit(text, parent);
+    box->setMaxLength(std::numeric_limits<int>::max());
+    return box;
+}
+
+QWidget* CreateButton(const ControlSpec& spec, QWidget* parent) {
+    auto* button = new QPushButton(FromView(spec.caption), parent);
+    // Enter and Escape must not press either button.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+QWidget* CreatePicture(const ControlSpec& spec, QWidget* parent) {
+    auto* picture = new QLabel(parent);
+    picture->setPixmap(QPixmap(QStringLiteral(":/") + FromView(spec.caption)));
+    return picture;
+}
+
+QWidget* CreateControl(const ControlSpec& spec, const QString& destinationText, QWidget* parent) {
+    switch (spec.kind) {
+        case ControlKind::Label:
+            return CreateLabel(spec, parent);
+        case ControlKind::Frame:
+            return CreateFrame(spec, parent);
+        case ControlKind::CheckBox:
+            return CreateCheckBox(spec, parent);
+        case ControlKind::TextBox:
+            return CreateTextBox(destinationText, parent);
+        case ControlKind::DriveList:
+            return new DriveList(parent);
+        case ControlKind::FolderList:
+            return new FolderList(parent);
+        case ControlKind::Button:
+            return CreateButton(spec, parent);
+        case ControlKind::Picture:
+            return CreatePicture(spec, parent);
+    }
+    return nullptr;
+}
+
+// A picture shows at its natural size; everything else fills its laid-out box.
+QRect PlaceFor(const ControlSpec& spec, const QWidget& control) {
+    QRect place(Pixels(spec.left), Pixels(spec.top), Pixels(spec.width), Pixels(spec.height));
+    const auto* picture = qobject_cast<const QLabel*>(&control);
+    if (spec.kind == ControlKind::Picture && picture != nullptr && !picture->pixmap().isNull()) {
+        place.setSize(picture->pixmap().size());
+    }
+    return place;
+}
+
+QWidget* ParentFor(const ControlSpec& spec, QWidget& window) {
+    if (spec.parent == Parent::Frame1) {
+        return window.findChild<QWidget*>(QStringLiteral("Frame1"));
+    }
+    return &window;
+}
+
+void ApplyTabOrder(QWidget& window) {
+    std::vector<const ControlSpec*> ordered;
+    for (const auto& spec : kControls) {
+        if (spec.tabIndex >= 0) {
+            ordered.push_back(&spec);
+        }
+    }
+    std::sort(ordered.begin(), ordered.end(),
+              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+    QWidget* previous = nullptr;
+    for (const ControlSpec* spec : ordered) {
+        auto* control = window.findChild<QWidget*>(FromView(spec->name));
+        if (control == nullptr || (control->focusPolicy() & Qt::TabFocus) == 0) {
+            continue;
+        }
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous, control);
+        }
+        previous = control;
+    }
+}
+
+}  // namespace
+
+void BuildControls(QWidget& window, const QString& destinationText) {
+    for (const auto& spec : kControls) {
+        QWidget* control = CreateControl(spec, destinationText, ParentFor(spec, window));
+        control->setObjectName(FromView(spec.name));
+        if (!spec.font.family.empty()) {
+            control->setFont(ToFont(spec.font));
+        }
+        control->setPalette(PaletteFor(spec));
+        control->setGeometry(PlaceFor(spec, *control));
+    }
+    ApplyTabOrder(window);
+}
+
+}  // namespace setup

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include <QComboBox>
+
+namespace setup {
+
+// The drive list: the mounted volumes, starting at the one that holds the current folder. Its
+// current drive is the volume's mount point.
+class DriveList : public QComboBox {
+public:
+    explicit DriveList(QWidget* parent = nullptr);
+
+    std::string Drive() const;
+};
+
+}  // namespace setup

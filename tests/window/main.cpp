@@ -1,0 +1,18 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "platform/qt/gui_runtime.h"
+#include "resources/resources.h"
+
+int main(int argc, char* argv[]) {
+    // Test discovery runs this program too, where no display need exist.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication application(argc, argv);
+    resources::Initialize();
+    platform::qt::InstallFontSubstitutes();
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,294 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRect>
+#include <QTest>
+
+#include "platform/platform.h"
+#include "setup/control_table.h"
+#include "tests/window/setup_window_fixture.h"
+
+namespace {
+
+using ::testing::AnyOf;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing_support::EndsProgram;
+using window_testing::SetupWindowTest;
+
+using Option = bool (setup::Form1::*)() const;
+struct OptionBox {
+    const char* name;
+    Option option;
+};
+constexpr OptionBox kOptionBoxes[] = {
+    {"Check1", &setup::Form1::DesktopIconOption},
+    {"Check2", &setup::Form1::StartMenuOption},
+    {"Check3", &setup::Form1::ProgramsMenuOption},
+};
+
+std::string Text(const QString& text) {
+    return text.toStdString();
+}
+
+QPoint OnIndicator(const QWidget& box) {
+    return {8, box.height() / 2};
+}
+
+QListWidgetItem* ItemFor(const QListWidget& list, const std::string& path) {
+    for (int row = 0; row < list.count(); ++row) {
+        if (Text(list.item(row)->data(Qt::UserRole).toString()) == path) {
+            return list.item(row);
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(SetupWindowTest, FirstShownWithEveryOptionTheDefaultFolderAndFocusOnTheFirstBox) {
+    OpenActive();
+
+    EXPECT_EQ(Text(window->windowTitle()), "Velmora_KZ 2.0.1 Setup");
+    EXPECT_EQ(window->size(), QSize(626, 618));
+    for (const auto& box : kOptionBoxes) {
+        EXPECT_TRUE(Find<QCheckBox>(box.name)->isChecked()) << box.name;
+        EXPECT_TRUE((Logic().*box.option)()) << box.name;
+    }
+    EXPECT_EQ(Text(Find<QLineEdit>("Text1")->text()), layout.applicationFolder);
+    EXPECT_EQ(Logic().InstallFolder(), layout.applicationFolder);
+    EXPECT_EQ(window->Dir1Path(), working) << "the lists start at the working folder";
+    EXPECT_EQ(platform::CurrentFolderOfDrive(window->Drive1Drive()), working);
+    EXPECT_EQ(Text(FocusName()), "Check1");
+    EXPECT_THAT(Log(), ElementsAre("Install Log Initialized"));
+    EXPECT_THAT(harness.Messages(), IsEmpty());
+}
+
+TEST_F(SetupWindowTest, WithoutJavaTheWindowIsNeverShown) {
+    harness.HideJava(root);
+    window = std::make_unique<setup::SetupWindow>(layout);
+
+    ASSERT_TRUE(EndsProgram([this] { window->show(); }));
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_EQ(harness.Messages().size(), 1u);
+    EXPECT_EQ(harness.Messages()[0].title, "Finished");
+    EXPECT_THAT(Log(), ElementsAre("Install Log Initialized", "Java Not Installed"));
+}
+
+TEST_F(SetupWindowTest, EachBoxSetsOnlyItsOwnOptionByMouseAndBySpaceBar) {
+    OpenActive();
+    for (const auto& toggled : kOptionBoxes) {
+        SCOPED_TRACE(toggled.name);
+        auto* box = Find<QCheckBox>(toggled.name);
+        QTest::mouseClick(box, Qt::LeftButton, {}, OnIndicator(*box));
+        for (const auto& other : kOptionBoxes) {
+            EXPECT_EQ((Logic().*other.option)(), &other != &toggled) << other.name;
+        }
+        box->setFocus();
+        PressKey(Qt::Key_Space);
+        EXPECT_TRUE(box->isChecked());
+        for (const auto& other : kOptionBoxes) {
+            EXPECT_TRUE((Logic().*other.option)()) << other.name;
+        }
+    }
+}
+
+TEST_F(SetupWindowTest, GreyedBoxCountsAsUntickedAndAClickLeavesTwoStates) {
+    OpenActive();
+    auto* box = Find<QCheckBox>("Check2");
+    window->SetCheckValue(setup::CheckBox::Check2, 2);
+    EXPECT_EQ(window->CheckValue(setup::CheckBox::Check2), 2);
+    EXPECT_FALSE(Logic().StartMenuOption());
+
+    QTest::mouseClick(box, Qt::LeftButton, {}, OnIndicator(*box));
+    EXPECT_EQ(window->CheckValue(setup::CheckBox::Check2), 1);
+    EXPECT_TRUE(Logic().StartMenuOption());
+    QTest::mouseClick(box, Qt::LeftButton, {}, OnIndicator(*box));
+    QTest::mouseClick(box, Qt::LeftButton, {}, OnIndicator(*box));
+    EXPECT_EQ(window->CheckValue(setup::CheckBox::Check2), 1) << "never greyed by a click";
+}
+
+TEST_F(SetupWindowTest, OpeningAFolderReplacesTheDestinationAndTheInstallFolder) {
+    OpenActive();
+    auto* folders = Find<QListWidget>("Dir1");
+    QTest::keyClicks(Find<QLineEdit>("Text1"), QStringLiteral("typed"));
+
+    QListWidgetItem* target = ItemFor(*folders, working + "/Target");
+    ASSERT_NE(target, nullptr) << "the working folder's subfolder is listed";
+    const QPoint where = folders->visualItemRect(target).center();
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, where);
+    EXPECT_EQ(window->Dir1Path(), working) << "a single click only selects";
+    QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {}, where);
+    EXPECT_EQ(window->Dir1Path(), working + "/Target");
+    EXPECT_EQ(Text(Find<QLineEdit>("Text1")->text()), working + "/Target");
+    EXPECT_EQ(Logic().InstallFolder(), working + "/Target");
+
+    folders->setFocus();
+    PressKey(Qt::Key_Up);
+    PressKey(Qt::Key_Return);
+    EXPECT_EQ(window->Dir1Path(), working) << "Enter opens the parent folder";
+    EXPECT_EQ(Logic().InstallFolder(), working);
+}
+
+TEST_F(SetupWindowTest, FolderListShowsTheParentsFromTheRootThenTheSubfolders) {
+    OpenActive();
+    auto* folders = Find<QListWidget>("Dir1");
+    std::vector<std::string> texts;
+    for (int row = 0; row < folders->count(); ++row) {
+        texts.push_back(Text(folders->item(row)->text()));
+    }
+    ASSERT_GE(texts.size(), 3u);
+    EXPECT_EQ(texts.front(), "/");
+    EXPECT_EQ(texts[texts.size() - 2].find_first_not_of(' ') + std::string("medium").size(),
+              texts[texts.size() - 2].size())
+        << "the working folder, indented: " << texts[texts.size() - 2];
+    EXPECT_EQ(texts.back().substr(texts.back().find_first_not_of(' ')), "Target");
+    EXPECT_GT(texts.back().find_first_not_of(' '), texts[texts.size() - 2].find_first_not_of(' '));
+    EXPECT_EQ(Text(folders->currentItem()->data(Qt::UserRole).toString()), working);
+}
+
+TEST_F(SetupWindowTest, ChoosingADriveReplacesTypedTextWithThatDrivesCurrentFolder) {
+    OpenActive();
+    auto* drives = Find<QComboBox>("Drive1");
+    if (drives->count() < 2) {
+        GTEST_SKIP() << "this machine has one volume";
+    }
+    QTest::keyClicks(Find<QLineEdit>("Text1"), QStringLiteral("typed"));
+    const int start = drives->currentIndex();
+
+    drives->setFocus();
+    PressKey(start + 1 < drives->count() ? Qt::Key_Down : Qt::Key_Up);
+    ASSERT_NE(drives->currentIndex(), start);
+    const std::string expected = platform::CurrentFolderOfDrive(window->Drive1Drive());
+    EXPECT_EQ(window->Dir1Path(), expected);
+    EXPECT_EQ(Text(Find<QLineEdit>("Text1")->text()), expected);
+    EXPECT_EQ(Logic().InstallFolder(), expected);
+    EXPECT_EQ(platform::CurrentFolder(), working) << "the lists only browse";
+}
+
+TEST_F(SetupWindowTest, TypingMovesNeitherListAndClearingEmptiesTheInstallFolder) {
+    OpenActive();
+    auto* text = Find<QLineEdit>("Text1");
+    const std::string drive = window->Drive1Drive();
+
+    text->setFocus();
+    PressKey(Qt::Key_End);
+    QTest::keyClicks(text, QStringLiteral("/sub"));
+    EXPECT_EQ(Logic().InstallFolder(), layout.applicationFolder + "/sub");
+    EXPECT_EQ(window->Dir1Path(), working);
+    EXPECT_EQ(window->Drive1Drive(), drive);
+
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    PressKey(Qt::Key_Backspace);
+    EXPECT_EQ(Logic().InstallFolder(), "");
+}
+
+TEST_F(SetupWindowTest, EnterAndEscapeStartAndCancelNothing) {
+    OpenActive();
+    for (const char* name : {"Check1", "Check2", "Check3", "Text1", "Drive1", "Dir1"}) {
+        SCOPED_TRACE(name);
+        Find<QWidget>(name)->setFocus();
+        for (const auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            EXPECT_FALSE(EndsProgram([key] { PressKey(key); }));
+        }
+    }
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->Dir1Path(), working);
+    EXPECT_THAT(Log(), ElementsAre("Install Log Initialized"));
+    EXPECT_THAT(harness.Messages(), IsEmpty());
+}
+
+TEST_F(SetupWindowTest, CancelInstallEndsAndLeavesTheStartUpLine) {
+    OpenActive();
+    EXPECT_TRUE(
+        EndsProgram([this] { QTest::mouseClick(Find<QPushButton>("Command2"), Qt::LeftButton); }));
+    EXPECT_THAT(Log(), ElementsAre("Install Log Initialized"));
+    EXPECT_THAT(harness.Messages(), IsEmpty());
+}
+
+TEST_F(SetupWindowTest, TabCyclesThroughTheControlsInLaidOutOrder) {
+    OpenActive();
+    std::vector<std::string> forward;
+    for (int i = 0; i < 8; ++i) {
+        PressKey(Qt::Key_Tab);
+        forward.push_back(Text(FocusName()));
+    }
+    EXPECT_THAT(forward, ElementsAre("Check2", "Check3", "Text1", "Drive1", "Dir1", "Command1",
+                                     "Command2", "Check1"));
+    PressKey(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(Text(FocusName()), "Command2");
+}
+
+TEST_F(SetupWindowTest, EveryControlSitsWhereTheTableSaysOnTheRightParent) {
+    Open();
+    for (const auto& spec : setup::kControls) {
+        const std::string name(spec.name);
+        SCOPED_TRACE(name);
+        const auto* control = Find<QWidget>(name.c_str());
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->geometry(),
+                  QRect(setup::Pixels(spec.left), setup::Pixels(spec.top),
+                        setup::Pixels(spec.width), setup::Pixels(spec.height)));
+        const bool inFrame = spec.parent == setup::Parent::Frame1;
+        EXPECT_EQ(Text(control->parentWidget()->objectName()), inFrame ? "Frame1" : "Form1");
+    }
+}
+
+TEST_F(SetupWindowTest, ResizingMovesNothing) {
+    Open();
+    std::map<std::string, QRect> before;
+    for (const auto& spec : setup::kControls) {
+        const std::string name(spec.name);
+        before[name] = Find<QWidget>(name.c_str())->geometry();
+    }
+    for (const QSize size : {QSize(900, 800), QSize(300, 200)}) {
+        window->resize(size);
+        QApplication::processEvents();
+        for (const auto& [name, place] : before) {
+            EXPECT_EQ(Find<QWidget>(name.c_str())->geometry(), place) << name;
+        }
+    }
+}
+
+TEST_F(SetupWindowTest, PicturesAndFontsAreFoundOnThisSystem) {
+    Open();
+    for (const char* picture : {"Image1", "Image2", "Image3"}) {
+        EXPECT_EQ(Find<QLabel>(picture)->pixmap().size(), QSize(40, 42)) << picture;
+    }
+
+    const QFontInfo title(Find<QLabel>("Label1")->font());
+    EXPECT_EQ(Text(title.family()), "Liberation Serif");
+    EXPECT_TRUE(title.bold() && title.italic());
+    EXPECT_THAT(Text(QFontInfo(Find<QCheckBox>("Check1")->font()).family()), "DejaVu Sans");
+    EXPECT_THAT(Text(QFontInfo(Find<QLineEdit>("Text1")->font()).family()),
+                AnyOf("Liberation Sans", "DejaVu Sans"));
+    EXPECT_DOUBLE_EQ(Find<QLineEdit>("Text1")->font().pointSizeF(), 8.25);
+}
+
+TEST_F(SetupWindowTest, ColoursAreTheLaidOutOnes) {
+    Open();
+    const QColor lightBlue(128, 128, 255);
+    EXPECT_EQ(window->palette().color(QPalette::Window), lightBlue);
+    EXPECT_EQ(Find<QLabel>("Label1")->palette().color(QPalette::Window), lightBlue);
+    EXPECT_TRUE(Find<QLabel>("Label1")->autoFillBackground()) << "labels are opaque";
+    auto* frame = Find<QWidget>("Frame1");
+    EXPECT_EQ(frame->palette().color(QPalette::Window), QColor(Qt::white));
+    EXPECT_EQ(frame->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    auto* label = Find<QLabel>("Label5");
+    EXPECT_EQ(label->palette().color(QPalette::Window), QColor(Qt::white));
+    EXPECT_EQ(label->palette().color(QPalette::WindowText),
+              QApplication::palette().color(QPalette::WindowText))
+        << "the frame's caption colour stays on the frame";
+}
+
+}  // namespace
