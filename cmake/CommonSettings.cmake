@@ -11,3 +11,13 @@ if(VELMORA_SANITIZE)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(velmora_common INTERFACE -fsanitize=address,undefined)
 endif()
+
+# Fuzz builds instrument every library, so that coverage guides libFuzzer through the real code.
+if(VELMORA_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "VELMORA_FUZZ needs clang (libFuzzer): configure with CXX=clang++")
+  endif()
+  target_compile_options(velmora_common INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(velmora_common INTERFACE -fsanitize=address,undefined)
+endif()

@@ -11,12 +11,15 @@ void Write(const std::string& path, const std::string& text) {
 std::string ReadFirstLine(const std::string& path) {
     // Never more than a path and its line end: a huge file must not be read whole.
     const std::size_t limit = platform::MaxPathLength();
-    const std::string start = platform::ReadPrefix(path, limit + 2);
+    return FirstLineOf(platform::ReadPrefix(path, limit + 2), limit);
+}
+
+std::string FirstLineOf(std::string_view start, std::size_t limit) {
     if (start.empty()) {
         throw platform::RuntimeError(platform::error::kInputPastEndOfFile,
                                      "Input past end of file");
     }
-    std::string line = start.substr(0, start.find_first_of("\r\n"));
+    std::string line(start.substr(0, start.find_first_of("\r\n")));
     if (line.size() > limit) {
         throw platform::RuntimeError(platform::error::kBadFileName, "Bad file name");
     }

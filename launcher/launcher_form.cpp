@@ -12,7 +12,11 @@ Form1::Form1(platform::Layout layout) : layout_(std::move(layout)) {}
 
 void Form1::Form_Load() {
     platform::ChangeFolder(layout_.applicationFolder + layout_.separator);
+    // Whoever can change one of these places can choose the program started from here.
+    platform::RequireOnlyOwnerCanWrite(layout_.applicationFolder);
     const std::string installFolder = handover::ReadFirstLine(layout_.HandoverFile());
+    platform::RequireOnlyOwnerCanWrite(layout_.HandoverFile());
+    platform::RequireOnlyOwnerCanWrite(installFolder);
     platform::ChangeFolder(installFolder);
     // The id is not needed: the application runs on its own.
     [[maybe_unused]] const auto processId = platform::StartProgramHidden(kApplicationProgram);

@@ -15,6 +15,9 @@ namespace platform {
 // The longest path the system accepts; longer input is refused rather than truncated.
 std::size_t MaxPathLength();
 
+// A path that names the same place whatever the current folder is.
+bool IsFullPath(const std::string& path);
+
 // Current folder.
 std::string CurrentFolder();
 void ChangeFolder(const std::string& path);
@@ -38,6 +41,11 @@ void PrintLine(const std::string& path, OpenFor mode, const std::string& line);
 void ReplaceFile(const std::string& path, const std::string& contents);
 // At most maxBytes bytes from the start of a file.
 std::string ReadPrefix(const std::string& path, std::size_t maxBytes);
+
+// Fails with PermissionDenied, naming the path, when anyone but its owner can change what it holds
+// or its owner is neither the running user nor the administrator: a program may only follow
+// places that nobody else can redirect.
+void RequireOnlyOwnerCanWrite(const std::string& path);
 
 // Starts a program by bare name, hidden and detached, searching the running program's own
 // folder, then the current folder, then the search path. Returns the process id.

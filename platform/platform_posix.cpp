@@ -42,6 +42,14 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A NUL would end the name early, so the system would act on another path than the one given.
+const char* SystemPath(const std::string& path) {
+    if (path.find('\0') != std::string::npos) {
+        throw RuntimeError(error::kBadFileName, "Bad file name");
+    }
+    return path.c_str();
+}
+
 bool IsFolder(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -107,6 +115,7 @@ class PendingFile {
 public:
     PendingFile(const std::string& destination, mode_t mode) : destination_(destination) {
         IgnoreFileSizeSignal();
+        SystemPath(destination);
         if (NameOf(destination).empty()) {
             Raise(ENOENT, destination, Expected::File);
         }
@@ -232,6 +241,14 @@ bool SameFile(const struct stat& a, const std::string& path) {
     return ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// Folders get exactly 0755 whatever the umask: other users' launchers must read and enter them.
+int MakeFolder(const std::string& path) {
+    if (::mkdir(SystemPath(path), 0755) != 0) {
+        return errno;
+    }
+    return ::chmod(path.c_str(), 0755) == 0 ? 0 : errno;
+}
+
 std::string OwnFolder() {
     char buffer[PATH_MAX];
     const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
@@ -324,10 +341,52 @@ EndAction& EndSlot() {
     return action;
 }
 
+struct Mount {
+    std::string point;
+    bool pseudo;
+};
+
+std::vector<Mount> MountTable() {
+    static const std::vector<std::string> pseudo{
+        "proc",       "sysfs",    "cgroup",     "cgroup2",     "devpts",   "mqueue",
+        "debugfs",    "tracefs",  "securityfs", "pstore",      "bpf",      "autofs",
+        "hugetlbfs",  "configfs", "fusectl",    "binfmt_misc", "devtmpfs", "nsfs",
+        "rpc_pipefs", "efivarfs", "selinuxfs",  "ramfs"};
+    std::vector<Mount> mounts;
+    FILE* table = ::setmntent("/proc/self/mounts", "r");
+    if (table == nullptr) {
+        return mounts;
+    }
+    while (const struct mntent* mount = ::getmntent(table)) {
+        const bool isPseudo =
+            std::find(pseudo.begin(), pseudo.end(), mount->mnt_type) != pseudo.end();
+        mounts.push_back({mount->mnt_dir, isPseudo});
+    }
+    ::endmntent(table);
+    return mounts;
+}
+
+// The mount point a path lies under: the longest one that is a whole-segment prefix of it.
+std::string VolumeOf(const std::string& path) {
+    std::string volume = "/";
+    for (const auto& mount : MountTable()) {
+        const std::string& point = mount.point;
+        const bool under = path == point || path.starts_with(point + "/");
+        if (under && point.size() > volume.size()) {
+            volume = point;
+        }
+    }
+    return volume;
+}
+
 }  // namespace
 
 std::size_t MaxPathLength() {
     return PATH_MAX;
+}
+
+bool IsFullPath(const std::string& path) {
+    return path.starts_with('/');
 }
 
 std::string CurrentFolder() {
@@ -340,29 +399,29 @@ std::string CurrentFolder() {
 }
 
 void ChangeFolder(const std::string& path) {
-    if (::chdir(path.c_str()) != 0) {
+    if (::chdir(SystemPath(path)) != 0) {
         Raise(errno, path, Expected::Folder);
     }
 }
 
 void CreateFolder(const std::string& path) {
-    if (::mkdir(path.c_str(), 0755) != 0) {
-        Raise(errno, path, Expected::Folder);
+    if (const int code = MakeFolder(path); code != 0) {
+        Raise(code, path, Expected::Folder);
     }
 }
 
 void CreateFolderTree(const std::string& path) {
     for (std::size_t end = path.find('/', 1); end != std::string::npos;
          end = path.find('/', end + 1)) {
-        ::mkdir(path.substr(0, end).c_str(), 0755);
+        MakeFolder(path.substr(0, end));
     }
-    if (::mkdir(path.c_str(), 0755) != 0 && !(errno == EEXIST && IsFolder(path))) {
-        Raise(errno, path, Expected::Folder);
+    if (const int code = MakeFolder(path); code != 0 && !(code == EEXIST && IsFolder(path))) {
+        Raise(code, path, Expected::Folder);
     }
 }
 
 void CopyFile(const std::string& source, const std::string& destination) {
-    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor in(::open(SystemPath(source), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     if (!in.Valid() || ::fstat(in.Get(), &info) != 0) {
         Raise(errno, source, Expected::File);
@@ -380,7 +439,7 @@ void CopyFile(const std::string& source, const std::string& destination) {
 
 std::int64_t FileLength(const std::string& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
+    if (::stat(SystemPath(path), &info) != 0) {
         Raise(errno, path, Expected::File);
     }
     return S_ISDIR(info.st_mode) ? 0 : static_cast<std::int64_t>(info.st_size);
@@ -389,12 +448,19 @@ std::int64_t FileLength(const std::string& path) {
 void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
     IgnoreFileSizeSignal();
     const int how = mode == OpenFor::Output ? O_TRUNC : O_APPEND;
-    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | how, 0644));
-    if (!file.Valid()) {
+    FileDescriptor file(::open(SystemPath(path), O_WRONLY | O_CREAT | O_CLOEXEC | how, 0644));
+    struct stat before {};
+    if (!file.Valid() || ::fstat(file.Get(), &before) != 0) {
         Raise(errno, path, Expected::File);
     }
     const std::string withEnd = line + "\r\n";
-    WriteAll(file.Get(), withEnd.data(), withEnd.size(), path);
+    try {
+        WriteAll(file.Get(), withEnd.data(), withEnd.size(), path);
+    } catch (const RuntimeError&) {
+        // A line is in the file whole or not at all, also when the disk fills halfway through.
+        (void)!::ftruncate(file.Get(), before.st_size);
+        throw;
+    }
     if (file.Close() != 0) {
         Raise(errno, path, Expected::File);
     }
@@ -407,7 +473,7 @@ void ReplaceFile(const std::string& path, const std::string& contents) {
 }
 
 std::string ReadPrefix(const std::string& path, std::size_t maxBytes) {
-    FileDescriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor in(::open(SystemPath(path), O_RDONLY | O_CLOEXEC));
     if (!in.Valid()) {
         Raise(errno, path, Expected::File);
     }
@@ -430,8 +496,20 @@ std::string ReadPrefix(const std::string& path, std::size_t maxBytes) {
     return contents;
 }
 
+void RequireOnlyOwnerCanWrite(const std::string& path) {
+    struct stat info {};
+    if (::stat(SystemPath(path), &info) != 0) {
+        Raise(errno, path, Expected::Folder);
+    }
+    const bool ownerTrusted = info.st_uid == 0 || info.st_uid == ::geteuid();
+    if (!ownerTrusted || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        throw RuntimeError(error::kPermissionDenied,
+                           "Permission denied: " + path + " can be changed by another user");
+    }
+}
+
 std::int64_t StartProgramHidden(const std::string& name) {
-    const auto program = FindProgram(name);
+    const auto program = FindProgram(SystemPath(name));
     if (!program) {
         throw RuntimeError(error::kFileNotFound, "File not found");
     }
@@ -496,42 +574,26 @@ std::string LocalDateTimeText() {
 }
 
 std::vector<std::string> Drives() {
-    static const std::vector<std::string> pseudo{
-        "proc",       "sysfs",    "cgroup",     "cgroup2",     "devpts",   "mqueue",
-        "debugfs",    "tracefs",  "securityfs", "pstore",      "bpf",      "autofs",
-        "hugetlbfs",  "configfs", "fusectl",    "binfmt_misc", "devtmpfs", "nsfs",
-        "rpc_pipefs", "efivarfs", "selinuxfs",  "ramfs"};
     std::vector<std::string> drives{"/"};
-    FILE* table = ::setmntent("/proc/self/mounts", "r");
-    if (table == nullptr) {
-        return drives;
-    }
-    while (const struct mntent* mount = ::getmntent(table)) {
-        const std::string point = mount->mnt_dir;
-        const bool isPseudo =
-            std::find(pseudo.begin(), pseudo.end(), mount->mnt_type) != pseudo.end();
+    for (const auto& mount : MountTable()) {
+        const std::string& point = mount.point;
         const bool isSystem = point.starts_with("/proc") || point.starts_with("/sys") ||
                               point.starts_with("/dev") || point.starts_with("/run");
-        if (!isPseudo && !isSystem &&
+        // Containers mount single files (/etc/hosts) too; only folders can be browsed.
+        if (!mount.pseudo && !isSystem && IsFolder(point) &&
             std::find(drives.begin(), drives.end(), point) == drives.end()) {
             drives.push_back(point);
         }
     }
-    ::endmntent(table);
     return drives;
 }
 
 std::string CurrentFolderOfDrive(const std::string& drive) {
-    struct stat driveInfo {};
-    if (::stat(drive.c_str(), &driveInfo) != 0 || ::access(drive.c_str(), R_OK | X_OK) != 0) {
+    if (!IsFolder(drive) || ::access(drive.c_str(), R_OK | X_OK) != 0) {
         throw RuntimeError(error::kDeviceUnavailable, "Device unavailable");
     }
     std::string current = CurrentFolder();
-    struct stat currentInfo {};
-    if (::stat(current.c_str(), &currentInfo) == 0 && currentInfo.st_dev == driveInfo.st_dev) {
-        return current;
-    }
-    return drive;
+    return VolumeOf(current) == drive ? current : drive;
 }
 
 void SetMessageBoxHandler(MessageBoxHandler handler) {

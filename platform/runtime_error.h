@@ -32,7 +32,8 @@ inline constexpr int kPathFileAccessError = 75;
 inline constexpr int kPathNotFound = 76;
 }  // namespace error
 
-// Raises the run-time error for an operating-system error code.
+// Raises the run-time error for an operating-system error code: errno on POSIX, GetLastError()
+// on Windows.
 [[noreturn]] void RaiseForSystemError(int code);
 
 // The runtime's error box ("Project1", "Run-time error 'n':" ...), then the end of the program.

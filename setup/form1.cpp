@@ -1,6 +1,7 @@
 #include "setup/form1.h"
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "handover/handover.h"
@@ -18,6 +19,17 @@ constexpr std::size_t kUserNameBufferSize = 255;
 
 bool IsTicked(int value) {
     return value == 1;
+}
+
+// The launcher finds the folder again from one line of the hand-over file, read from another
+// current folder: what it could not follow is refused before anything is written for it.
+void CheckDestination(const std::string& destination) {
+    const bool oneLine =
+        destination.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
+    if (!platform::IsFullPath(destination) || !oneLine ||
+        destination.size() > platform::MaxPathLength()) {
+        throw platform::RuntimeError(platform::error::kBadFileName, "Bad file name");
+    }
 }
 
 }  // namespace
@@ -105,6 +117,7 @@ void Form1::RunInstall(std::string& source, std::string& desktopTarget) {
     const std::string destination = controls_.Text1Text();
     installFolder_ = destination;
     AppendLog("Created Install.log Successfully");
+    CheckDestination(destination);
 
     const std::string& applicationFolder = layout_.applicationFolder;
     if (FileExists(applicationFolder) == -1) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "launcher/launcher_form.h"
@@ -15,8 +16,11 @@ namespace {
 class Launcher : public ::testing::Test {
 protected:
     Launcher() : layout(platform::LayoutRootedIn(root.Path())), installed(root / "installed") {
-        MakeFolders(layout.applicationFolder);
-        MakeFolders(installed);
+        // Owner-only, as the installer makes them, whatever the umask of the test run.
+        for (const auto& folder : {layout.applicationFolder, installed}) {
+            MakeFolders(folder);
+            std::filesystem::permissions(folder, std::filesystem::perms(0755));
+        }
         // The stand-in application says where it was started.
         WriteFile(installed + "/Velmora_KZ.exe",
                   "#!/bin/sh\npwd > started.tmp\n/bin/mv started.tmp started\n", 0755);

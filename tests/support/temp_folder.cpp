@@ -61,8 +61,9 @@ std::vector<std::string> FolderEntries(const std::string& path) {
     return names;
 }
 
-std::vector<std::string> CrLfLines(const std::string& path) {
-    const std::string text = ReadFile(path);
+namespace {
+
+std::vector<std::string> CrLfLinesOf(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
@@ -74,9 +75,19 @@ std::vector<std::string> CrLfLines(const std::string& path) {
     return lines;
 }
 
+}  // namespace
+
+std::vector<std::string> CrLfLines(const std::string& path) {
+    return CrLfLinesOf(ReadFile(path));
+}
+
 std::vector<std::string> LogTexts(const std::string& path) {
+    return LogTextsOf(ReadFile(path));
+}
+
+std::vector<std::string> LogTextsOf(const std::string& bytes) {
     std::vector<std::string> texts;
-    for (const auto& line : CrLfLines(path)) {
+    for (const auto& line : CrLfLinesOf(bytes)) {
         const auto tilde = line.find('~');
         texts.push_back(tilde == std::string::npos ? "<no tilde>" + line : line.substr(tilde + 1));
     }

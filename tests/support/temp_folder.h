@@ -30,5 +30,6 @@ std::vector<std::string> FolderEntries(const std::string& path);
 std::vector<std::string> CrLfLines(const std::string& path);
 // What follows the timestamp and "~" of each log line.
 std::vector<std::string> LogTexts(const std::string& path);
+std::vector<std::string> LogTextsOf(const std::string& bytes);
 
 }  // namespace testing_support

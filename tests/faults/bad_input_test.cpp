@@ -1,0 +1,170 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "platform/platform.h"
+#include "tests/faults/fault_fixture.h"
+
+using ::testing::ElementsAre;
+using namespace faults;
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Text typed or pasted into the destination box, over an earlier installation. What the
+// launcher could not follow back from the hand-over file is refused before anything is written.
+struct Destination : Row {
+    std::function<std::string(const std::string& root)> text;
+    bool accepted;
+};
+
+const Destination kDestinations[] = {
+    {{"Empty"}, [](const std::string&) { return std::string(); }, false},
+    {{"Relative"}, [](const std::string&) { return std::string("Velmora_KZ"); }, false},
+    {{"TrailingBlank"}, [](const std::string& root) { return root + "/Apps "; }, true},
+    {{"TrailingSeparator"}, [](const std::string& root) { return root + "/Apps/"; }, true},
+    {{"LineEndPasted"}, [](const std::string& root) { return root + "/Apps\r\n"; }, false},
+    {{"LineBreakInside"}, [](const std::string& root) { return root + "/Apps\nOther"; }, false},
+    {{"NonAscii"}, [](const std::string& root) { return root + "/Приложения Ü"; }, true},
+    {{"LongerThanThePathLimit"},
+     [](const std::string& root) {
+         return root + "/" + std::string(platform::MaxPathLength(), 'a');
+     },
+     false},
+};
+
+class DestinationText : public FaultTest, public ::testing::WithParamInterface<Destination> {};
+
+TEST_P(DestinationText, IsInstalledAndFollowedOrRefusedUntouched) {
+    const Destination& destination = GetParam();
+    LayOutEarlierInstall(root / "earlier");
+    WriteFile(working + "/Velmora_KZ.exe", kRecordingProgram, 0755);
+    controls.Type(destination.text(root.Path()));
+    const Outcome outcome = Install();
+    REQUIRE_RUN(outcome);
+    ExpectNothingLost(outcome);
+
+    if (!destination.accepted) {
+        ExpectFailureReported(outcome, "Bad file name", "", "");
+        EXPECT_EQ(outcome.after.at(layout.HandoverFile()).bytes, root / "earlier" + "\r\n");
+        for (const auto& [path, entry] : outcome.after) {
+            EXPECT_TRUE(outcome.before.contains(path))
+                << "made for a refused destination: " << path;
+        }
+        return;
+    }
+    EXPECT_THAT(Shown(outcome.messages),
+                ElementsAre("Finished|Velmora_KZ 2.0.1 Installation is Complete"));
+    EXPECT_EQ(outcome.after.at(layout.HandoverFile()).bytes, outcome.destination + "\r\n");
+    ASSERT_FALSE(Launch(layout)) << Shown(harness.Messages()).front();
+    const std::string folder = fs::canonical(outcome.destination).string();
+    EXPECT_EQ(WaitForStart(folder), folder + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, DestinationText, ::testing::ValuesIn(kDestinations), RowName());
+
+// Whatever the hand-over file holds, the launcher starts the application where the first line
+// says or ends in the runtime's box, and never changes the file.
+struct HandoverContents : Row {
+    std::optional<std::string> contents;  // "@" stands for the install folder; none: no file
+    int number;                           // 0: the application starts in the install folder
+    const char* description;
+    std::function<void(LaunchTest&)> arrange = {};
+};
+
+const HandoverContents kHandovers[] = {
+    {{"Missing"}, std::nullopt, platform::error::kFileNotFound, "File not found"},
+    {{"Empty"}, "", platform::error::kInputPastEndOfFile, "Input past end of file"},
+    {{"LoneLineEnd"}, "\r\n", platform::error::kPathNotFound, "Path not found"},
+    {{"LoneLf"}, "\n", platform::error::kPathNotFound, "Path not found"},
+    {{"LfLineEnd"}, "@\n/elsewhere\n", 0, ""},
+    {{"NoLineEnd"}, "@", 0, ""},
+    {{"NulInsideTheLine"},
+     std::string("@\0/elsewhere\r\n", 14),
+     platform::error::kBadFileName,
+     "Bad file name"},
+    {{"InvalidUtf8"},
+     "@\r\n",
+     0,
+     "",
+     [](LaunchTest& t) {
+         const std::string folder = t.root / "\xff\xfe\xc3(";
+         fs::rename(t.installed, folder);
+         t.installed = folder;
+     }},
+    {{"MissingFolder"}, "@/missing\r\n", platform::error::kPathNotFound, "Path not found"},
+    {{"NamesAFile"}, "@/Velmora_KZ.exe\r\n", platform::error::kPathNotFound, "Path not found"},
+    {{"FolderWithoutTheApplication"},
+     "@\r\n",
+     platform::error::kFileNotFound,
+     "File not found",
+     [](LaunchTest& t) { fs::remove(t.installed + "/Velmora_KZ.exe"); }},
+};
+
+class HandoverFile : public LaunchTest, public ::testing::WithParamInterface<HandoverContents> {};
+
+TEST_P(HandoverFile, IsFollowedOrReportedAndNeverChanged) {
+    const HandoverContents& row = GetParam();
+    if (row.arrange) {
+        row.arrange(*this);
+    }
+    if (row.contents) {
+        std::string contents = *row.contents;
+        if (const auto at = contents.find('@'); at != std::string::npos) {
+            contents.replace(at, 1, installed);
+        }
+        Record(contents);
+    }
+    const std::string before = Exists(layout.HandoverFile()) ? ReadFile(layout.HandoverFile()) : "";
+
+    const bool ended = Launch();
+    EXPECT_EQ(Exists(layout.HandoverFile()) ? ReadFile(layout.HandoverFile()) : "", before);
+    if (row.number == 0) {
+        EXPECT_FALSE(ended);
+        EXPECT_THAT(ShownMessages(), ::testing::IsEmpty());
+        EXPECT_EQ(WaitForStart(installed), installed + "\n");
+        return;
+    }
+    EXPECT_TRUE(ended);
+    EXPECT_THAT(ShownMessages(),
+                ElementsAre("Project1|Run-time error '" + std::to_string(row.number) +
+                            "':\r\n\r\n" + row.description));
+    EXPECT_FALSE(Exists(installed + "/started"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, HandoverFile, ::testing::ValuesIn(kHandovers), RowName());
+
+std::uint64_t BytesReadSoFar() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    std::uint64_t value = 0;
+    while (io >> key >> value) {
+        if (key == "rchar:") {
+            return value;
+        }
+    }
+    return 0;
+}
+
+using HugeHandoverFile = LaunchTest;
+
+// One line of 100 MB, nearly all of it a hole, so the file costs nothing to make.
+TEST_F(HugeHandoverFile, IsRefusedAfterReadingAPathsWorth) {
+    Record(installed + std::string(8192, 'a'));
+    fs::resize_file(layout.HandoverFile(), 100 << 20);
+
+    const std::uint64_t readBefore = BytesReadSoFar();
+    EXPECT_TRUE(Launch());
+    const std::uint64_t read = BytesReadSoFar() - readBefore;
+    EXPECT_THAT(ShownMessages(), ElementsAre("Project1|Run-time error '64':\r\n\r\nBad file name"));
+    if (readBefore != 0) {
+        EXPECT_LT(read, 1u << 20) << "the launcher read the whole file";
+    }
+    EXPECT_EQ(fs::file_size(layout.HandoverFile()), 100u << 20);
+}
+
+}  // namespace

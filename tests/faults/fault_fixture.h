@@ -1,0 +1,127 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/layout.h"
+#include "tests/faults/isolated_run.h"
+#include "tests/support/installer_fixture.h"
+
+// Skips when the fault could not be made here, and stops when the run itself broke.
+#define REQUIRE_RUN(outcome)               \
+    if (!(outcome).notMade.empty()) {      \
+        GTEST_SKIP() << (outcome).notMade; \
+    }                                      \
+    ASSERT_TRUE((outcome).broken.empty()) << (outcome).broken
+
+namespace faults {
+
+// Makes a fault; returns why it cannot be made here, or an empty string.
+using Fault = std::function<std::string()>;
+
+// A row of a fault table, known by its name in test names and messages.
+struct Row {
+    const char* name;
+};
+inline std::ostream& operator<<(std::ostream& out, const Row& row) {
+    return out << row.name;
+}
+struct RowName {
+    template <typename Param>
+    std::string operator()(const ::testing::TestParamInfo<Param>& info) const {
+        return info.param.name;
+    }
+};
+
+// Makes path unwritable for everyone, root included: a read-only mount as root (which needs
+// EnterPrivateMounts, so only in a child), else its mode bits.
+std::string MakeReadOnly(const std::string& path);
+// Mounts a tmpfs of the given size ("256k") on folder, in a private mount namespace.
+std::string MountSmallDisk(const std::string& folder, const std::string& size);
+// Writes a filler file into folder until its disk has no byte left.
+std::string FillDisk(const std::string& folder);
+// Lowers the largest file this process may write.
+std::string LimitFileSize(std::size_t bytes);
+// Makes a path and everything below it belong to a user id without a password entry.
+inline constexpr unsigned kUnknownUser = 54321;
+std::string GiveToUnknownUser(const std::string& path, unsigned uid = kUnknownUser);
+
+// A stand-in application that records the folder it was started in, in that folder.
+inline constexpr const char* kRecordingProgram =
+    "#!/bin/sh\npwd > started.tmp && /bin/mv started.tmp started\n";
+// What the stand-in recorded in folder, after waiting a while for it; empty if it never ran.
+std::string WaitForStart(const std::string& folder);
+
+// Titles and texts of the message boxes, as "title|text".
+std::vector<std::string> Shown(const std::vector<testing_support::ShownMessage>& messages);
+
+// Runs the launcher's load handler as its window does; true if the program ended, which it
+// does only through the runtime's error box.
+bool Launch(const platform::Layout& layout);
+
+// An installer with every fixed place in a temporary folder and a profile folder for the user.
+// Each run happens in a forked child; the test then checks the outcome the child reports.
+class FaultTest : public testing_support::InstallerTest {
+public:
+    FaultTest();
+
+    // Start-up, then the fault, then "Begin Install" run as the window runs its handlers.
+    Outcome Install(const Fault& fault = {});
+    // The fault, then the window's load handler.
+    Outcome StartUp(const Fault& fault);
+
+    // The 15 files of an earlier installation in folder, with its hand-over file naming it.
+    void LayOutEarlierInstall(const std::string& folder) const;
+    static std::string EarlierBytesOf(std::string_view name) {
+        return "earlier " + std::string(name);
+    }
+
+    static std::vector<std::string> LogOf(const Outcome& outcome);
+    void ExpectFailureReported(const Outcome& outcome, const std::string& description,
+                               const std::string& source, const std::string& desktopTarget) const;
+    static void ExpectRuntimeErrorBox(const Outcome& outcome, int number,
+                                      const std::string& description);
+    // Every file there before is still there, with its bytes or replaced whole by what the
+    // installer writes in its place, and no temporary file is left behind.
+    static void ExpectNothingLost(const Outcome& outcome);
+    // The application files in folder: the first count are the medium's, the others the earlier
+    // installation's (or absent without one).
+    void ExpectApplicationFiles(const Outcome& outcome, const std::string& folder,
+                                std::size_t count, bool overEarlier) const;
+
+    std::string Source() const { return working + "/Velmora_KZ.2.0.1.exe"; }
+    std::string DesktopTarget() const { return Profile() + "/Desktop/Velmora_KZ.2.0.1.exe"; }
+
+    // For the fault tables' functions.
+    using InstallerTest::controls;
+    using InstallerTest::layout;
+    using InstallerTest::Profile;
+    using InstallerTest::root;
+    using InstallerTest::working;
+
+private:
+    Outcome Run(const Fault& fault, const std::function<void()>& action);
+};
+
+// A launcher with its fixed places in a temporary folder, owner-only as the installer leaves
+// them, and the recording stand-in application installed in a folder of its own.
+class LaunchTest : public ::testing::Test {
+public:
+    LaunchTest();
+
+    void Record(const std::string& contents) const;
+    bool Launch() const { return faults::Launch(layout); }
+    std::vector<std::string> ShownMessages() const { return Shown(harness.Messages()); }
+
+    testing_support::TempFolder root;
+    testing_support::ProgramHarness harness;
+    platform::Layout layout;
+    std::string installed;
+};
+
+}  // namespace faults

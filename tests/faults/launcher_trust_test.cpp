@@ -1,0 +1,133 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/faults/fault_fixture.h"
+
+using ::testing::ElementsAre;
+using namespace faults;
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The launcher follows the hand-over file, its folder and the recorded folder only when nobody
+// but their owner, who must be the running user or root, can change them.
+enum class Place { None, Handover, ApplicationFolder, InstallFolder };
+
+struct TrustCase : Row {
+    Place place;
+    unsigned mode;  // given to the place; 0: the place goes to another user instead
+    bool refused;
+};
+
+const TrustCase kTrustCases[] = {
+    {{"AsInstalled"}, Place::None, 0, false},
+    {{"HandoverReadOnly"}, Place::Handover, 0444, false},
+    {{"ApplicationFolderPrivate"}, Place::ApplicationFolder, 0700, false},
+    {{"InstallFolderPrivate"}, Place::InstallFolder, 0700, false},
+    {{"HandoverGroupWritable"}, Place::Handover, 0664, true},
+    {{"HandoverWritableByAll"}, Place::Handover, 0646, true},
+    {{"HandoverOwnedByAnotherUser"}, Place::Handover, 0, true},
+    {{"ApplicationFolderGroupWritable"}, Place::ApplicationFolder, 0775, true},
+    {{"ApplicationFolderSharedLikeTmp"}, Place::ApplicationFolder, 01777, true},
+    {{"ApplicationFolderOwnedByAnotherUser"}, Place::ApplicationFolder, 0, true},
+    {{"InstallFolderWritableByAll"}, Place::InstallFolder, 0757, true},
+    {{"InstallFolderOwnedByAnotherUser"}, Place::InstallFolder, 0, true},
+};
+
+class TrustedPlaces : public LaunchTest {
+protected:
+    // Launches; the application must start, or nothing starts and the box names refused.
+    void ExpectFollowedOrRefused(const std::string& refused) {
+        const bool ended = Launch();
+        if (refused.empty()) {
+            EXPECT_FALSE(ended);
+            EXPECT_THAT(ShownMessages(), ::testing::IsEmpty());
+            EXPECT_EQ(WaitForStart(installed), installed + "\n");
+            return;
+        }
+        EXPECT_TRUE(ended);
+        EXPECT_THAT(ShownMessages(), ElementsAre("Project1|Run-time error '70':\r\n\r\n"
+                                                 "Permission denied: " +
+                                                 refused + " can be changed by another user"));
+        EXPECT_FALSE(Exists(installed + "/started"));
+    }
+};
+
+class LauncherTrust : public TrustedPlaces, public ::testing::WithParamInterface<TrustCase> {};
+
+TEST_P(LauncherTrust, FollowsOnlyWhatNobodyElseCanChange) {
+    const TrustCase& row = GetParam();
+    Record(installed + "\r\n");
+    const std::string path = row.place == Place::Handover            ? layout.HandoverFile()
+                             : row.place == Place::ApplicationFolder ? layout.applicationFolder
+                                                                     : installed;
+    if (row.place != Place::None && row.mode != 0) {
+        fs::permissions(path, static_cast<fs::perms>(row.mode));
+    } else if (row.place != Place::None) {
+        if (std::string failure = GiveToUnknownUser(path); !failure.empty()) {
+            GTEST_SKIP() << failure;
+        }
+    }
+    ExpectFollowedOrRefused(row.refused ? path : "");
+}
+
+// What the recorded path names is checked, not a link on the way to it.
+TEST_F(TrustedPlaces, RecordedLinkToAFolderWritableByAllIsRefused) {
+    fs::permissions(installed, static_cast<fs::perms>(0777));
+    fs::create_directory_symlink(installed, root / "link");
+    Record(root / "link\r\n");
+    ExpectFollowedOrRefused(root / "link");
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, LauncherTrust, ::testing::ValuesIn(kTrustCases), RowName());
+
+// Whatever the user's umask, what the installer makes is owner-writable only, readable by all,
+// and passes the launcher's checks.
+class InstallUnderUmask : public FaultTest, public ::testing::WithParamInterface<mode_t> {};
+
+TEST_P(InstallUnderUmask, MakesPlacesTheLauncherTrusts) {
+    WriteFile(working + "/Velmora_KZ.exe", kRecordingProgram, 0777);
+    const std::string destination = root / "apps";
+    controls.Type(destination);
+    const Outcome outcome = Install([this] {
+        ::umask(GetParam());
+        return std::string();
+    });
+    REQUIRE_RUN(outcome);
+    ASSERT_THAT(Shown(outcome.messages),
+                ElementsAre("Finished|Velmora_KZ 2.0.1 Installation is Complete"));
+
+    const std::pair<std::string, unsigned> expected[] = {
+        {layout.applicationFolder, 0755},
+        {layout.HandoverFile(), 0644},
+        {destination, 0755},
+        {destination + "/Velmora_KZ.exe", 0755},
+        {destination + "/readme.txt", 0644},
+        {Profile() + "/Desktop", 0755},
+        {Profile() + "/Desktop/Velmora_KZ.2.0.1.exe", 0755},
+        {Profile() + "/.local", 0755},
+        {Profile() + "/.local/share/applications", 0755},
+        {Profile() + "/.local/share/applications/Velmora_KZ.2.0.1.desktop", 0644},
+    };
+    for (const auto& [path, mode] : expected) {
+        const auto entry = outcome.after.find(path);
+        ASSERT_NE(entry, outcome.after.end()) << path;
+        EXPECT_EQ(entry->second.mode, mode) << path;
+    }
+    ASSERT_FALSE(Launch(layout)) << Shown(harness.Messages()).front();
+    EXPECT_EQ(WaitForStart(destination), destination + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, InstallUnderUmask, ::testing::Values(0, 022, 077),
+                         [](const auto& info) {
+                             return "Umask0" + std::to_string(info.param >> 3 & 7) +
+                                    std::to_string(info.param & 7);
+                         });
+
+}  // namespace
