@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building and testing need from Debian's packages; quiet when all is there.
+# With the argument "windows", also what the Windows build and its tests under Wine need.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,10 @@ packages=(
   desktop-file-utils
   clang libclang-rt-dev valgrind
 )
+if [ "${1:-}" = windows ]; then
+  # 32-bit Windows programs: the MinGW-w64 cross compiler, Wine's 32-bit half and its fonts.
+  packages+=(g++-mingw-w64-i686-posix wine32:i386 wine64 fonts-wine)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -23,5 +28,8 @@ done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "Installing: ${missing[*]}"
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,648 @@
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <initializer_list>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/windows_api.h"
+// After <windows.h>, which it needs.
+#include <aclapi.h>
+
+namespace platform {
+
+namespace {
+
+enum class Expected { File, Folder };
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+std::string NameOf(const std::string& path) {
+    const auto found = path.find_last_of("\\/:");
+    return found == std::string::npos ? path : path.substr(found + 1);
+}
+
+// With its separator kept, so that a root stays a root ("C:\").
+std::string FolderOf(const std::string& path) {
+    const auto found = path.find_last_of("\\/:");
+    return found == std::string::npos ? std::string(".") : path.substr(0, found + 1);
+}
+
+// A NUL would end the name early, so the system would act on another path than the one given.
+const char* SystemPath(const std::string& path) {
+    if (path.find('\0') != std::string::npos) {
+        throw RuntimeError(error::kBadFileName, "Bad file name");
+    }
+    return path.c_str();
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// The same failure reads differently to the user depending on what the path was meant to be.
+[[noreturn]] void Raise(DWORD code, const std::string& path, Expected expected) {
+    if (code == ERROR_FILE_NOT_FOUND &&
+        (expected == Expected::Folder || !IsFolder(FolderOf(path)))) {
+        throw RuntimeError(error::kPathNotFound, "Path not found");
+    }
+    const bool exists = code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS;
+    if ((exists && expected == Expected::Folder) ||
+        (code == ERROR_ACCESS_DENIED && IsFolder(path))) {
+        throw RuntimeError(error::kPathFileAccessError, "Path/File access error");
+    }
+    RaiseForSystemError(static_cast<int>(code));
+}
+
+[[noreturn]] void RaiseLast(const std::string& path, Expected expected) {
+    Raise(::GetLastError(), path, expected);
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() { Close(); }
+
+    HANDLE Get() const { return handle_; }
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    bool Close() {
+        const bool closed = !Valid() || ::CloseHandle(handle_) != 0;
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+Handle OpenForWriting(const std::string& path, DWORD disposition) {
+    return Handle(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+void WriteAll(HANDLE file, const std::string& bytes, const std::string& path) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) {
+            RaiseLast(path, Expected::File);
+        }
+        done += written;
+    }
+}
+
+// A file made beside its destination under a temporary name and moved over it only when
+// complete, so the destination holds either its old bytes or all the new ones.
+class PendingFile {
+public:
+    explicit PendingFile(const std::string& destination) : destination_(destination) {
+        if (IsFolder(destination)) {
+            Raise(ERROR_ACCESS_DENIED, destination, Expected::File);
+        }
+        if (NameOf(destination).empty()) {
+            Raise(ERROR_PATH_NOT_FOUND, destination, Expected::File);
+        }
+        char name[MAX_PATH] = {};
+        if (::GetTempFileNameA(FolderOf(destination).c_str(), "vkz", 0, name) == 0) {
+            RaiseLast(destination, Expected::File);
+        }
+        temporary_ = name;
+    }
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    ~PendingFile() {
+        if (!temporary_.empty()) {
+            ::SetFileAttributesA(temporary_.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileA(temporary_.c_str());
+        }
+    }
+
+    const std::string& Name() const { return temporary_; }
+
+    [[noreturn]] void Fail(DWORD code) const { Raise(code, destination_, Expected::File); }
+
+    void Commit() {
+        if (!::MoveFileExA(temporary_.c_str(), destination_.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            Fail(::GetLastError());
+        }
+        temporary_.clear();
+    }
+
+private:
+    std::string destination_;
+    std::string temporary_;
+};
+
+struct FileIdentity {
+    DWORD volume;
+    DWORD indexHigh;
+    DWORD indexLow;
+
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// Volume and file index name one file whatever spelling of its path reached it.
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    const Handle file(::CreateFileA(path.c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file.Valid() || !::GetFileInformationByHandle(file.Get(), &info)) {
+        return std::nullopt;
+    }
+    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+// The full form of a folder path, ending in a backslash only at a root ("C:\").
+std::string FullFolderPathOf(const std::string& path) {
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()),
+                                                buffer.data(), nullptr);
+        if (length == 0) {
+            RaiseLast(path, Expected::Folder);
+        }
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            break;
+        }
+        buffer.resize(length);
+    }
+    if (buffer.size() > 3 && IsSeparator(buffer.back())) {
+        buffer.pop_back();
+    }
+    return buffer;
+}
+
+std::optional<char> DriveLetterOf(const std::string& path) {
+    if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
+        return static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+    }
+    return std::nullopt;
+}
+
+// A security identifier made from its authority and sub-authorities.
+class Sid {
+public:
+    Sid(SID_IDENTIFIER_AUTHORITY authority, std::initializer_list<DWORD> parts) {
+        DWORD sub[8] = {};
+        std::copy(parts.begin(), parts.end(), sub);
+        ::AllocateAndInitializeSid(&authority, static_cast<BYTE>(parts.size()), sub[0], sub[1],
+                                   sub[2], sub[3], sub[4], sub[5], sub[6], sub[7], &sid_);
+    }
+    Sid(const Sid&) = delete;
+    Sid& operator=(const Sid&) = delete;
+    ~Sid() {
+        if (sid_ != nullptr) {
+            ::FreeSid(sid_);
+        }
+    }
+    PSID Get() const { return sid_; }
+
+private:
+    PSID sid_ = nullptr;
+};
+
+// The running user and the accounts that administer the machine: the only ones that may be able
+// to change what a program follows.
+class TrustedAccounts {
+public:
+    TrustedAccounts()
+        : administrators_(SECURITY_NT_AUTHORITY,
+                          {SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS}),
+          system_(SECURITY_NT_AUTHORITY, {SECURITY_LOCAL_SYSTEM_RID}) {
+        HANDLE token = nullptr;
+        if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
+            DWORD size = 0;
+            ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+            tokenUser_.resize(size);
+            if (size == 0 ||
+                !::GetTokenInformation(token, TokenUser, tokenUser_.data(), size, &size)) {
+                tokenUser_.clear();
+            }
+            ::CloseHandle(token);
+        }
+    }
+
+    PSID User() const {
+        return tokenUser_.empty()
+                   ? nullptr
+                   : reinterpret_cast<const TOKEN_USER*>(tokenUser_.data())->User.Sid;
+    }
+    PSID Administrators() const { return administrators_.Get(); }
+    PSID System() const { return system_.Get(); }
+
+    bool Contains(PSID sid) const {
+        for (PSID trusted : {User(), Administrators(), System()}) {
+            if (trusted != nullptr && sid != nullptr && ::EqualSid(trusted, sid)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    std::vector<BYTE> tokenUser_;
+    Sid administrators_;
+    Sid system_;
+};
+
+// What a folder the installer makes carries, like the mode 0755 elsewhere: the user, the
+// administrators and the system may change it, everyone may read and enter it, and what is made
+// inside inherits the same.
+class PrivateFolderSecurity {
+public:
+    PrivateFolderSecurity() : everyone_(SECURITY_WORLD_SID_AUTHORITY, {SECURITY_WORLD_RID}) {
+        const PSID owners[] = {trusted_.User(), trusted_.Administrators(), trusted_.System()};
+        DWORD size = sizeof(ACL);
+        for (PSID sid : {owners[0], owners[1], owners[2], everyone_.Get()}) {
+            if (sid == nullptr) {
+                return;
+            }
+            size += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + ::GetLengthSid(sid);
+        }
+        acl_.resize(size);
+        auto* acl = reinterpret_cast<PACL>(acl_.data());
+        constexpr DWORD kInherit = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+        bool built = ::InitializeAcl(acl, size, ACL_REVISION) != 0;
+        for (PSID sid : owners) {
+            built = built &&
+                    ::AddAccessAllowedAceEx(acl, ACL_REVISION, kInherit, FILE_ALL_ACCESS, sid) != 0;
+        }
+        built = built && ::AddAccessAllowedAceEx(acl, ACL_REVISION, kInherit,
+                                                 FILE_GENERIC_READ | FILE_GENERIC_EXECUTE,
+                                                 everyone_.Get()) != 0;
+        built =
+            built &&
+            ::InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) != 0 &&
+            ::SetSecurityDescriptorDacl(&descriptor_, TRUE, acl, FALSE) != 0 &&
+            ::SetSecurityDescriptorControl(&descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED) != 0;
+        attributes_ = SECURITY_ATTRIBUTES{sizeof(SECURITY_ATTRIBUTES), &descriptor_, FALSE};
+        ready_ = built;
+    }
+    PrivateFolderSecurity(const PrivateFolderSecurity&) = delete;
+    PrivateFolderSecurity& operator=(const PrivateFolderSecurity&) = delete;
+
+    // Null, for the system's default, where no such list can be built.
+    SECURITY_ATTRIBUTES* Attributes() { return ready_ ? &attributes_ : nullptr; }
+
+private:
+    TrustedAccounts trusted_;
+    Sid everyone_;
+    std::vector<BYTE> acl_;
+    SECURITY_DESCRIPTOR descriptor_{};
+    SECURITY_ATTRIBUTES attributes_{};
+    bool ready_ = false;
+};
+
+DWORD MakeFolder(const std::string& path) {
+    PrivateFolderSecurity security;
+    return ::CreateDirectoryA(SystemPath(path), security.Attributes()) ? ERROR_SUCCESS
+                                                                       : ::GetLastError();
+}
+
+// A volume without permissions (FAT) keeps nobody out, and there is nothing to check.
+bool KeepsPermissions(const std::string& path) {
+    char root[MAX_PATH] = {};
+    DWORD flags = 0;
+    if (!::GetVolumePathNameA(path.c_str(), root, MAX_PATH) ||
+        !::GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)) {
+        return true;
+    }
+    return (flags & FS_PERSISTENT_ACLS) != 0;
+}
+
+constexpr DWORD kChangingRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_DELETE_CHILD | DELETE |
+                                  WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+
+bool OnlyTrustedCanChange(PSID owner, PACL dacl) {
+    const TrustedAccounts trusted;
+    if (!trusted.Contains(owner) || dacl == nullptr) {
+        return false;
+    }
+    const Sid creatorOwner(SECURITY_CREATOR_SID_AUTHORITY, {SECURITY_CREATOR_OWNER_RID});
+    for (DWORD index = 0; index < dacl->AceCount; ++index) {
+        void* entry = nullptr;
+        if (!::GetAce(dacl, index, &entry)) {
+            return false;
+        }
+        const auto* header = static_cast<const ACE_HEADER*>(entry);
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE)) {
+            continue;
+        }
+        const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
+        PSID sid = const_cast<DWORD*>(&allowed->SidStart);
+        const bool harmless = trusted.Contains(sid) || ::EqualSid(sid, creatorOwner.Get());
+        if ((allowed->Mask & kChangingRights) != 0 && !harmless) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void DefaultMessageBox(const std::string& text, const std::string& title) {
+    const HWND owner = ::GetActiveWindow();
+    const UINT modality = owner != nullptr ? MB_APPLMODAL : MB_TASKMODAL | MB_SETFOREGROUND;
+    ::MessageBoxA(owner, text.c_str(), title.c_str(), MB_OK | modality);
+}
+
+MessageBoxHandler& MessageBoxSlot() {
+    static MessageBoxHandler handler = DefaultMessageBox;
+    return handler;
+}
+
+EndAction& EndSlot() {
+    static EndAction action;
+    return action;
+}
+
+}  // namespace
+
+std::size_t MaxPathLength() {
+    return MAX_PATH - 1;
+}
+
+bool IsFullPath(const std::string& path) {
+    const bool onDrive = path.size() >= 3 && DriveLetterOf(path) && IsSeparator(path[2]);
+    const bool onShare = path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]);
+    return onDrive || onShare;
+}
+
+std::string CurrentFolder() {
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length =
+            ::GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length == 0) {
+            RaiseLast(".", Expected::Folder);
+        }
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length);
+    }
+}
+
+// As the runtime's ChDir does: a folder on another drive becomes that drive's current folder,
+// which the system keeps in the "=X:" variable, and the current drive does not change.
+void ChangeFolder(const std::string& path) {
+    SystemPath(path);
+    const auto drive = DriveLetterOf(path);
+    if (drive && drive != DriveLetterOf(CurrentFolder())) {
+        const DWORD attributes = ::GetFileAttributesA(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            RaiseLast(path, Expected::Folder);
+        }
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            Raise(ERROR_PATH_NOT_FOUND, path, Expected::Folder);
+        }
+        const std::string variable = std::string("=") + *drive + ":";
+        if (!::SetEnvironmentVariableA(variable.c_str(), FullFolderPathOf(path).c_str())) {
+            RaiseLast(path, Expected::Folder);
+        }
+        return;
+    }
+    if (!::SetCurrentDirectoryA(path.c_str())) {
+        RaiseLast(path, Expected::Folder);
+    }
+}
+
+void CreateFolder(const std::string& path) {
+    if (const DWORD code = MakeFolder(path); code != ERROR_SUCCESS) {
+        Raise(code, path, Expected::Folder);
+    }
+}
+
+void CreateFolderTree(const std::string& path) {
+    for (std::size_t end = 0; end < path.size(); ++end) {
+        if (end > 0 && IsSeparator(path[end]) && !IsSeparator(path[end - 1]) &&
+            path[end - 1] != ':') {
+            MakeFolder(path.substr(0, end));
+        }
+    }
+    if (const DWORD code = MakeFolder(path);
+        code != ERROR_SUCCESS && !(code == ERROR_ALREADY_EXISTS && IsFolder(path))) {
+        Raise(code, path, Expected::Folder);
+    }
+}
+
+void CopyFile(const std::string& source, const std::string& destination) {
+    SystemPath(destination);
+    if (IsFolder(SystemPath(source))) {
+        Raise(ERROR_ACCESS_DENIED, source, Expected::File);
+    }
+    const auto sourceIdentity = IdentityOf(source);
+    if (!sourceIdentity) {
+        RaiseLast(source, Expected::File);
+    }
+    if (IdentityOf(destination) == sourceIdentity) {
+        return;
+    }
+    PendingFile out(destination);
+    if (!::CopyFileA(source.c_str(), out.Name().c_str(), FALSE)) {
+        out.Fail(::GetLastError());
+    }
+    out.Commit();
+}
+
+std::int64_t FileLength(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(SystemPath(path), GetFileExInfoStandard, &data)) {
+        RaiseLast(path, Expected::File);
+    }
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return 0;
+    }
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
+                                     data.nFileSizeLow);
+}
+
+void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
+    Handle file =
+        OpenForWriting(SystemPath(path), mode == OpenFor::Output ? CREATE_ALWAYS : OPEN_ALWAYS);
+    LARGE_INTEGER before{};
+    if (!file.Valid() || !::SetFilePointerEx(file.Get(), {}, &before, FILE_END)) {
+        RaiseLast(path, Expected::File);
+    }
+    try {
+        WriteAll(file.Get(), line + "\r\n", path);
+    } catch (const RuntimeError&) {
+        // A line is in the file whole or not at all, also when the disk fills halfway through.
+        ::SetFilePointerEx(file.Get(), before, nullptr, FILE_BEGIN);
+        ::SetEndOfFile(file.Get());
+        throw;
+    }
+    if (!file.Close()) {
+        RaiseLast(path, Expected::File);
+    }
+}
+
+void ReplaceFile(const std::string& path, const std::string& contents) {
+    PendingFile out(SystemPath(path));
+    {
+        Handle file = OpenForWriting(out.Name(), TRUNCATE_EXISTING);
+        if (!file.Valid()) {
+            out.Fail(::GetLastError());
+        }
+        WriteAll(file.Get(), contents, path);
+        if (!::FlushFileBuffers(file.Get()) || !file.Close()) {
+            out.Fail(::GetLastError());
+        }
+    }
+    out.Commit();
+}
+
+std::string ReadPrefix(const std::string& path, std::size_t maxBytes) {
+    const Handle file(::CreateFileA(SystemPath(path), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        RaiseLast(path, Expected::File);
+    }
+    std::string contents(maxBytes, '\0');
+    std::size_t filled = 0;
+    while (filled < maxBytes) {
+        const auto wanted = static_cast<DWORD>(std::min<std::size_t>(maxBytes - filled, 1 << 20));
+        DWORD got = 0;
+        if (!::ReadFile(file.Get(), contents.data() + filled, wanted, &got, nullptr)) {
+            RaiseLast(path, Expected::File);
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += got;
+    }
+    contents.resize(filled);
+    return contents;
+}
+
+void RequireOnlyOwnerCanWrite(const std::string& path) {
+    if (::GetFileAttributesA(SystemPath(path)) == INVALID_FILE_ATTRIBUTES) {
+        RaiseLast(path, Expected::Folder);
+    }
+    if (!KeepsPermissions(path)) {
+        return;
+    }
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const DWORD result = ::GetNamedSecurityInfoA(
+        path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+        &owner, nullptr, &dacl, nullptr, &descriptor);
+    if (result != ERROR_SUCCESS) {
+        Raise(result, path, Expected::Folder);
+    }
+    const bool safe = OnlyTrustedCanChange(owner, dacl);
+    ::LocalFree(descriptor);
+    if (!safe) {
+        throw RuntimeError(error::kPermissionDenied,
+                           "Permission denied: " + path + " can be changed by another user");
+    }
+}
+
+// The system's own search for a bare name: the running program's folder, the current folder,
+// the system folders, then PATH.
+std::int64_t StartProgramHidden(const std::string& name) {
+    SystemPath(name);
+    std::string commandLine = name.find(' ') == std::string::npos ? name : "\"" + name + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process)) {
+        RaiseLast(name, Expected::File);
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return process.dwProcessId;
+}
+
+std::string LogonUserName(std::size_t bufferSize) {
+    std::string buffer(bufferSize, ' ');
+    auto size = static_cast<DWORD>(bufferSize);
+    if (!::GetUserNameA(buffer.data(), &size)) {
+        throw SystemCallFailed{::GetLastError()};
+    }
+    return buffer.substr(0, buffer.find('\0'));
+}
+
+std::string LocalDateTimeText() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    char date[128] = {};
+    char time[128] = {};
+    if (::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, sizeof date) ==
+            0 ||
+        ::GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &now, nullptr, time, sizeof time) == 0) {
+        RaiseForSystemError(static_cast<int>(::GetLastError()));
+    }
+    return std::string(date) + " " + time;
+}
+
+std::vector<std::string> Drives() {
+    std::string buffer(::GetLogicalDriveStringsA(0, nullptr) + 1, '\0');
+    const DWORD length =
+        ::GetLogicalDriveStringsA(static_cast<DWORD>(buffer.size()), buffer.data());
+    std::vector<std::string> drives;
+    for (std::size_t start = 0; start < length && buffer[start] != '\0';) {
+        std::string root(buffer.c_str() + start);
+        start += root.size() + 1;
+        if (!root.empty() && IsSeparator(root.back())) {
+            root.pop_back();
+        }
+        drives.push_back(root);
+    }
+    return drives;
+}
+
+std::string CurrentFolderOfDrive(const std::string& drive) {
+    const std::string bare =
+        !drive.empty() && IsSeparator(drive.back()) ? drive.substr(0, drive.size() - 1) : drive;
+    bool readable = bare.size() == 2 && DriveLetterOf(bare).has_value();
+    if (readable) {
+        // An empty drive must fail here, not ask the user to insert a disk.
+        const UINT previousMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+        readable = ::GetVolumeInformationA((bare + "\\").c_str(), nullptr, 0, nullptr, nullptr,
+                                           nullptr, nullptr, 0) != 0;
+        ::SetErrorMode(previousMode);
+    }
+    if (!readable) {
+        throw RuntimeError(error::kDeviceUnavailable, "Device unavailable");
+    }
+    return FullFolderPathOf(bare);
+}
+
+void SetMessageBoxHandler(MessageBoxHandler handler) {
+    MessageBoxSlot() = std::move(handler);
+}
+
+void ShowMessage(const std::string& text, const std::string& title) {
+    MessageBoxSlot()(text, title);
+}
+
+void SetEndAction(EndAction action) {
+    EndSlot() = std::move(action);
+}
+
+void EndProgram() {
+    if (EndSlot()) {
+        EndSlot()();
+    }
+    std::fflush(nullptr);
+    ::ExitProcess(0);
+}
+
+}  // namespace platform

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# run_in_wine.sh PREFIX PROGRAM [ARGUMENT...]
+# Runs a 32-bit Windows program under Wine in the prefix PREFIX, which is made on first use.
+# Windows that programs open need an X display (DISPLAY; tools/run-windows-tests.sh provides one).
+set -euo pipefail
+
+prefix=$1
+shift
+wine=${VELMORA_WINE:-/usr/lib/wine/wine}
+wineserver=${VELMORA_WINESERVER:-/usr/lib/wine/wineserver}
+
+export WINEPREFIX=$prefix WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+# No .NET or browser engine: the prefix is made without asking to download them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+mkdir -p "$(dirname "$prefix")"
+(
+  flock 9
+  if [ ! -f "$prefix/system.reg" ]; then
+    "$wine" wineboot --init >/dev/null 2>&1
+    "$wineserver" --wait
+  fi
+) 9>"$prefix.lock"
+
+# One server for the whole run, ending a while after the last program: starting a server for
+# every test would cost a second each. It refuses to start when one is already running.
+"$wineserver" -p15 </dev/null >/dev/null 2>&1 || true
+
+# Wine's own helper processes outlive the program and keep whatever output they were given open,
+# so the caller would wait for them: they get files, which are passed on once the program ends.
+output=$(mktemp)
+errors=$(mktemp)
+trap 'rm -f "$output" "$errors"' EXIT
+status=0
+"$wine" "$@" </dev/null >"$output" 2>"$errors" || status=$?
+cat "$output"
+grep -v -F 'FS volume label and serial are not available' "$errors" >&2 || true
+exit "$status"

@@ -1,0 +1,357 @@
+// Drives Setup.exe and a launcher copy from outside, as a user would, in a Wine prefix laid out
+// like a Windows 2000/XP profile.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <stdexcept>
+
+#include "platform/win32/windows_api.h"
+#include "setup/control_table.h"
+#include "setup/installation_files.h"
+#include "setup/win32_window.h"
+#include "tests/wine/wine_support.h"
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using namespace wine_testing;
+
+namespace {
+
+constexpr const char* kMedium = "C:\\Velmora_KZ medium";
+constexpr const char* kApplicationFolder = "C:\\Velmora_KZ";
+constexpr DWORD kTimeoutMs = 30000;
+
+// Where the build lays out the medium, relative to this program.
+std::string MediumSource() {
+    std::string relative = VELMORA_MEDIUM_FROM_TESTS;
+    std::replace(relative.begin(), relative.end(), '/', '\\');
+    return OwnFolder() + "\\" + relative;
+}
+
+std::string UserName() {
+    char name[256] = {};
+    DWORD size = sizeof name;
+    ::GetUserNameA(name, &size);
+    return name;
+}
+
+std::string Profile() {
+    return "C:\\Documents and Settings\\" + UserName();
+}
+
+std::string TextOf(HWND window) {
+    char text[1024] = {};
+    ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// A program this test started; it is ended if the test leaves it running.
+class Program {
+public:
+    Program(const std::string& path, const std::string& folder) {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        std::string commandLine = "\"" + path + "\"";
+        if (!::CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              folder.c_str(), &startup, &process_)) {
+            throw std::runtime_error("cannot start " + path);
+        }
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+    ~Program() {
+        if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            ::TerminateProcess(process_.hProcess, 99);
+        }
+        ::CloseHandle(process_.hThread);
+        ::CloseHandle(process_.hProcess);
+    }
+
+    DWORD Id() const { return process_.dwProcessId; }
+
+    // The exit code, or STILL_ACTIVE if it is still running after the time given.
+    DWORD WaitForEnd(DWORD milliseconds = kTimeoutMs) const {
+        ::WaitForSingleObject(process_.hProcess, milliseconds);
+        DWORD code = STILL_ACTIVE;
+        ::GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+    // A top-level window of this program with that class (any, if null) and caption.
+    HWND FindTopWindow(const char* className, const std::string& caption) const {
+        WindowSearch search{process_.dwProcessId, className, &caption, nullptr};
+        ::EnumWindows(&Matches, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    HWND WaitForWindow(const char* className, const std::string& caption) const {
+        for (DWORD waited = 0; waited < kTimeoutMs; waited += 50) {
+            const HWND window = FindTopWindow(className, caption);
+            if (window != nullptr && ::IsWindowVisible(window)) {
+                return window;
+            }
+            if (::WaitForSingleObject(process_.hProcess, 50) != WAIT_TIMEOUT) {
+                return nullptr;
+            }
+        }
+        return nullptr;
+    }
+
+    DWORD ThreadOf(HWND window) const { return ::GetWindowThreadProcessId(window, nullptr); }
+
+private:
+    struct WindowSearch {
+        DWORD process;
+        const char* className;
+        const std::string* caption;
+        HWND found;
+    };
+
+    static BOOL CALLBACK Matches(HWND window, LPARAM data) {
+        auto* search = reinterpret_cast<WindowSearch*>(data);
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(window, &process);
+        char name[256] = {};
+        ::GetClassNameA(window, name, sizeof name);
+        char caption[256] = {};
+        ::GetWindowTextA(window, caption, sizeof caption);
+        if (process == search->process && *search->caption == caption &&
+            (search->className == nullptr || std::string(name) == search->className)) {
+            search->found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    PROCESS_INFORMATION process_{};
+};
+
+HWND ControlOf(HWND form, std::string_view name) {
+    for (std::size_t row = 0; row < setup::kControls.size(); ++row) {
+        if (setup::kControls[row].name == name) {
+            return ::GetDlgItem(form, setup::ControlId(row));
+        }
+    }
+    return nullptr;
+}
+
+HWND Focused(DWORD thread) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(thread, &info);
+    return info.hwndFocus;
+}
+
+void PressKey(HWND control, WPARAM key) {
+    ::PostMessageA(control, WM_KEYDOWN, key, 1);
+    ::PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+}
+
+bool WaitUntil(const std::function<bool()>& condition) {
+    for (DWORD waited = 0; waited < kTimeoutMs; waited += 20) {
+        if (condition()) {
+            return true;
+        }
+        ::Sleep(20);
+    }
+    return false;
+}
+
+// Answers a message box with its OK button; its text, or a note if none was shown.
+std::string AnswerMessageBox(const Program& program, const std::string& title) {
+    const HWND box = program.WaitForWindow("#32770", title);
+    if (box == nullptr) {
+        return "<no message box titled " + title + ">";
+    }
+    const std::string text = TextOf(::GetDlgItem(box, 0xFFFF));
+    ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    return text;
+}
+
+// A fresh medium, no trace of an earlier installation and the profile folders of the user.
+class SetupProgram : public ::testing::Test {
+protected:
+    SetupProgram() {
+        RemoveTree(kMedium);
+        RemoveTree(kApplicationFolder);
+        RemoveTree(Profile());
+        MakeFolders(Profile() + "\\Desktop");
+        MakeFolders(Profile() + "\\Start Menu\\Programs");
+        MakeFolders(kMedium);
+        for (const auto& name : FolderEntries(MediumSource())) {
+            ::CopyFileA((MediumSource() + "\\" + name).c_str(),
+                        (std::string(kMedium) + "\\" + name).c_str(), FALSE);
+        }
+        char path[4096] = {};
+        ::GetEnvironmentVariableA("PATH", path, sizeof path);
+        savedPath_ = path;
+        ProvideJava(true);
+    }
+    ~SetupProgram() override { ::SetEnvironmentVariableA("PATH", savedPath_.c_str()); }
+
+    // What Setup.exe inherits: the system's search path, with or without a "java".
+    void ProvideJava(bool provide) const {
+        const std::string javaFolder = JavaStandIn().substr(0, JavaStandIn().rfind('\\'));
+        const std::string path = provide ? javaFolder + ";" + savedPath_ : savedPath_;
+        ::SetEnvironmentVariableA("PATH", path.c_str());
+    }
+
+    std::unique_ptr<Program> StartSetup() const {
+        return std::make_unique<Program>(std::string(kMedium) + "\\Setup.exe", kMedium);
+    }
+
+    static std::string LogPath() { return std::string(kMedium) + "\\Install.log"; }
+
+private:
+    std::string savedPath_;
+};
+
+TEST_F(SetupProgram, InstallsThroughItsWindowAndTheLauncherStartsTheApplication) {
+    const auto setup = StartSetup();
+    const HWND form = setup->WaitForWindow(setup::kWindowClassName, "Velmora_KZ 2.0.1 Setup");
+    ASSERT_NE(form, nullptr) << "no installer window";
+    const auto control = [form](std::string_view name) { return ControlOf(form, name); };
+
+    for (const char* box : {"Check1", "Check2", "Check3"}) {
+        EXPECT_EQ(::SendMessageA(control(box), BM_GETCHECK, 0, 0), BST_CHECKED) << box;
+    }
+    EXPECT_EQ(TextOf(control("Text1")), kApplicationFolder);
+    EXPECT_EQ(TextOf(control("Drive1")), "C:");
+    const DWORD thread = setup->ThreadOf(form);
+    EXPECT_EQ(Focused(thread), control("Check1"));
+
+    PressKey(control("Check1"), VK_TAB);
+    EXPECT_TRUE(WaitUntil([&] { return Focused(thread) == control("Check2"); }))
+        << "Tab moves on to Check2";
+    PressKey(control("Text1"), VK_RETURN);
+    PressKey(control("Text1"), VK_ESCAPE);
+    ::Sleep(500);
+    EXPECT_TRUE(::IsWindowVisible(form)) << "Enter and Escape end nothing";
+    EXPECT_THAT(LogTexts(LogPath()), ElementsAre("Install Log Initialized"));
+
+    // Another drive, then back to C:, whose current folder is the one Setup started in.
+    const HWND drives = control("Drive1");
+    const auto selectDrive = [&](const std::string& drive) {
+        const auto index = ::SendMessageA(drives, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                          reinterpret_cast<LPARAM>(drive.c_str()));
+        ::SendMessageA(drives, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        ::SendMessageA(form, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(drives), CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(drives));
+    };
+    selectDrive("Z:");
+    EXPECT_THAT(TextOf(control("Text1")), ::testing::StartsWith("Z:\\"));
+    selectDrive("C:");
+    EXPECT_EQ(TextOf(control("Text1")), kMedium);
+
+    ::SendMessageA(control("Text1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kApplicationFolder));
+    ::SendMessageA(control("Check2"), BM_CLICK, 0, 0);
+    EXPECT_EQ(::SendMessageA(control("Check2"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    ::SendMessageA(control("Check2"), BM_CLICK, 0, 0);
+
+    ::PostMessageA(control("Command1"), BM_CLICK, 0, 0);
+    EXPECT_EQ(AnswerMessageBox(*setup, "Finished"), "Velmora_KZ 2.0.1 Installation is Complete");
+    EXPECT_EQ(setup->WaitForEnd(), 0u);
+
+    EXPECT_THAT(LogTexts(LogPath()),
+                ElementsAre("Install Log Initialized", "Created Install.log Successfully",
+                            "Created Directory: C:\\Velmora_KZ Successfully",
+                            "Created C:\\Velmora_KZ\\Startup.txt Successfully",
+                            "Current User Name " + UserName(), "Creating Desktop Icon",
+                            "Creating Start Menu Shortcut", "Creating Program Menu Shortcut Icon",
+                            "Copied Installation Files Successfully"));
+    EXPECT_EQ(ReadFile("C:\\Velmora_KZ\\Start_up.txt"), "C:\\Velmora_KZ\r\n");
+    for (const auto name : setup::kInstallationFiles) {
+        const std::string file(name);
+        EXPECT_EQ(ReadFile(std::string(kApplicationFolder) + "\\" + file),
+                  ReadFile(MediumSource() + "\\" + file))
+            << file;
+    }
+    const std::string launcher = ReadFile(MediumSource() + "\\Velmora_KZ.2.0.1.exe");
+    for (const char* place : {"\\Desktop", "\\Start Menu", "\\Start Menu\\Programs"}) {
+        EXPECT_EQ(ReadFile(Profile() + place + "\\Velmora_KZ.2.0.1.exe"), launcher) << place;
+    }
+
+    // Started from the desktop, as a double-click there does.
+    const Program copy(Profile() + "\\Desktop\\Velmora_KZ.2.0.1.exe", Profile() + "\\Desktop");
+    EXPECT_EQ(WaitForFile("C:\\Velmora_KZ\\Velmora_KZ.started"), "C:\\Velmora_KZ\r\n");
+    const HWND bare = copy.WaitForWindow(nullptr, "Form1");
+    ASSERT_NE(bare, nullptr) << "no launcher window";
+    RECT client{};
+    ::GetClientRect(bare, &client);
+    EXPECT_EQ(client.right, 312);
+    EXPECT_EQ(client.bottom, 206);
+    ::PostMessageA(bare, WM_CLOSE, 0, 0);
+    EXPECT_EQ(copy.WaitForEnd(), 0u);
+}
+
+TEST_F(SetupProgram, WithoutJavaExplainsAndNeverShowsItsWindow) {
+    ProvideJava(false);
+    const auto setup = StartSetup();
+    ASSERT_NE(setup->WaitForWindow("#32770", "Finished"), nullptr);
+    const HWND form = setup->FindTopWindow(setup::kWindowClassName, "Velmora_KZ 2.0.1 Setup");
+    EXPECT_TRUE(form == nullptr || !::IsWindowVisible(form));
+    EXPECT_THAT(AnswerMessageBox(*setup, "Finished"),
+                HasSubstr("Velmora_KZ 2.0.1 Needs Java Version 1.4.2 or Higher To Execute"));
+    EXPECT_EQ(setup->WaitForEnd(), 0u);
+    EXPECT_THAT(LogTexts(LogPath()), ElementsAre("Install Log Initialized", "Java Not Installed"));
+}
+
+TEST_F(SetupProgram, CancelEndsAtOnceWithOnlyTheStartLine) {
+    const auto setup = StartSetup();
+    const HWND form = setup->WaitForWindow(setup::kWindowClassName, "Velmora_KZ 2.0.1 Setup");
+    ASSERT_NE(form, nullptr);
+    ::PostMessageA(ControlOf(form, "Command2"), BM_CLICK, 0, 0);
+    EXPECT_EQ(setup->WaitForEnd(), 0u);
+    EXPECT_THAT(LogTexts(LogPath()), ElementsAre("Install Log Initialized"));
+    EXPECT_FALSE(Exists(kApplicationFolder));
+}
+
+// Before any installation there is no application folder: the runtime's error box, then the end.
+TEST_F(SetupProgram, LauncherWithoutAnInstallationReportsTheRuntimeError) {
+    const Program launcher(std::string(kMedium) + "\\Velmora_KZ.2.0.1.exe", kMedium);
+    EXPECT_EQ(AnswerMessageBox(launcher, "Project1"), "Run-time error '76':\r\n\r\nPath not found");
+    EXPECT_EQ(launcher.WaitForEnd(), 0u);
+    EXPECT_EQ(launcher.FindTopWindow(nullptr, "Form1"), nullptr);
+}
+
+std::string VersionValue(const std::vector<char>& record, const std::string& name) {
+    void* value = nullptr;
+    UINT length = 0;
+    const std::string key = "\\StringFileInfo\\040904b0\\" + name;
+    if (!::VerQueryValueA(record.data(), key.c_str(), &value, &length) || length == 0) {
+        return "<none>";
+    }
+    return static_cast<const char*>(value);
+}
+
+// Each program's version record names it, and each carries the five-image program icon.
+TEST(ProgramFiles, CarryTheirVersionRecordAndTheIcon) {
+    const std::pair<const char*, const char*> programs[] = {
+        {"Setup.exe", "Setup"}, {"Velmora_KZ.2.0.1.exe", "Velmora_KZ.2.0.1"}};
+    for (const auto& [file, name] : programs) {
+        const std::string path = MediumSource() + "\\" + file;
+        DWORD ignored = 0;
+        std::vector<char> record(::GetFileVersionInfoSizeA(path.c_str(), &ignored));
+        ASSERT_FALSE(record.empty()) << file;
+        ASSERT_TRUE(::GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(record.size()),
+                                          record.data()));
+        EXPECT_EQ(VersionValue(record, "FileVersion"), "1.00") << file;
+        EXPECT_EQ(VersionValue(record, "ProductVersion"), "1.00") << file;
+        EXPECT_EQ(VersionValue(record, "ProductName"), name) << file;
+        EXPECT_EQ(VersionValue(record, "InternalName"), name) << file;
+        EXPECT_EQ(VersionValue(record, "OriginalFilename"), file) << file;
+
+        const HMODULE module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module, nullptr) << file;
+        const HRSRC group = ::FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14));
+        ASSERT_NE(group, nullptr) << file << " has no icon";
+        const auto* directory =
+            static_cast<const WORD*>(::LockResource(::LoadResource(module, group)));
+        EXPECT_EQ(directory[2], 5) << file << ": images in the icon";
+        ::FreeLibrary(module);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,237 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/layout.h"
+#include "platform/platform.h"
+#include "platform/win32/windows_api.h"
+#include "setup/control_table.h"
+#include "setup/win32_window.h"
+#include "tests/wine/wine_support.h"
+
+using ::testing::ElementsAre;
+using namespace wine_testing;
+using setup::CheckBox;
+using setup::ControlKind;
+using setup::kControls;
+using setup::Pixels;
+
+namespace {
+
+std::string ClassOf(HWND window) {
+    char name[256] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND window) {
+    char text[512] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+LOGFONTA FontOf(HWND control) {
+    LOGFONTA font{};
+    const auto handle = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
+    ::GetObjectA(handle, sizeof font, &font);
+    return font;
+}
+
+// The list line showing a folder's name, indented by its depth; -1 if none does.
+int LineShowing(HWND list, const std::string& name) {
+    const auto count = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int line = 0; line < count; ++line) {
+        char text[512] = {};
+        ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(text));
+        const std::string shown = text;
+        const auto start = shown.find_first_not_of(' ');
+        if (start != std::string::npos && shown.substr(start) == name) {
+            return line;
+        }
+    }
+    return -1;
+}
+
+// The installer window of a medium in a temporary folder, with its real controls.
+class SetupWindow : public ::testing::Test {
+protected:
+    SetupWindow() : layout(platform::LayoutRootedIn(root.Path())), medium(root / "medium") {
+        MakeFolders(medium + "\\sub one");
+        MakeFolders(medium + "\\sub two");
+        StartIn(medium);
+        harness.ProvideJava(root);
+        window = std::make_unique<setup::Win32Window>(layout);
+    }
+
+    void Load() { window->LoadAndShow(SW_SHOWNORMAL); }
+    HWND Control(std::string_view name) const { return window->Control(name); }
+    const setup::Form1& Form() const { return window->Logic(); }
+
+    RECT PlaceOf(HWND control) const {
+        RECT place{};
+        ::GetWindowRect(control, &place);
+        ::MapWindowPoints(nullptr, window->Handle(), reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    }
+
+    void Notify(std::string_view name, WORD code) const {
+        const HWND control = Control(name);
+        ::SendMessageA(window->Handle(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), code),
+                       reinterpret_cast<LPARAM>(control));
+    }
+
+    TempFolder root;
+    ProgramHarness harness;
+    platform::Layout layout;
+    std::string medium;
+    std::unique_ptr<setup::Win32Window> window;
+};
+
+TEST_F(SetupWindow, PlacesEveryControlOfTheTableAtItsLaidOutPlace) {
+    RECT client{};
+    ::GetClientRect(window->Handle(), &client);
+    EXPECT_EQ(client.right, 626);
+    EXPECT_EQ(client.bottom, 618);
+    EXPECT_EQ(TextOf(window->Handle()), "Velmora_KZ 2.0.1 Setup");
+
+    const setup::ControlSpec& frame = kControls[1];
+    for (std::size_t row = 0; row < kControls.size(); ++row) {
+        const setup::ControlSpec& entry = kControls[row];
+        const HWND control = Control(entry.name);
+        ASSERT_NE(control, nullptr) << entry.name;
+        EXPECT_EQ(::GetDlgCtrlID(control), setup::ControlId(row)) << entry.name;
+        int left = Pixels(entry.left);
+        int top = Pixels(entry.top);
+        if (entry.parent == setup::Parent::Frame1) {
+            left += Pixels(frame.left);
+            top += Pixels(frame.top);
+        }
+        const RECT place = PlaceOf(control);
+        EXPECT_EQ(place.left, left) << entry.name;
+        EXPECT_EQ(place.top, top) << entry.name;
+        EXPECT_EQ(place.right - place.left, Pixels(entry.width)) << entry.name;
+        EXPECT_EQ(place.bottom - place.top, Pixels(entry.height)) << entry.name;
+        if (entry.kind == ControlKind::Label || entry.kind == ControlKind::CheckBox ||
+            entry.kind == ControlKind::Button || entry.kind == ControlKind::Frame) {
+            EXPECT_EQ(TextOf(control), entry.caption) << entry.name;
+        }
+    }
+    EXPECT_EQ(TextOf(Control("Text1")), layout.applicationFolder);
+    EXPECT_EQ(ClassOf(Control("Drive1")), "ComboBox");
+    EXPECT_EQ(ClassOf(Control("Dir1")), "ListBox");
+}
+
+TEST_F(SetupWindow, FontsAndBackgroundsFollowTheTable) {
+    const LOGFONTA title = FontOf(Control("Label1"));
+    EXPECT_STREQ(title.lfFaceName, "Times New Roman");
+    EXPECT_EQ(title.lfHeight, -32);
+    EXPECT_EQ(title.lfWeight, FW_BOLD);
+    EXPECT_TRUE(title.lfItalic);
+    EXPECT_EQ(title.lfCharSet, ANSI_CHARSET);
+    const LOGFONTA frame = FontOf(Control("Frame1"));
+    EXPECT_STREQ(frame.lfFaceName, "MS Sans Serif");
+    EXPECT_EQ(frame.lfHeight, -11);
+    EXPECT_EQ(frame.lfWeight, FW_BOLD);
+    EXPECT_STREQ(FontOf(Control("Check3")).lfFaceName, "Verdana");
+    EXPECT_STREQ(FontOf(Control("Label3")).lfFaceName, "Arial Black");
+    EXPECT_EQ(FontOf(Control("Label3")).lfWeight, FW_NORMAL);
+    EXPECT_STREQ(FontOf(Control("Dir1")).lfFaceName, "MS Sans Serif");
+
+    const HDC dc = ::CreateCompatibleDC(nullptr);
+    const auto backgroundOf = [&](std::string_view name) {
+        ::SendMessageA(window->Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                       reinterpret_cast<LPARAM>(Control(name)));
+        return ::GetBkColor(dc);
+    };
+    EXPECT_EQ(backgroundOf("Label1"), RGB(128, 128, 255));
+    EXPECT_EQ(backgroundOf("Label4"), RGB(255, 255, 255));
+    EXPECT_EQ(backgroundOf("Check2"), RGB(255, 255, 255));
+    ::DeleteDC(dc);
+}
+
+TEST_F(SetupWindow, TabVisitsTheControlsInOrderFromCheck1) {
+    Load();
+    EXPECT_EQ(::GetFocus(), Control("Check1"));
+    std::vector<std::string> visited;
+    HWND at = Control("Check1");
+    for (int step = 0; step < 8; ++step) {
+        at = ::GetNextDlgTabItem(window->Handle(), at, FALSE);
+        visited.push_back(
+            kControls[static_cast<std::size_t>(::GetDlgCtrlID(at)) - setup::kFirstControlId]
+                .name.data());
+    }
+    EXPECT_THAT(visited, ElementsAre("Check2", "Check3", "Text1", "Drive1", "Dir1", "Command1",
+                                     "Command2", "Check1"));
+}
+
+TEST_F(SetupWindow, CheckBoxesToggleOnClickAndTakeValuesFromCode) {
+    Load();
+    for (auto box : {CheckBox::Check1, CheckBox::Check2, CheckBox::Check3}) {
+        EXPECT_EQ(window->CheckValue(box), 1);
+    }
+    ::SendMessageA(Control("Check2"), BM_CLICK, 0, 0);
+    EXPECT_EQ(window->CheckValue(CheckBox::Check2), 0);
+    EXPECT_FALSE(Form().StartMenuOption());
+    EXPECT_TRUE(Form().DesktopIconOption() && Form().ProgramsMenuOption());
+    ::SendMessageA(Control("Check2"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Form().StartMenuOption());
+
+    window->SetCheckValue(CheckBox::Check3, 2);
+    EXPECT_EQ(::SendMessageA(Control("Check3"), BM_GETCHECK, 0, 0), BST_INDETERMINATE);
+    EXPECT_FALSE(Form().ProgramsMenuOption()) << "a greyed box is not ticked";
+    EXPECT_EQ(ErrorNumberOf([this] { window->SetCheckValue(CheckBox::Check1, 5); }), 380);
+    EXPECT_EQ(window->CheckValue(CheckBox::Check1), 1);
+}
+
+TEST_F(SetupWindow, ListsSetTheDestinationAndTypingMovesNoList) {
+    Load();
+    EXPECT_EQ(window->Dir1Path(), medium);
+    EXPECT_EQ(window->Drive1Drive(), medium.substr(0, 2));
+
+    window->SetText1Text("C:\\typed");
+    EXPECT_EQ(Form().InstallFolder(), "C:\\typed");
+    EXPECT_EQ(window->Dir1Path(), medium);
+
+    const HWND list = Control("Dir1");
+    const int line = LineShowing(list, "sub one");
+    ASSERT_GE(line, 0);
+    ::SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+    Notify("Dir1", LBN_DBLCLK);
+    EXPECT_EQ(window->Dir1Path(), medium + "\\sub one");
+    EXPECT_EQ(window->Text1Text(), medium + "\\sub one");
+    EXPECT_EQ(Form().InstallFolder(), medium + "\\sub one");
+
+    window->SetDir1Path(window->Drive1Drive());
+    EXPECT_EQ(window->Dir1Path(), medium) << "the drive's current folder";
+    EXPECT_EQ(window->Text1Text(), medium);
+    EXPECT_EQ(ErrorNumberOf([this] { window->SetDir1Path(root / "missing"); }),
+              platform::error::kPathNotFound);
+}
+
+TEST_F(SetupWindow, ChoosingAnotherDriveOpensItsCurrentFolder) {
+    Load();
+    const HWND drives = Control("Drive1");
+    const auto count = ::SendMessageA(drives, CB_GETCOUNT, 0, 0);
+    const auto current = ::SendMessageA(drives, CB_GETCURSEL, 0, 0);
+    if (count < 2) {
+        GTEST_SKIP() << "only one drive";
+    }
+    ::SendMessageA(drives, CB_SETCURSEL, current == 0 ? 1 : 0, 0);
+    Notify("Drive1", CBN_SELCHANGE);
+    const std::string drive = window->Drive1Drive();
+    EXPECT_EQ(window->Dir1Path(), platform::CurrentFolderOfDrive(drive));
+    EXPECT_EQ(window->Text1Text(), window->Dir1Path());
+    EXPECT_EQ(platform::CurrentFolder(), medium) << "the lists only browse";
+}
+
+TEST_F(SetupWindow, EnterAndEscapeStartNothing) {
+    Load();
+    ::SetFocus(Control("Text1"));
+    ::SendMessageA(window->Handle(), WM_COMMAND, IDOK, 0);
+    ::SendMessageA(window->Handle(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_THAT(LogTexts(medium + "\\Install.log"), ElementsAre("Install Log Initialized"));
+    EXPECT_TRUE(::IsWindow(window->Handle()));
+}
+
+}  // namespace
