@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the default build, then the sanitizer build.
+# Builds everything and runs every test: the default build (with the valgrind run), the same
+# suite under ASan + UBSan, the fuzzers for a bounded time, and the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash tools/install-deps.sh
+bash tools/install-deps.sh windows
 export QT_QPA_PLATFORM=offscreen
 
 for preset in default sanitize; do
@@ -12,3 +13,9 @@ for preset in default sanitize; do
   cmake --build --preset "$preset" -j "$(nproc)"
   ctest --preset "$preset" -j "$(nproc)"
 done
+
+echo "== fuzz =="
+FUZZ_SECONDS="${FUZZ_SECONDS:-60}" bash tools/fuzz.sh
+
+echo "== windows =="
+bash tools/run-windows-tests.sh
