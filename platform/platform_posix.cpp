@@ -1,4 +1,5 @@
 #include "platform/platform.h"
+#include "platform/program_hooks.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -329,18 +330,6 @@ std::locale UserLocale() {
     }
 }
 
-MessageBoxHandler& MessageBoxSlot() {
-    static MessageBoxHandler handler = [](const std::string& text, const std::string& title) {
-        std::cerr << title << ": " << text << '\n';
-    };
-    return handler;
-}
-
-EndAction& EndSlot() {
-    static EndAction action;
-    return action;
-}
-
 struct Mount {
     std::string point;
     bool pseudo;
@@ -380,6 +369,11 @@ std::string VolumeOf(const std::string& path) {
 }
 
 }  // namespace
+
+// Without a window system a message can only go to the terminal.
+void detail::SystemMessageBox(const std::string& text, const std::string& title) {
+    std::cerr << title << ": " << text << '\n';
+}
 
 std::size_t MaxPathLength() {
     return PATH_MAX;
@@ -594,26 +588,6 @@ std::string CurrentFolderOfDrive(const std::string& drive) {
     }
     std::string current = CurrentFolder();
     return VolumeOf(current) == drive ? current : drive;
-}
-
-void SetMessageBoxHandler(MessageBoxHandler handler) {
-    MessageBoxSlot() = std::move(handler);
-}
-
-void ShowMessage(const std::string& text, const std::string& title) {
-    MessageBoxSlot()(text, title);
-}
-
-void SetEndAction(EndAction action) {
-    EndSlot() = std::move(action);
-}
-
-void EndProgram() {
-    if (EndSlot()) {
-        EndSlot()();
-    }
-    std::fflush(nullptr);
-    std::_Exit(0);
 }
 
 }  // namespace platform

@@ -1,4 +1,5 @@
 #include "platform/platform.h"
+#include "platform/program_hooks.h"
 
 #include <algorithm>
 #include <cctype>
@@ -350,23 +351,13 @@ bool OnlyTrustedCanChange(PSID owner, PACL dacl) {
     return true;
 }
 
-void DefaultMessageBox(const std::string& text, const std::string& title) {
+}  // namespace
+
+void detail::SystemMessageBox(const std::string& text, const std::string& title) {
     const HWND owner = ::GetActiveWindow();
     const UINT modality = owner != nullptr ? MB_APPLMODAL : MB_TASKMODAL | MB_SETFOREGROUND;
     ::MessageBoxA(owner, text.c_str(), title.c_str(), MB_OK | modality);
 }
-
-MessageBoxHandler& MessageBoxSlot() {
-    static MessageBoxHandler handler = DefaultMessageBox;
-    return handler;
-}
-
-EndAction& EndSlot() {
-    static EndAction action;
-    return action;
-}
-
-}  // namespace
 
 std::size_t MaxPathLength() {
     return MAX_PATH - 1;
@@ -623,26 +614,6 @@ std::string CurrentFolderOfDrive(const std::string& drive) {
         throw RuntimeError(error::kDeviceUnavailable, "Device unavailable");
     }
     return FullFolderPathOf(bare);
-}
-
-void SetMessageBoxHandler(MessageBoxHandler handler) {
-    MessageBoxSlot() = std::move(handler);
-}
-
-void ShowMessage(const std::string& text, const std::string& title) {
-    MessageBoxSlot()(text, title);
-}
-
-void SetEndAction(EndAction action) {
-    EndSlot() = std::move(action);
-}
-
-void EndProgram() {
-    if (EndSlot()) {
-        EndSlot()();
-    }
-    std::fflush(nullptr);
-    ::ExitProcess(0);
 }
 
 }  // namespace platform

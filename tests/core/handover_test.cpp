@@ -2,20 +2,12 @@
 
 #include "handover/handover.h"
 #include "platform/platform.h"
+#include "tests/support/program_harness.h"
 #include "tests/support/temp_folder.h"
 
 using namespace testing_support;
 
 namespace {
-
-int ErrorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const platform::RuntimeError& error) {
-        return error.Number();
-    }
-    return 0;
-}
 
 TEST(HandoverWrite, WritesOneLineAndReplacesTheLastOne) {
     TempFolder folder;

@@ -15,15 +15,6 @@ using namespace testing_support;
 
 namespace {
 
-int ErrorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const platform::RuntimeError& error) {
-        return error.Number();
-    }
-    return 0;
-}
-
 class Copy : public ::testing::Test {
 protected:
     Copy() { WriteFile(source, std::string(300000, 's'), 0775); }

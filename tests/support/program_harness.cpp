@@ -36,4 +36,13 @@ void ProgramHarness::HideJava(const TempFolder& scratch) {
     ::setenv("PATH", folder.c_str(), 1);
 }
 
+int ErrorNumberOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const platform::RuntimeError& error) {
+        return error.Number();
+    }
+    return 0;
+}
+
 }  // namespace testing_support

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,5 +47,8 @@ bool EndsProgram(Action&& action) {
     }
     return false;
 }
+
+// The number of the run-time error an action raised, or 0 if it raised none.
+int ErrorNumberOf(const std::function<void()>& action);
 
 }  // namespace testing_support
