@@ -36,11 +36,11 @@ QColor ToColor(Rgb rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
-QFont ToFont(const FontSpec& spec) {
-    QFont font(FromView(spec.family));
-    font.setPointSizeF(spec.points);
-    font.setWeight(spec.weight == Weight::Bold ? QFont::Bold : QFont::Normal);
-    font.setItalic(spec.slant == Slant::Italic);
+QFont ToFont(const FontSpec& row) {
+    QFont font(FromView(row.family));
+    font.setPointSizeF(row.points);
+    font.setWeight(row.weight == Weight::Bold ? QFont::Bold : QFont::Normal);
+    font.setItalic(row.slant == Slant::Italic);
     return font;
 }
 
@@ -50,15 +50,15 @@ void SetInAllGroups(QPalette& palette, QPalette::ColorRole role, const QColor& c
     }
 }
 
-QPalette PaletteFor(const ControlSpec& spec) {
+QPalette PaletteFor(const ControlSpec& row) {
     QPalette palette;
-    if (spec.whiteBackground) {
+    if (row.whiteBackground) {
         palette.setColor(QPalette::Window, ToColor(kWhite));
     }
-    if (spec.kind == ControlKind::Frame) {
+    if (row.kind == ControlKind::Frame) {
         SetInAllGroups(palette, QPalette::WindowText, ToColor(kFrameCaptionColour));
         SetInAllGroups(palette, QPalette::Text, ToColor(kFrameCaptionColour));
-    } else if (spec.parent == Parent::Frame1) {
+    } else if (row.parent == Parent::Frame1) {
         // Children would otherwise inherit the frame's navy caption colour.
         const QPalette standard = QApplication::palette();
         for (const auto role : {QPalette::WindowText, QPalette::Text}) {
@@ -70,15 +70,15 @@ QPalette PaletteFor(const ControlSpec& spec) {
     return palette;
 }
 
-QWidget* CreateLabel(const ControlSpec& spec, QWidget* parent) {
-    auto* label = new QLabel(FromView(spec.caption), parent);
+QWidget* CreateLabel(const ControlSpec& row, QWidget* parent) {
+    auto* label = new QLabel(FromView(row.caption), parent);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setAutoFillBackground(true);
     return label;
 }
 
-QWidget* CreateFrame(const ControlSpec& spec, QWidget* parent) {
-    auto* frame = new QGroupBox(FromView(spec.caption), parent);
+QWidget* CreateFrame(const ControlSpec& row, QWidget* parent) {
+    auto* frame = new QGroupBox(FromView(row.caption), parent);
     frame->setAutoFillBackground(true);
     // Fusion tints a group box's inside, which would show the opaque labels as white patches;
     // the classic style draws only an etched border. It applies to the frame alone.
@@ -89,11 +89,11 @@ QWidget* CreateFrame(const ControlSpec& spec, QWidget* parent) {
     return frame;
 }
 
-QWidget* CreateCheckBox(const ControlSpec& spec, QWidget* parent) {
-    auto* box = new QCheckBox(FromView(spec.caption), parent);
+QWidget* CreateCheckBox(const ControlSpec& row, QWidget* parent) {
+    auto* box = new QCheckBox(FromView(row.caption), parent);
     // A button fills with the Button colour; a check box here is opaque in the frame's colour.
     box->setBackgroundRole(QPalette::Window);
-    box->setAutoFillBackground(spec.whiteBackground);
+    box->setAutoFillBackground(row.whiteBackground);
     return box;
 }
 
@@ -103,28 +103,28 @@ QWidget* CreateTextBox(const QString& text, QWidget* parent) {
     return box;
 }
 
-QWidget* CreateButton(const ControlSpec& spec, QWidget* parent) {
-    auto* button = new QPushButton(FromView(spec.caption), parent);
+QWidget* CreateButton(const ControlSpec& row, QWidget* parent) {
+    auto* button = new QPushButton(FromView(row.caption), parent);
     // Enter and Escape must not press either button.
     button->setAutoDefault(false);
     button->setDefault(false);
     return button;
 }
 
-QWidget* CreatePicture(const ControlSpec& spec, QWidget* parent) {
+QWidget* CreatePicture(const ControlSpec& row, QWidget* parent) {
     auto* picture = new QLabel(parent);
-    picture->setPixmap(QPixmap(QStringLiteral(":/") + FromView(spec.caption)));
+    picture->setPixmap(QPixmap(QStringLiteral(":/") + FromView(row.caption)));
     return picture;
 }
 
-QWidget* CreateControl(const ControlSpec& spec, const QString& destinationText, QWidget* parent) {
-    switch (spec.kind) {
+QWidget* CreateControl(const ControlSpec& row, const QString& destinationText, QWidget* parent) {
+    switch (row.kind) {
         case ControlKind::Label:
-            return CreateLabel(spec, parent);
+            return CreateLabel(row, parent);
         case ControlKind::Frame:
-            return CreateFrame(spec, parent);
+            return CreateFrame(row, parent);
         case ControlKind::CheckBox:
-            return CreateCheckBox(spec, parent);
+            return CreateCheckBox(row, parent);
         case ControlKind::TextBox:
             return CreateTextBox(destinationText, parent);
         case ControlKind::DriveList:
@@ -132,25 +132,25 @@ QWidget* CreateControl(const ControlSpec& spec, const QString& destinationText, 
         case ControlKind::FolderList:
             return new FolderList(parent);
         case ControlKind::Button:
-            return CreateButton(spec, parent);
+            return CreateButton(row, parent);
         case ControlKind::Picture:
-            return CreatePicture(spec, parent);
+            return CreatePicture(row, parent);
     }
     return nullptr;
 }
 
 // A picture shows at its natural size; everything else fills its laid-out box.
-QRect PlaceFor(const ControlSpec& spec, const QWidget& control) {
-    QRect place(Pixels(spec.left), Pixels(spec.top), Pixels(spec.width), Pixels(spec.height));
+QRect PlaceFor(const ControlSpec& row, const QWidget& control) {
+    QRect place(Pixels(row.left), Pixels(row.top), Pixels(row.width), Pixels(row.height));
     const auto* picture = qobject_cast<const QLabel*>(&control);
-    if (spec.kind == ControlKind::Picture && picture != nullptr && !picture->pixmap().isNull()) {
+    if (row.kind == ControlKind::Picture && picture != nullptr && !picture->pixmap().isNull()) {
         place.setSize(picture->pixmap().size());
     }
     return place;
 }
 
-QWidget* ParentFor(const ControlSpec& spec, QWidget& window) {
-    if (spec.parent == Parent::Frame1) {
+QWidget* ParentFor(const ControlSpec& row, QWidget& window) {
+    if (row.parent == Parent::Frame1) {
         return window.findChild<QWidget*>(QStringLiteral("Frame1"));
     }
     return &window;
@@ -158,16 +158,16 @@ QWidget* ParentFor(const ControlSpec& spec, QWidget& window) {
 
 void ApplyTabOrder(QWidget& window) {
     std::vector<const ControlSpec*> ordered;
-    for (const auto& spec : kControls) {
-        if (spec.tabIndex >= 0) {
-            ordered.push_back(&spec);
+    for (const auto& row : kControls) {
+        if (row.tabIndex >= 0) {
+            ordered.push_back(&row);
         }
     }
     std::sort(ordered.begin(), ordered.end(),
               [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
     QWidget* previous = nullptr;
-    for (const ControlSpec* spec : ordered) {
-        auto* control = window.findChild<QWidget*>(FromView(spec->name));
+    for (const ControlSpec* row : ordered) {
+        auto* control = window.findChild<QWidget*>(FromView(row->name));
         if (control == nullptr || (control->focusPolicy() & Qt::TabFocus) == 0) {
             continue;
         }
@@ -181,14 +181,14 @@ void ApplyTabOrder(QWidget& window) {
 }  // namespace
 
 void BuildControls(QWidget& window, const QString& destinationText) {
-    for (const auto& spec : kControls) {
-        QWidget* control = CreateControl(spec, destinationText, ParentFor(spec, window));
-        control->setObjectName(FromView(spec.name));
-        if (!spec.font.family.empty()) {
-            control->setFont(ToFont(spec.font));
+    for (const auto& row : kControls) {
+        QWidget* control = CreateControl(row, destinationText, ParentFor(row, window));
+        control->setObjectName(FromView(row.name));
+        if (!row.font.family.empty()) {
+            control->setFont(ToFont(row.font));
         }
-        control->setPalette(PaletteFor(spec));
-        control->setGeometry(PlaceFor(spec, *control));
+        control->setPalette(PaletteFor(row));
+        control->setGeometry(PlaceFor(row, *control));
     }
     ApplyTabOrder(window);
 }

@@ -231,15 +231,15 @@ TEST_F(SetupWindowTest, TabCyclesThroughTheControlsInLaidOutOrder) {
 
 TEST_F(SetupWindowTest, EveryControlSitsWhereTheTableSaysOnTheRightParent) {
     Open();
-    for (const auto& spec : setup::kControls) {
-        const std::string name(spec.name);
+    for (const auto& laidOut : setup::kControls) {
+        const std::string name(laidOut.name);
         SCOPED_TRACE(name);
         const auto* control = Find<QWidget>(name.c_str());
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(control->geometry(),
-                  QRect(setup::Pixels(spec.left), setup::Pixels(spec.top),
-                        setup::Pixels(spec.width), setup::Pixels(spec.height)));
-        const bool inFrame = spec.parent == setup::Parent::Frame1;
+                  QRect(setup::Pixels(laidOut.left), setup::Pixels(laidOut.top),
+                        setup::Pixels(laidOut.width), setup::Pixels(laidOut.height)));
+        const bool inFrame = laidOut.parent == setup::Parent::Frame1;
         EXPECT_EQ(Text(control->parentWidget()->objectName()), inFrame ? "Frame1" : "Form1");
     }
 }
@@ -247,8 +247,8 @@ TEST_F(SetupWindowTest, EveryControlSitsWhereTheTableSaysOnTheRightParent) {
 TEST_F(SetupWindowTest, ResizingMovesNothing) {
     Open();
     std::map<std::string, QRect> before;
-    for (const auto& spec : setup::kControls) {
-        const std::string name(spec.name);
+    for (const auto& laidOut : setup::kControls) {
+        const std::string name(laidOut.name);
         before[name] = Find<QWidget>(name.c_str())->geometry();
     }
     for (const QSize size : {QSize(900, 800), QSize(300, 200)}) {
