@@ -36,10 +36,18 @@ QColor ToColor(Rgb rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
+// Arial Black has only its black face; a substitute shows that weight only when asked for it.
+QFont::Weight WeightOf(const FontSpec& row) {
+    if (row.family == "Arial Black") {
+        return QFont::Black;
+    }
+    return row.weight == Weight::Bold ? QFont::Bold : QFont::Normal;
+}
+
 QFont ToFont(const FontSpec& row) {
     QFont font(FromView(row.family));
     font.setPointSizeF(row.points);
-    font.setWeight(row.weight == Weight::Bold ? QFont::Bold : QFont::Normal);
+    font.setWeight(WeightOf(row));
     font.setItalic(row.slant == Slant::Italic);
     return font;
 }

@@ -270,6 +270,8 @@ TEST_F(SetupWindowTest, PicturesAndFontsAreFoundOnThisSystem) {
     EXPECT_EQ(Text(title.family()), "Liberation Serif");
     EXPECT_TRUE(title.bold() && title.italic());
     EXPECT_THAT(Text(QFontInfo(Find<QCheckBox>("Check1")->font()).family()), "DejaVu Sans");
+    EXPECT_TRUE(QFontInfo(Find<QLabel>("Label5")->font()).bold()) << "Arial Black looks heavy";
+    EXPECT_FALSE(QFontInfo(Find<QCheckBox>("Check1")->font()).bold());
     EXPECT_THAT(Text(QFontInfo(Find<QLineEdit>("Text1")->font()).family()),
                 AnyOf("Liberation Sans", "DejaVu Sans"));
     EXPECT_DOUBLE_EQ(Find<QLineEdit>("Text1")->font().pointSizeF(), 8.25);
