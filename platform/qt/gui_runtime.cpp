@@ -7,7 +7,6 @@ namespace platform::qt {
 void InstallGuiRuntime() {
     InstallFontSubstitutes();
     InstallMessageBoxes();
-    InstallImmediateEnd();
     QApplication::setWindowIcon(ProgramIcon());
 }
 

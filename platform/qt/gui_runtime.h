@@ -6,7 +6,7 @@
 #include <QString>
 
 // What a Qt program of this system needs from the runtime around its window: message boxes,
-// the immediate end, fonts for the layout's family names, and the program icon.
+// fonts for the layout's family names, and the program icon.
 namespace platform::qt {
 
 // All of the below; call once, after the QApplication and the resources exist.
@@ -14,8 +14,6 @@ void InstallGuiRuntime();
 
 // Every message box becomes a modal Qt box with an OK button only.
 void InstallMessageBoxes();
-// Ending the program ends the process at once, without unwinding or unload code.
-void InstallImmediateEnd();
 // The layout names Windows fonts; map them to fonts a Linux desktop has.
 void InstallFontSubstitutes();
 
