@@ -1,3 +1,4 @@
+// Built into the tests of both systems.
 #include <gtest/gtest.h>
 
 #include "handover/handover.h"
@@ -19,6 +20,7 @@ TEST(HandoverWrite, WritesOneLineAndReplacesTheLastOne) {
     handover::Write(file, "/second ");
     EXPECT_EQ(ReadFile(file), "/second \r\n");
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"Start_up.txt"});
+    EXPECT_EQ(handover::ReadFirstLine(file), "/second ");
 }
 
 TEST(HandoverWrite, FailureLeavesNothingBehind) {

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "launcher/launcher_form.h"
 #include "platform/layout.h"
@@ -26,20 +24,8 @@ protected:
                   "#!/bin/sh\npwd > started.tmp\n/bin/mv started.tmp started\n", 0755);
     }
 
-    int RunLauncher() {
-        try {
-            launcher::Form1(layout).Form_Load();
-        } catch (const platform::RuntimeError& error) {
-            return error.Number();
-        }
-        return 0;
-    }
-
-    std::string WaitForStart() const {
-        for (int i = 0; i < 500 && !Exists(installed + "/started"); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return ReadFile(installed + "/started");
+    int RunLauncher() const {
+        return ErrorNumberOf([this] { launcher::Form1(layout).Form_Load(); });
     }
 
     TempFolder root;
@@ -51,7 +37,7 @@ protected:
 TEST_F(Launcher, StartsTheApplicationInTheFolderOfTheFirstLine) {
     WriteFile(layout.HandoverFile(), installed + "\r\n" + root / "elsewhere" + "\r\n");
     ASSERT_EQ(RunLauncher(), 0);
-    EXPECT_EQ(WaitForStart(), installed + "\n");
+    EXPECT_EQ(WaitForFile(installed + "/started"), installed + "\n");
 }
 
 TEST_F(Launcher, ReportsWhatItCannotFollow) {

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <chrono>
-#include <thread>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -119,9 +117,7 @@ TEST(StartProgram, CurrentFolderComesBeforeTheSearchPath) {
     WriteFile(folder / "here/java", "#!/bin/sh\n/usr/bin/touch ran-here\n", 0755);
     platform::ChangeFolder(folder / "here");
     ASSERT_GT(platform::StartProgramHidden("java"), 0);
-    for (int i = 0; i < 500 && !Exists(folder / "here/ran-here"); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    WaitForFile(folder / "here/ran-here");
     EXPECT_TRUE(Exists(folder / "here/ran-here"));
 }
 

@@ -1,6 +1,6 @@
 #include "tests/support/installer_fixture.h"
 
-#include <unistd.h>
+#include <filesystem>
 
 #include "setup/installation_files.h"
 
@@ -11,11 +11,10 @@ InstallerTest::InstallerTest()
     MakeFolders(working);
     LayOutMedium(working);
     MakeFolders(layout.profileRoot);
-    MakeFolders(root / "opt");
+    // The installer makes the application folder, but not the one that holds it.
+    MakeFolders(std::filesystem::path(layout.applicationFolder).parent_path().string());
     harness.ProvideJava(root);
-    if (::chdir(working.c_str()) != 0) {
-        throw std::runtime_error("cannot enter the working folder");
-    }
+    std::filesystem::current_path(working);
     form = std::make_unique<setup::Form1>(controls, layout);
     controls.Attach(*form);
     controls.SetLaidOutText(layout.applicationFolder);
@@ -24,7 +23,7 @@ InstallerTest::InstallerTest()
 void InstallerTest::LayOutMedium(const std::string& folder) const {
     for (const auto name : setup::kInstallationFiles) {
         const bool program = name.ends_with(".exe");
-        WriteFile(folder + "/" + std::string(name), BytesOf(name), program ? 0755 : 0644);
+        WriteFile(folder + kSeparator + std::string(name), BytesOf(name), program ? 0755 : 0644);
     }
 }
 

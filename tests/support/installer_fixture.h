@@ -29,7 +29,7 @@ protected:
 
     std::string UserName() const;
     std::string Profile() const { return layout.profileRoot + UserName(); }
-    std::string LogPath() const { return working + "/Install.log"; }
+    std::string LogPath() const { return working + kSeparator + "Install.log"; }
 
     TempFolder root;
     ProgramHarness harness;

@@ -7,6 +7,18 @@
 
 namespace testing_support {
 
+namespace {
+
+void SetSearchPath(const std::string& value) {
+#ifdef _WIN32
+    ::_putenv_s("PATH", value.c_str());
+#else
+    ::setenv("PATH", value.c_str(), 1);
+#endif
+}
+
+}  // namespace
+
 ProgramHarness::ProgramHarness()
     : savedFolder_(std::filesystem::current_path().string()),
       savedPath_(std::getenv("PATH") != nullptr ? std::getenv("PATH") : "") {
@@ -19,22 +31,29 @@ ProgramHarness::ProgramHarness()
 ProgramHarness::~ProgramHarness() {
     platform::SetMessageBoxHandler([](const std::string&, const std::string&) {});
     platform::SetEndAction({});
-    std::filesystem::current_path(savedFolder_);
-    ::setenv("PATH", savedPath_.c_str(), 1);
+    std::error_code ignored;
+    std::filesystem::current_path(savedFolder_, ignored);
+    SetSearchPath(savedPath_);
 }
 
 void ProgramHarness::ProvideJava(const TempFolder& scratch) {
     const std::string folder = scratch / "java-bin";
     MakeFolders(folder);
-    WriteFile(folder + "/java", "#!/bin/sh\nexit 0\n", 0755);
-    ::setenv("PATH", folder.c_str(), 1);
+    PlaceJavaStandIn(folder);
+    SetSearchPath(folder);
 }
 
 void ProgramHarness::HideJava(const TempFolder& scratch) {
     const std::string folder = scratch / "empty-bin";
     MakeFolders(folder);
-    ::setenv("PATH", folder.c_str(), 1);
+    SetSearchPath(folder);
 }
+
+#ifndef _WIN32
+void PlaceJavaStandIn(const std::string& folder) {
+    WriteFile(folder + "/java", "#!/bin/sh\nexit 0\n", 0755);
+}
+#endif
 
 int ErrorNumberOf(const std::function<void()>& action) {
     try {

@@ -37,6 +37,10 @@ private:
     std::string savedPath_;
 };
 
+// Puts a program named "java" that ends at once into folder. Each system's tests define it:
+// a script on Linux, a copy of a program built with the tests on Windows.
+void PlaceJavaStandIn(const std::string& folder);
+
 // Runs an action that is expected to end the program; false if it returned instead.
 template <typename Action>
 bool EndsProgram(Action&& action) {

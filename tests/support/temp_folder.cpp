@@ -1,40 +1,50 @@
 #include "tests/support/temp_folder.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
+#include <chrono>
 #include <fstream>
 #include <iterator>
-#include <sstream>
+#include <random>
 #include <stdexcept>
+#include <thread>
 
 namespace fs = std::filesystem;
 
 namespace testing_support {
 
-TempFolder::TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "velmora-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot make a temporary folder");
-    }
-    path_ = fs::canonical(pattern).string();
-}
+namespace {
 
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    // Tests take write access away; give it back so everything can go.
-    for (auto it = fs::recursive_directory_iterator(path_, ignored);
-         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
-        if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
-            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+std::string MakeUniqueFolder(const fs::path& base) {
+    static std::mt19937 generator{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path folder = base / ("velmora-test-" + std::to_string(generator()));
+        std::error_code failed;
+        if (fs::create_directory(folder, failed)) {
+            // Owner-only whatever the umask: the launcher refuses folders others may change.
+            fs::permissions(folder, fs::perms::owner_all);
+            return fs::canonical(folder).string();
         }
     }
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(path_, ignored);
+    throw std::runtime_error("cannot make a temporary folder under " + base.string());
+}
+
+}  // namespace
+
+TempFolder::TempFolder() : path_(MakeUniqueFolder(fs::temp_directory_path())) {}
+
+TempFolder::TempFolder(const std::string& base) : path_(MakeUniqueFolder(base)) {}
+
+TempFolder::~TempFolder() {
+    RemoveTree(path_);
 }
 
 void WriteFile(const std::string& path, const std::string& bytes, unsigned mode) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    out.close();
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
     fs::permissions(path, static_cast<fs::perms>(mode));
 }
 
@@ -52,6 +62,22 @@ void MakeFolders(const std::string& path) {
     fs::create_directories(path);
 }
 
+void RemoveTree(const std::string& path) {
+    std::error_code ignored;
+    const fs::file_status status = fs::symlink_status(path, ignored);
+    // Tests take write access away; give it back so everything can go, read-only files on
+    // Windows included.
+    if (!fs::is_symlink(status)) {
+        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    if (fs::is_directory(status)) {
+        for (fs::directory_iterator it(path, ignored), end; it != end; it.increment(ignored)) {
+            RemoveTree(it->path().string());
+        }
+    }
+    fs::remove(path, ignored);
+}
+
 std::vector<std::string> FolderEntries(const std::string& path) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(path)) {
@@ -59,6 +85,13 @@ std::vector<std::string> FolderEntries(const std::string& path) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string WaitForFile(const std::string& path) {
+    for (int i = 0; i < 1000 && !Exists(path); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return ReadFile(path);
 }
 
 namespace {

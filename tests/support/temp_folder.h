@@ -1,20 +1,26 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+// File helpers for the tests of both systems, with the system's own paths.
 namespace testing_support {
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
+inline constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+
+// A fresh folder under the system's temporary folder, or under base, removed with everything in
+// it.
 class TempFolder {
 public:
     TempFolder();
+    explicit TempFolder(const std::string& base);
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     ~TempFolder();
 
     const std::string& Path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    std::string operator/(const std::string& name) const { return path_ + kSeparator + name; }
 
 private:
     std::string path_;
@@ -24,7 +30,12 @@ void WriteFile(const std::string& path, const std::string& bytes, unsigned mode 
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
 void MakeFolders(const std::string& path);
+// Removes what is there, as far as it can, even where the tests took write access away.
+void RemoveTree(const std::string& path);
 std::vector<std::string> FolderEntries(const std::string& path);
+
+// Waits up to about ten seconds for a file to appear; its contents, or "" if it never did.
+std::string WaitForFile(const std::string& path);
 
 // Lines of a CR LF text file, without their ends.
 std::vector<std::string> CrLfLines(const std::string& path);

@@ -3,80 +3,34 @@
 
 #include <algorithm>
 #include <cctype>
-#include <memory>
 
-#include "platform/layout.h"
-#include "platform/platform.h"
 #include "platform/win32/windows_api.h"
 #include "setup/form1.h"
 #include "setup/installation_files.h"
-#include "tests/support/memory_controls.h"
-#include "tests/wine/wine_support.h"
+#include "tests/support/installer_fixture.h"
 
 using ::testing::Contains;
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using ::testing::Not;
-using namespace wine_testing;
-using setup::CheckBox;
+using namespace testing_support;
 
 namespace {
 
-// An installer started from a medium in a temporary folder, with the Windows layout rooted
-// there and a stand-in "java" on the search path.
-class Installer : public ::testing::Test {
+// The installer of the Linux tests, started, with the profile folders a Windows user has.
+class Install : public InstallerTest {
 protected:
-    Installer() : layout(platform::LayoutRootedIn(root.Path())), working(root / "medium") {
-        MakeFolders(working);
-        for (const auto name : setup::kInstallationFiles) {
-            WriteFile(working + "\\" + std::string(name), BytesOf(name));
-        }
-        MakeFolders(root / "Documents and Settings");
-        harness.ProvideJava(root);
-        StartIn(working);
-        form = std::make_unique<setup::Form1>(controls, layout);
-        controls.Attach(*form);
-        controls.SetLaidOutText(layout.applicationFolder);
-    }
-
-    static std::string BytesOf(std::string_view name) {
-        return "contents of " + std::string(name) + std::string(name.size() * 3, 'x');
-    }
-
-    void MakeProfile() const {
+    void SetUp() override {
         MakeFolders(Profile() + "\\Desktop");
         MakeFolders(Profile() + "\\Start Menu\\Programs");
+        Start();
     }
 
-    void Start() { form->Form_Load(); }
-    bool BeginInstall() {
-        return EndsProgram([this] { form->Command1_Click(); });
-    }
-
-    static std::string UserName() { return setup::Form1::GetCurrentUserName(); }
-    std::string Profile() const { return layout.profileRoot + UserName(); }
-    std::string LogPath() const { return working + "\\Install.log"; }
     std::string Launcher() const { return BytesOf(setup::kLauncherFile); }
 
     void ExpectApplicationFiles(const std::string& folder) const {
         for (const auto name : setup::kInstallationFiles) {
             EXPECT_EQ(ReadFile(folder + "\\" + std::string(name)), BytesOf(name)) << name;
         }
-    }
-
-    TempFolder root;
-    ProgramHarness harness;
-    platform::Layout layout;
-    std::string working;
-    testing_support::MemoryControls controls;
-    std::unique_ptr<setup::Form1> form;
-};
-
-class Install : public Installer {
-protected:
-    void SetUp() override {
-        MakeProfile();
-        Start();
     }
 };
 
@@ -168,35 +122,6 @@ TEST_F(Install, WorkingFolderSpelledOtherwiseKeepsEveryFileIntact) {
         EXPECT_EQ(FolderEntries(working).size(), setup::kInstallationFiles.size() + 1)
             << "no temporary file is left beside the sources";
     }
-}
-
-TEST_F(Installer, StartWithJavaStartsTheLogAndTicksEveryOption) {
-    WriteFile(LogPath(), "an earlier run\r\n");
-    ASSERT_FALSE(EndsProgram([this] { Start(); }));
-    EXPECT_THAT(LogTexts(LogPath()), ElementsAre("Install Log Initialized"));
-    EXPECT_EQ(form->WorkingFolder(), working);
-    EXPECT_EQ(form->InstallFolder(), layout.applicationFolder);
-    for (auto box : {CheckBox::Check1, CheckBox::Check2, CheckBox::Check3}) {
-        EXPECT_EQ(controls.CheckValue(box), 1);
-    }
-    EXPECT_TRUE(form->DesktopIconOption() && form->StartMenuOption() && form->ProgramsMenuOption());
-    EXPECT_TRUE(harness.Messages().empty());
-}
-
-TEST_F(Installer, StartWithoutJavaExplainsLogsAndEnds) {
-    harness.HideJava(root);
-    ASSERT_TRUE(EndsProgram([this] { Start(); }));
-    EXPECT_THAT(LogTexts(LogPath()), ElementsAre("Install Log Initialized", "Java Not Installed"));
-    ASSERT_EQ(harness.Messages().size(), 1u);
-    EXPECT_EQ(harness.Messages()[0].title, "Finished");
-    EXPECT_THAT(harness.Messages()[0].text,
-                HasSubstr("Velmora_KZ 2.0.1 Needs Java Version 1.4.2 or Higher To Execute\r\n"));
-}
-
-TEST_F(Installer, LogThatCannotBeWrittenEndsTheStart) {
-    MakeFolders(LogPath());
-    EXPECT_THROW(Start(), platform::RuntimeError);
-    EXPECT_TRUE(harness.Messages().empty());
 }
 
 TEST(FileExists, TellsMissingFromEmptyFromFull) {

@@ -6,6 +6,7 @@
 #include "platform/win32/windows_api.h"
 #include "tests/wine/wine_support.h"
 
+using namespace testing_support;
 using namespace wine_testing;
 
 namespace {

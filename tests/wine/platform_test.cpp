@@ -9,6 +9,7 @@
 #include "tests/wine/wine_support.h"
 
 using ::testing::ElementsAre;
+using namespace testing_support;
 using namespace wine_testing;
 using platform::error::kBadFileName;
 using platform::error::kDeviceUnavailable;

@@ -15,6 +15,7 @@
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using namespace testing_support;
 using namespace wine_testing;
 
 namespace {

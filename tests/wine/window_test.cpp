@@ -11,6 +11,7 @@
 #include "tests/wine/wine_support.h"
 
 using ::testing::ElementsAre;
+using namespace testing_support;
 using namespace wine_testing;
 using setup::CheckBox;
 using setup::ControlKind;
