@@ -10,7 +10,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
   xvfb xauth x11-apps imagemagick
   openjdk-17-jdk-headless
-  desktop-file-utils
+  desktop-file-utils python3
   clang libclang-rt-dev valgrind
 )
 if [ "${1:-}" = windows ]; then
