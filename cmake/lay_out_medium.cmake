@@ -1,5 +1,7 @@
-# Usage: cmake -D MEDIUM_DIR=... -D SOURCE_DIR=... -D JAR=... -D SETUP=... -D LAUNCHER=...
-#              -P lay_out_medium.cmake
+# cmake -D MEDIUM_DIR=... -D DATA_DIR=... -D JAR=... -D APPLICATION=... -D LAUNCHER=...
+#       -D SETUP=... -P lay_out_medium.cmake
+# Leaves exactly the fifteen installation files in MEDIUM_DIR, whatever a run of Setup.exe there
+# added; only what changed is copied.
 cmake_minimum_required(VERSION 3.25)
 
 set(data_files javalogo.gif buttona.gif buttonx.gif execute.gif help5.gif make.gif question.gif
@@ -7,12 +9,12 @@ set(data_files javalogo.gif buttona.gif buttonx.gif execute.gif help5.gif make.g
 set(sources ${JAR})
 set(names Velmora_KZ.jar)
 foreach(name IN LISTS data_files)
-  list(APPEND sources ${SOURCE_DIR}/${name})
+  list(APPEND sources ${DATA_DIR}/${name})
   list(APPEND names ${name})
 endforeach()
-list(APPEND sources ${SOURCE_DIR}/velmora_kz.sh ${LAUNCHER} ${SETUP})
-list(APPEND names Velmora_KZ.exe Velmora_KZ.2.0.1.exe Setup.exe)
+list(APPEND sources ${APPLICATION} ${LAUNCHER} ${SETUP})
 set(programs Velmora_KZ.exe Velmora_KZ.2.0.1.exe Setup.exe)
+list(APPEND names ${programs})
 
 file(MAKE_DIRECTORY ${MEDIUM_DIR})
 file(GLOB present RELATIVE ${MEDIUM_DIR} ${MEDIUM_DIR}/*)
