@@ -88,10 +88,16 @@ std::vector<std::string> FolderEntries(const std::string& path) {
 }
 
 std::string WaitForFile(const std::string& path) {
-    for (int i = 0; i < 1000 && !Exists(path); ++i) {
+    // Under Wine a file can be seen a moment before its writer has let go of it, and until then
+    // it cannot be opened: wait until it opens, not just until it is there.
+    for (int i = 0; i < 1000; ++i) {
+        std::ifstream in(path, std::ios::binary);
+        if (in) {
+            return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return ReadFile(path);
+    return {};
 }
 
 namespace {

@@ -221,7 +221,9 @@ TEST_F(SetupProgram, InstallsThroughItsWindowAndTheLauncherStartsTheApplication)
     EXPECT_EQ(TextOf(control("Text1")), kApplicationFolder);
     EXPECT_EQ(TextOf(control("Drive1")), "C:");
     const DWORD thread = setup->ThreadOf(form);
-    EXPECT_EQ(Focused(thread), control("Check1"));
+    // The window shows a moment before Wine makes it active and gives it the focus.
+    EXPECT_TRUE(WaitUntil([&] { return Focused(thread) == control("Check1"); }))
+        << "the focus starts on Check1";
 
     PressKey(control("Check1"), VK_TAB);
     EXPECT_TRUE(WaitUntil([&] { return Focused(thread) == control("Check2"); }))
