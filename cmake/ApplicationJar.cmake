@@ -1,8 +1,8 @@
-# add_application_jar(<output jar>): Velmora_KZ.jar built from resources/medium/java with the
+# add_application_jar(<output jar>): Velmora_KZ.jar built from medium/java with the
 # build machine's JDK, or a placeholder that says why when there is none.
 function(add_application_jar jar)
   find_package(Java COMPONENTS Development)
-  file(GLOB_RECURSE java_sources ${PROJECT_SOURCE_DIR}/resources/medium/java/*.java)
+  file(GLOB_RECURSE java_sources ${PROJECT_SOURCE_DIR}/medium/java/*.java)
   if(Java_Development_FOUND AND java_sources)
     set(classes ${CMAKE_CURRENT_BINARY_DIR}/classes)
     set(release_option)

@@ -1,20 +1,17 @@
-# cmake -D MEDIUM_DIR=... -D DATA_DIR=... -D JAR=... -D APPLICATION=... -D LAUNCHER=...
-#       -D SETUP=... -P lay_out_medium.cmake
-# Leaves exactly the fifteen installation files in MEDIUM_DIR, whatever a run of Setup.exe there
-# added; only what changed is copied.
+# cmake -D MEDIUM_DIR=... -D FILE_LIST=... -D DATA_DIR=... -D JAR=... -D APPLICATION=...
+#       -D LAUNCHER=... -D SETUP=... -P lay_out_medium.cmake
+# Leaves exactly the installation files of FILE_LIST in MEDIUM_DIR, whatever a run of Setup.exe
+# there added; only what changed is copied. The four built files come from the named paths, the
+# others from DATA_DIR.
 cmake_minimum_required(VERSION 3.25)
 
-set(data_files javalogo.gif buttona.gif buttonx.gif execute.gif help5.gif make.gif question.gif
-               questionmark.gif help.html Velmora_KZ.ico readme.txt)
-set(sources ${JAR})
-set(names Velmora_KZ.jar)
-foreach(name IN LISTS data_files)
-  list(APPEND sources ${DATA_DIR}/${name})
-  list(APPEND names ${name})
-endforeach()
-list(APPEND sources ${APPLICATION} ${LAUNCHER} ${SETUP})
-set(programs Velmora_KZ.exe Velmora_KZ.2.0.1.exe Setup.exe)
-list(APPEND names ${programs})
+file(STRINGS ${FILE_LIST} quoted REGEX "^\"[^\"]+\",$")
+list(TRANSFORM quoted REPLACE "^\"([^\"]+)\",$" "\\1" OUTPUT_VARIABLE names)
+
+set(built_Velmora_KZ.jar ${JAR})
+set(built_Velmora_KZ.exe ${APPLICATION})
+set(built_Velmora_KZ.2.0.1.exe ${LAUNCHER})
+set(built_Setup.exe ${SETUP})
 
 file(MAKE_DIRECTORY ${MEDIUM_DIR})
 file(GLOB present RELATIVE ${MEDIUM_DIR} ${MEDIUM_DIR}/*)
@@ -24,9 +21,14 @@ foreach(name IN LISTS present)
   endif()
 endforeach()
 
-foreach(source name IN ZIP_LISTS sources names)
+foreach(name IN LISTS names)
+  if(DEFINED built_${name})
+    set(source ${built_${name}})
+  else()
+    set(source ${DATA_DIR}/${name})
+  endif()
   file(COPY_FILE ${source} ${MEDIUM_DIR}/${name} ONLY_IF_DIFFERENT)
-  if(name IN_LIST programs)
+  if(name MATCHES "\\.exe$")
     file(CHMOD ${MEDIUM_DIR}/${name} FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
          GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
   else()

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws the step pictures, the program icon and the stand-in files of the
-installation medium, and writes them beside this script.
+installation medium, and writes them beside this script and into ../medium.
 
 The output is deterministic: after changing a drawing, run this script and
 commit what it wrote. With --check it writes nothing and lists the files that
@@ -480,10 +480,10 @@ def all_files():
     icon = icon_bytes()
     files = {f"step{digit}.gif": step_picture(digit) for digit in (1, 2, 3)}
     files["program.ico"] = icon
-    files.update({f"medium/{name}": data for name, data in medium_pictures().items()})
-    files["medium/help.html"] = HELP_HTML.encode("ascii")
-    files["medium/readme.txt"] = README_TXT.encode("ascii")
-    files["medium/Velmora_KZ.ico"] = icon
+    files.update({f"../medium/{name}": data for name, data in medium_pictures().items()})
+    files["../medium/help.html"] = HELP_HTML.encode("ascii")
+    files["../medium/readme.txt"] = README_TXT.encode("ascii")
+    files["../medium/Velmora_KZ.ico"] = icon
     return files
 
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "setup/desktop_entry.h"
+#include "setup/core/desktop_entry.h"
 #include "tests/support/temp_folder.h"
 
 using namespace testing_support;

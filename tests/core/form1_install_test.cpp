@@ -5,7 +5,7 @@
 
 #include <sys/stat.h>
 
-#include "setup/installation_files.h"
+#include "setup/core/installation_files.h"
 #include "tests/support/installer_fixture.h"
 
 using ::testing::ElementsAre;

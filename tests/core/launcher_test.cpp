@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "launcher/launcher_form.h"
+#include "launcher/core/launcher_form.h"
 #include "platform/layout.h"
 #include "platform/platform.h"
 #include "tests/support/program_harness.h"

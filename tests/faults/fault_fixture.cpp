@@ -13,10 +13,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "launcher/launcher_form.h"
+#include "launcher/core/launcher_form.h"
 #include "platform/runtime_error.h"
-#include "setup/desktop_entry.h"
-#include "setup/installation_files.h"
+#include "setup/core/desktop_entry.h"
+#include "setup/core/installation_files.h"
 
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;

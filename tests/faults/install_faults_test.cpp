@@ -6,7 +6,7 @@
 
 #include <unistd.h>
 
-#include "setup/installation_files.h"
+#include "setup/core/installation_files.h"
 #include "tests/faults/fault_fixture.h"
 
 using ::testing::Contains;

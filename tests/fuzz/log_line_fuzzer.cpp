@@ -9,7 +9,7 @@
 
 #include "platform/layout.h"
 #include "platform/platform.h"
-#include "setup/form1.h"
+#include "setup/core/form1.h"
 #include "tests/support/memory_controls.h"
 #include "tests/support/temp_folder.h"
 

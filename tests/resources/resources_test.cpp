@@ -10,7 +10,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 
-#include "resources/resources.h"
+#include "setup/core/installation_files.h"
 
 namespace {
 
@@ -144,12 +144,10 @@ TEST(ProgramIcon, LoadsWithEverySizeAndIsTransparentOutsideTheDial) {
 }
 
 TEST(Medium, HoldsExactlyTheFifteenFilesWithTheirModes) {
-    QStringList expected =
-        QStringLiteral(
-            "Velmora_KZ.jar javalogo.gif buttona.gif buttonx.gif execute.gif "
-            "help5.gif make.gif question.gif questionmark.gif help.html "
-            "Velmora_KZ.ico readme.txt Velmora_KZ.exe Velmora_KZ.2.0.1.exe Setup.exe")
-            .split(u' ');
+    QStringList expected;
+    for (const auto name : setup::kInstallationFiles) {
+        expected << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    }
     QStringList present = QDir(kMedium).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                                   QDir::NoDotAndDotDot);
     expected.sort();
@@ -199,7 +197,6 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    resources::Initialize();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "setup/installation_files.h"
+#include "setup/core/installation_files.h"
 
 namespace testing_support {
 

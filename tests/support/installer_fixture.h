@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/layout.h"
-#include "setup/form1.h"
+#include "setup/core/form1.h"
 #include "tests/support/memory_controls.h"
 #include "tests/support/program_harness.h"
 #include "tests/support/temp_folder.h"

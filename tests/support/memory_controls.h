@@ -4,8 +4,8 @@
 #include <string>
 #include <utility>
 
-#include "setup/form1.h"
-#include "setup/form1_controls.h"
+#include "setup/core/form1.h"
+#include "setup/core/form1_controls.h"
 
 namespace testing_support {
 

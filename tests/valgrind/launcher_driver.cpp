@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "launcher/launcher_form.h"
+#include "launcher/core/launcher_form.h"
 #include "platform/layout.h"
 #include "platform/runtime_error.h"
 

@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "handover/handover.h"
-#include "launcher/launcher_window.h"
+#include "launcher/qt/launcher_window.h"
 #include "platform/layout.h"
 #include "tests/support/program_harness.h"
 #include "tests/support/temp_folder.h"

@@ -3,7 +3,6 @@
 #include <QApplication>
 
 #include "platform/qt/gui_runtime.h"
-#include "resources/resources.h"
 
 int main(int argc, char* argv[]) {
     // Test discovery runs this program too, where no display need exist.
@@ -12,7 +11,6 @@ int main(int argc, char* argv[]) {
     }
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
-    resources::Initialize();
     platform::qt::InstallFontSubstitutes();
     return RUN_ALL_TESTS();
 }

@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "platform/platform.h"
-#include "setup/installation_files.h"
+#include "setup/core/installation_files.h"
 
 namespace window_testing {
 

@@ -10,7 +10,7 @@
 #include <QWidget>
 
 #include "platform/layout.h"
-#include "setup/setup_window.h"
+#include "setup/qt/setup_window.h"
 #include "tests/support/program_harness.h"
 #include "tests/support/temp_folder.h"
 

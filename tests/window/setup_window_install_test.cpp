@@ -12,7 +12,7 @@
 #include <QTest>
 
 #include "platform/platform.h"
-#include "setup/installation_files.h"
+#include "setup/core/installation_files.h"
 #include "tests/window/setup_window_fixture.h"
 
 namespace {

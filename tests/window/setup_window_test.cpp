@@ -17,7 +17,7 @@
 #include <QTest>
 
 #include "platform/platform.h"
-#include "setup/control_table.h"
+#include "setup/core/control_table.h"
 #include "tests/window/setup_window_fixture.h"
 
 namespace {

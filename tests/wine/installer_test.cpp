@@ -5,8 +5,8 @@
 #include <cctype>
 
 #include "platform/win32/windows_api.h"
-#include "setup/form1.h"
-#include "setup/installation_files.h"
+#include "setup/core/form1.h"
+#include "setup/core/installation_files.h"
 #include "tests/support/installer_fixture.h"
 
 using ::testing::Contains;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "launcher/launcher_form.h"
+#include "launcher/core/launcher_form.h"
 #include "platform/layout.h"
 #include "platform/platform.h"
 #include "platform/win32/windows_api.h"

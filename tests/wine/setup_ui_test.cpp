@@ -8,9 +8,9 @@
 #include <stdexcept>
 
 #include "platform/win32/windows_api.h"
-#include "setup/control_table.h"
-#include "setup/installation_files.h"
-#include "setup/win32_window.h"
+#include "setup/core/control_table.h"
+#include "setup/core/installation_files.h"
+#include "setup/win32/setup_window.h"
 #include "tests/wine/wine_support.h"
 
 using ::testing::ElementsAre;

@@ -6,8 +6,8 @@
 #include "platform/layout.h"
 #include "platform/platform.h"
 #include "platform/win32/windows_api.h"
-#include "setup/control_table.h"
-#include "setup/win32_window.h"
+#include "setup/core/control_table.h"
+#include "setup/win32/setup_window.h"
 #include "tests/wine/wine_support.h"
 
 using ::testing::ElementsAre;

@@ -1,0 +1,246 @@
+#include "setup/core/form1.h"
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "handover/handover.h"
+#include "platform/platform.h"
+#include "setup/core/desktop_entry.h"
+#include "setup/core/installation_files.h"
+
+namespace setup {
+
+namespace {
+
+constexpr const char* kLogName = "Install.log";
+constexpr const char* kInitialize = "Initialize";
+constexpr std::size_t kUserNameBufferSize = 255;
+
+bool IsTicked(int value) {
+    return value == 1;
+}
+
+// The launcher finds the folder again from one line of the hand-over file, read from another
+// current folder: what it could not follow is refused before anything is written for it.
+void CheckDestination(const std::string& destination) {
+    const bool oneLine =
+        destination.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
+    if (!platform::IsFullPath(destination) || !oneLine ||
+        destination.size() > platform::MaxPathLength()) {
+        throw platform::RuntimeError(platform::error::kBadFileName, "Bad file name");
+    }
+}
+
+}  // namespace
+
+Form1::Form1(Form1Controls& controls, platform::Layout layout)
+    : controls_(controls), layout_(std::move(layout)) {}
+
+void Form1::Form_Load() {
+    workingFolder_ = platform::CurrentFolder();
+    AppendLog(kInitialize);
+    installFolder_ = layout_.applicationFolder;
+    controls_.SetCheckValue(CheckBox::Check1, 1);
+    controls_.SetCheckValue(CheckBox::Check2, 1);
+    controls_.SetCheckValue(CheckBox::Check3, 1);
+    desktopIconOption_ = true;
+    startMenuOption_ = true;
+    programsMenuOption_ = true;
+    ProbeForJava();
+}
+
+// Errors are ignored from the probe on: whatever fails, a missing Java still ends the program.
+void Form1::ProbeForJava() const {
+    std::int64_t processId = 0;
+    try {
+        processId = platform::StartProgramHidden("java");
+    } catch (const platform::RuntimeError&) {
+    }
+    if (processId != 0) {
+        return;
+    }
+    try {
+        platform::ShowMessage(
+            "Velmora_KZ 2.0.1 Needs Java Version 1.4.2 or Higher To Execute\r\n"
+            "Download from www.java.com",
+            "Finished");
+    } catch (const platform::RuntimeError&) {
+    }
+    try {
+        AppendLog("Java Not Installed");
+    } catch (const platform::RuntimeError&) {
+    }
+    platform::EndProgram();
+}
+
+void Form1::Check1_Click() {
+    desktopIconOption_ = IsTicked(controls_.CheckValue(CheckBox::Check1));
+}
+
+void Form1::Check2_Click() {
+    startMenuOption_ = IsTicked(controls_.CheckValue(CheckBox::Check2));
+}
+
+void Form1::Check3_Click() {
+    programsMenuOption_ = IsTicked(controls_.CheckValue(CheckBox::Check3));
+}
+
+void Form1::Drive1_Change() {
+    controls_.SetDir1Path(controls_.Drive1Drive());
+}
+
+void Form1::Dir1_Change() {
+    installFolder_ = controls_.Dir1Path();
+    controls_.SetText1Text(controls_.Dir1Path());
+}
+
+void Form1::Text1_Change() {
+    installFolder_ = controls_.Text1Text();
+}
+
+void Form1::Command2_Click() {
+    platform::EndProgram();
+}
+
+void Form1::Command1_Click() {
+    std::string source;
+    std::string desktopTarget;
+    try {
+        RunInstall(source, desktopTarget);
+    } catch (const platform::RuntimeError& error) {
+        ReportFailure(error.Description(), source, desktopTarget);
+    }
+}
+
+void Form1::RunInstall(std::string& source, std::string& desktopTarget) {
+    const std::string destination = controls_.Text1Text();
+    installFolder_ = destination;
+    AppendLog("Created Install.log Successfully");
+    CheckDestination(destination);
+
+    const std::string& applicationFolder = layout_.applicationFolder;
+    if (FileExists(applicationFolder) == -1) {
+        platform::CreateFolder(applicationFolder);
+        AppendLog("Created Directory: " + applicationFolder + " Successfully");
+    }
+    handover::Write(layout_.HandoverFile(), destination);
+    // The log has always named the hand-over file "Startup.txt".
+    AppendLog("Created " + Join(applicationFolder, "Startup.txt") + " Successfully");
+
+    source = Join(workingFolder_, kLauncherFile);
+    const std::string userName = GetCurrentUserName();
+    AppendLog("Current User Name " + userName);
+
+    const Targets targets = ShortcutTargets(userName);
+    desktopTarget = Join(targets.desktop, kLauncherFile);
+    if (desktopIconOption_) {
+        AppendLog("Creating Desktop Icon");
+        PlaceShortcut(source, targets.desktop);
+    }
+    if (startMenuOption_) {
+        AppendLog("Creating Start Menu Shortcut");
+        PlaceShortcut(source, targets.startMenu);
+        if (layout_.startMenuNeedsDesktopEntry) {
+            WriteDesktopEntry(targets.startMenu);
+        }
+    }
+    if (programsMenuOption_) {
+        AppendLog("Creating Program Menu Shortcut Icon");
+        PlaceShortcut(source, targets.programsMenu);
+    }
+
+    if (FileExists(destination) == -1) {
+        platform::CreateFolder(destination);
+        AppendLog("Created Directory: " + destination + " Successfully");
+    }
+    if (destination != workingFolder_) {
+        CopyApplicationFiles(destination);
+        AppendLog("Copied Installation Files Successfully");
+    }
+    platform::ShowMessage("Velmora_KZ 2.0.1 Installation is Complete", "Finished");
+    platform::EndProgram();
+}
+
+Form1::Targets Form1::ShortcutTargets(const std::string& userName) const {
+    const std::string profile = layout_.profileRoot + userName;
+    if (FileExists(profile) == -1) {
+        return {layout_.sharedDesktop, layout_.sharedStartMenu, layout_.sharedPrograms};
+    }
+    return {profile + layout_.profileDesktop, profile + layout_.profileStartMenu,
+            profile + layout_.profilePrograms};
+}
+
+void Form1::PlaceShortcut(const std::string& source, const std::string& folder) const {
+    if (layout_.createsMissingTargetFolders) {
+        platform::CreateFolderTree(folder);
+    }
+    platform::CopyFile(source, Join(folder, kLauncherFile));
+}
+
+void Form1::WriteDesktopEntry(const std::string& folder) const {
+    platform::ReplaceFile(Join(folder, kDesktopEntryName),
+                          DesktopEntryFor(Join(folder, kLauncherFile)));
+}
+
+// Sources are bare names: the current folder is still the working folder.
+void Form1::CopyApplicationFiles(const std::string& destination) const {
+    for (const auto name : kInstallationFiles) {
+        platform::CopyFile(std::string(name), Join(destination, std::string(name)));
+    }
+}
+
+// Nothing here catches: an error while logging the failure goes to the runtime's error box.
+void Form1::ReportFailure(const std::string& description, const std::string& source,
+                          const std::string& desktopTarget) const {
+    AppendLog("Error During Setup: " + description);
+    AppendLog("Working Directory: " + workingFolder_);
+    AppendLog("Source Directory: " + source);
+    AppendLog("Destination Directory: " + desktopTarget);
+    platform::ShowMessage(
+        "Error During Setup: " + description + "\r\nSee " + LogPath() + " for details.",
+        "Velmora_KZ 2.0.1 Setup");
+    platform::EndProgram();
+}
+
+void Form1::AppendLog(const std::string& text) const {
+    const std::string stamp = platform::LocalDateTimeText();
+    if (text == kInitialize) {
+        platform::PrintLine(LogPath(), platform::OpenFor::Output,
+                            stamp + "~Install Log Initialized");
+    } else {
+        platform::PrintLine(LogPath(), platform::OpenFor::Append, stamp + "~" + text);
+    }
+}
+
+std::string Form1::LogPath() const {
+    return Join(workingFolder_, kLogName);
+}
+
+std::int16_t Form1::FileExists(const std::string& strFile) {
+    std::int64_t length = -1;
+    try {
+        length = platform::FileLength(strFile);
+    } catch (const platform::RuntimeError&) {
+    }
+    if (length == 0) {
+        return 0;
+    }
+    return length > 0 ? 1 : -1;
+}
+
+std::string Form1::GetCurrentUserName() {
+    try {
+        return platform::LogonUserName(kUserNameBufferSize);
+    } catch (const platform::SystemCallFailed& failure) {
+        const auto code = static_cast<int>(failure.code);
+        throw platform::RuntimeError(
+            code, "A system call returned an error code of " + std::to_string(failure.code));
+    }
+}
+
+std::string Form1::Join(const std::string& folder, const std::string& name) const {
+    return folder + layout_.separator + name;
+}
+
+}  // namespace setup

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace setup {
+
+// The launcher's program file, among the installation files.
+inline constexpr const char* kLauncherFile = "Velmora_KZ.2.0.1.exe";
+
+// What the installer copies from its starting folder, in this order.
+inline constexpr std::array<std::string_view, 15> kInstallationFiles{
+#include "setup/core/installation_files.def"
+};
+
+static_assert(kInstallationFiles[13] == kLauncherFile);
+
+}  // namespace setup

@@ -1,0 +1,204 @@
+#include "setup/qt/control_builder.h"
+
+#include <algorithm>
+#include <limits>
+#include <string_view>
+#include <vector>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QColor>
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRect>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QWidget>
+
+#include "setup/core/control_table.h"
+#include "setup/qt/drive_list.h"
+#include "setup/qt/folder_list.h"
+
+namespace setup {
+
+namespace {
+
+QString FromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor ToColor(Rgb rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+// Arial Black has only its black face; a substitute shows that weight only when asked for it.
+QFont::Weight WeightOf(const FontSpec& row) {
+    if (row.family == "Arial Black") {
+        return QFont::Black;
+    }
+    return row.weight == Weight::Bold ? QFont::Bold : QFont::Normal;
+}
+
+QFont ToFont(const FontSpec& row) {
+    QFont font(FromView(row.family));
+    font.setPointSizeF(row.points);
+    font.setWeight(WeightOf(row));
+    font.setItalic(row.slant == Slant::Italic);
+    return font;
+}
+
+void SetInAllGroups(QPalette& palette, QPalette::ColorRole role, const QColor& colour) {
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, role, colour);
+    }
+}
+
+QPalette PaletteFor(const ControlSpec& row) {
+    QPalette palette;
+    if (row.whiteBackground) {
+        palette.setColor(QPalette::Window, ToColor(kWhite));
+    }
+    if (row.kind == ControlKind::Frame) {
+        SetInAllGroups(palette, QPalette::WindowText, ToColor(kFrameCaptionColour));
+        SetInAllGroups(palette, QPalette::Text, ToColor(kFrameCaptionColour));
+    } else if (row.parent == Parent::Frame1) {
+        // Children would otherwise inherit the frame's navy caption colour.
+        const QPalette standard = QApplication::palette();
+        for (const auto role : {QPalette::WindowText, QPalette::Text}) {
+            for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+                palette.setColor(group, role, standard.color(group, role));
+            }
+        }
+    }
+    return palette;
+}
+
+QWidget* CreateLabel(const ControlSpec& row, QWidget* parent) {
+    auto* label = new QLabel(FromView(row.caption), parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setAutoFillBackground(true);
+    return label;
+}
+
+QWidget* CreateFrame(const ControlSpec& row, QWidget* parent) {
+    auto* frame = new QGroupBox(FromView(row.caption), parent);
+    frame->setAutoFillBackground(true);
+    // Fusion tints a group box's inside, which would show the opaque labels as white patches;
+    // the classic style draws only an etched border. It applies to the frame alone.
+    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"))) {
+        classic->setParent(frame);
+        frame->setStyle(classic);
+    }
+    return frame;
+}
+
+QWidget* CreateCheckBox(const ControlSpec& row, QWidget* parent) {
+    auto* box = new QCheckBox(FromView(row.caption), parent);
+    // A button fills with the Button colour; a check box here is opaque in the frame's colour.
+    box->setBackgroundRole(QPalette::Window);
+    box->setAutoFillBackground(row.whiteBackground);
+    return box;
+}
+
+QWidget* CreateTextBox(const QString& text, QWidget* parent) {
+    auto* box = new QLineEdit(text, parent);
+    box->setMaxLength(std::numeric_limits<int>::max());
+    return box;
+}
+
+QWidget* CreateButton(const ControlSpec& row, QWidget* parent) {
+    auto* button = new QPushButton(FromView(row.caption), parent);
+    // Enter and Escape must not press either button.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+QWidget* CreatePicture(const ControlSpec& row, QWidget* parent) {
+    auto* picture = new QLabel(parent);
+    picture->setPixmap(QPixmap(QStringLiteral(":/") + FromView(row.caption)));
+    return picture;
+}
+
+QWidget* CreateControl(const ControlSpec& row, const QString& destinationText, QWidget* parent) {
+    switch (row.kind) {
+        case ControlKind::Label:
+            return CreateLabel(row, parent);
+        case ControlKind::Frame:
+            return CreateFrame(row, parent);
+        case ControlKind::CheckBox:
+            return CreateCheckBox(row, parent);
+        case ControlKind::TextBox:
+            return CreateTextBox(destinationText, parent);
+        case ControlKind::DriveList:
+            return new DriveList(parent);
+        case ControlKind::FolderList:
+            return new FolderList(parent);
+        case ControlKind::Button:
+            return CreateButton(row, parent);
+        case ControlKind::Picture:
+            return CreatePicture(row, parent);
+    }
+    return nullptr;
+}
+
+// A picture shows at its natural size; everything else fills its laid-out box.
+QRect PlaceFor(const ControlSpec& row, const QWidget& control) {
+    QRect place(Pixels(row.left), Pixels(row.top), Pixels(row.width), Pixels(row.height));
+    const auto* picture = qobject_cast<const QLabel*>(&control);
+    if (row.kind == ControlKind::Picture && picture != nullptr && !picture->pixmap().isNull()) {
+        place.setSize(picture->pixmap().size());
+    }
+    return place;
+}
+
+QWidget* ParentFor(const ControlSpec& row, QWidget& window) {
+    if (row.parent == Parent::Frame1) {
+        return window.findChild<QWidget*>(QStringLiteral("Frame1"));
+    }
+    return &window;
+}
+
+void ApplyTabOrder(QWidget& window) {
+    std::vector<const ControlSpec*> ordered;
+    for (const auto& row : kControls) {
+        if (row.tabIndex >= 0) {
+            ordered.push_back(&row);
+        }
+    }
+    std::sort(ordered.begin(), ordered.end(),
+              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+    QWidget* previous = nullptr;
+    for (const ControlSpec* row : ordered) {
+        auto* control = window.findChild<QWidget*>(FromView(row->name));
+        if (control == nullptr || (control->focusPolicy() & Qt::TabFocus) == 0) {
+            continue;
+        }
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous, control);
+        }
+        previous = control;
+    }
+}
+
+}  // namespace
+
+void BuildControls(QWidget& window, const QString& destinationText) {
+    for (const auto& row : kControls) {
+        QWidget* control = CreateControl(row, destinationText, ParentFor(row, window));
+        control->setObjectName(FromView(row.name));
+        if (!row.font.family.empty()) {
+            control->setFont(ToFont(row.font));
+        }
+        control->setPalette(PaletteFor(row));
+        control->setGeometry(PlaceFor(row, *control));
+    }
+    ApplyTabOrder(window);
+}
+
+}  // namespace setup

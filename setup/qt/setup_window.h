@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include <QWidget>
+
+#include "platform/layout.h"
+#include "setup/core/form1.h"
+#include "setup/core/form1_controls.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+namespace setup {
+
+class DriveList;
+class FolderList;
+
+// The installer's window: its controls come from the control table, their events go to Form1's
+// handlers, and Form1 reaches the controls back through Form1Controls.
+class SetupWindow : public QWidget, public Form1Controls {
+public:
+    explicit SetupWindow(platform::Layout layout, QWidget* parent = nullptr);
+
+    const Form1& Logic() const { return form_; }
+
+    // The load handler runs before the window is first shown; it may end the program instead.
+    void setVisible(bool visible) override;
+
+    int CheckValue(CheckBox box) const override;
+    void SetCheckValue(CheckBox box, int value) override;
+    std::string Text1Text() const override;
+    void SetText1Text(const std::string& text) override;
+    std::string Dir1Path() const override;
+    void SetDir1Path(const std::string& path) override;
+    std::string Drive1Drive() const override;
+
+private:
+    using Handler = void (Form1::*)();
+
+    void FindControls();
+    void ConnectHandlers();
+    void ConnectCheckBox(CheckBox box, Handler handler);
+    void Run(Handler handler);
+    QCheckBox* Box(CheckBox box) const;
+
+    Form1 form_;
+    bool loaded_ = false;
+    std::array<QCheckBox*, 3> checks_{};
+    QLineEdit* text1_ = nullptr;
+    DriveList* drive1_ = nullptr;
+    FolderList* dir1_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QPushButton* command2_ = nullptr;
+};
+
+}  // namespace setup
