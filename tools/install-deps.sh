@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing need from Debian's packages; quiet when all is there.
-# With the argument "windows", also what the Windows build and its tests under Wine need.
+# With the argument "windows", also what the Windows build and its tests under Wine need; with
+# "bench", what tools/bench.sh measures with.
 set -euo pipefail
 
 packages=(
@@ -16,6 +17,9 @@ packages=(
 if [ "${1:-}" = windows ]; then
   # 32-bit Windows programs: the MinGW-w64 cross compiler, Wine's 32-bit half and its fonts.
   packages+=(g++-mingw-w64-i686-posix wine32:i386 wine64 fonts-wine)
+fi
+if [ "${1:-}" = bench ]; then
+  packages+=(hyperfine gnuplot-nox btrfs-progs libxcb1-dev x11-utils)
 fi
 
 missing=()
