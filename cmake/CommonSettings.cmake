@@ -21,3 +21,6 @@ if(VELMORA_FUZZ)
     -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(velmora_common INTERFACE -fsanitize=address,undefined)
 endif()
+
+# The launcher's window module is a shared object built from the same static libraries.
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)

@@ -14,11 +14,13 @@
 #include <mutex>
 #include <optional>
 #include <sstream>
+#include <thread>
 #include <utility>
 
 #include <fcntl.h>
 #include <mntent.h>
 #include <pwd.h>
+#include <spawn.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -286,40 +288,12 @@ std::optional<std::string> FindProgram(const std::string& name) {
     return std::nullopt;
 }
 
-void ReadExactly(int fd, void* data, std::size_t size) {
-    auto* bytes = static_cast<char*>(data);
-    while (size > 0) {
-        const ssize_t got = ::read(fd, bytes, size);
-        if (got < 0 && errno == EINTR) {
-            continue;
+// Reaps the started program when it ends, so that no zombie is left while this process lives on.
+void ReapWhenEnded(pid_t child) {
+    std::thread([child] {
+        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
         }
-        if (got <= 0) {
-            throw RuntimeError(error::kFileNotFound, "File not found");
-        }
-        bytes += got;
-        size -= static_cast<std::size_t>(got);
-    }
-}
-
-// Only async-signal-safe calls from here on: the parent may have other threads.
-[[noreturn]] void RunDetached(const char* program, int reportFd) {
-    ::setsid();
-    const pid_t grandchild = ::fork();
-    if (grandchild != 0) {
-        // The intermediate process ends at once, so init adopts the program and reaps it.
-        const pid_t reported = grandchild;
-        (void)!::write(reportFd, &reported, sizeof reported);
-        ::_exit(grandchild < 0 ? 1 : 0);
-    }
-    const int devNull = ::open("/dev/null", O_RDWR);
-    for (int fd = 0; fd <= 2; ++fd) {
-        ::dup2(devNull, fd);
-    }
-    char* const arguments[] = {const_cast<char*>(program), nullptr};
-    ::execv(program, arguments);
-    const int failure = errno;
-    (void)!::write(reportFd, &failure, sizeof failure);
-    ::_exit(127);
+    }).detach();
 }
 
 std::locale UserLocale() {
@@ -502,39 +476,32 @@ void RequireOnlyOwnerCanWrite(const std::string& path) {
     }
 }
 
+// A spawn rather than a fork: the program starts without this process being copied first, in a
+// session of its own, and a failing exec is reported here.
 std::int64_t StartProgramHidden(const std::string& name) {
-    const auto program = FindProgram(SystemPath(name));
+    auto program = FindProgram(SystemPath(name));
     if (!program) {
         throw RuntimeError(error::kFileNotFound, "File not found");
     }
-    int report[2];
-    if (::pipe2(report, O_CLOEXEC) != 0) {
-        RaiseForSystemError(errno);
-    }
-    FileDescriptor reader(report[0]);
-    FileDescriptor writer(report[1]);
-    const pid_t child = ::fork();
-    if (child < 0) {
-        RaiseForSystemError(errno);
-    }
-    if (child == 0) {
-        RunDetached(program->c_str(), writer.Get());
-    }
-    writer.Close();
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    pid_t started = 0;
-    ReadExactly(reader.Get(), &started, sizeof started);
-    if (started <= 0) {
-        RaiseForSystemError(EAGAIN);
-    }
-    int failure = 0;
-    const ssize_t got = ::read(reader.Get(), &failure, sizeof failure);
-    if (got == static_cast<ssize_t>(sizeof failure)) {
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDWR, 0);
+    ::posix_spawn_file_actions_adddup2(&actions, 0, 1);
+    ::posix_spawn_file_actions_adddup2(&actions, 0, 2);
+    ::posix_spawnattr_init(&attributes);
+    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    char* const arguments[] = {program->data(), nullptr};
+    pid_t child = 0;
+    const int failure =
+        ::posix_spawn(&child, program->c_str(), &actions, &attributes, arguments, environ);
+    ::posix_spawnattr_destroy(&attributes);
+    ::posix_spawn_file_actions_destroy(&actions);
+    if (failure != 0) {
         Raise(failure, *program, Expected::File);
     }
-    return started;
+    ReapWhenEnded(child);
+    return child;
 }
 
 std::string LogonUserName(std::size_t bufferSize) {

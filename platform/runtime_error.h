@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -39,14 +41,24 @@ inline constexpr int kPathNotFound = 76;
 // The runtime's error box ("Project1", "Run-time error 'n':" ...), then the end of the program.
 [[noreturn]] void ReportUnhandled(const RuntimeError& error);
 
+// Runs work and hands back the run-time error nothing in it caught, for a caller that reports it
+// later (the launcher reports once its window toolkit has started).
+template <typename Work>
+std::optional<RuntimeError> CaptureFailure(Work&& work) {
+    try {
+        work();
+    } catch (const RuntimeError& error) {
+        return error;
+    }
+    return std::nullopt;
+}
+
 // Runs an event handler the way the runtime does: an error nothing caught is reported and ends
 // the program. The window adapters wrap every handler in this.
 template <typename Handler>
 void RunHandler(Handler&& handler) {
-    try {
-        handler();
-    } catch (const RuntimeError& error) {
-        ReportUnhandled(error);
+    if (const auto failure = CaptureFailure(std::forward<Handler>(handler))) {
+        ReportUnhandled(*failure);
     }
 }
 

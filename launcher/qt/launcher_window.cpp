@@ -1,6 +1,6 @@
 #include "launcher/qt/launcher_window.h"
 
-#include <utility>
+#include <QApplication>
 
 #include "platform/qt/gui_runtime.h"
 #include "platform/runtime_error.h"
@@ -15,19 +15,20 @@ constexpr int kClientHeight = 3090;
 
 }  // namespace
 
-LauncherWindow::LauncherWindow(platform::Layout layout, QWidget* parent)
-    : QWidget(parent), form_(std::move(layout)) {
+LauncherWindow::LauncherWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(platform::qt::ProgramIcon());
     resize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
 }
 
-void LauncherWindow::setVisible(bool visible) {
-    if (visible && !std::exchange(loaded_, true)) {
-        platform::RunHandler([this] { form_.Form_Load(); });
+int ShowLoadOutcome(const platform::RuntimeError* failure) {
+    if (failure != nullptr) {
+        platform::ReportUnhandled(*failure);
     }
-    QWidget::setVisible(visible);
+    LauncherWindow window;
+    window.show();
+    return QApplication::exec();
 }
 
 }  // namespace launcher

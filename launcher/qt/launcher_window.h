@@ -2,22 +2,21 @@
 
 #include <QWidget>
 
-#include "launcher/core/launcher_form.h"
-#include "platform/layout.h"
+namespace platform {
+class RuntimeError;
+}
 
 namespace launcher {
 
-// The launcher's bare window. Its load handler does all the launcher's work before the window is
-// first shown; the window then stays until the user closes it.
+// The launcher's bare window: it stays until the user closes it.
 class LauncherWindow : public QWidget {
 public:
-    explicit LauncherWindow(platform::Layout layout, QWidget* parent = nullptr);
-
-    void setVisible(bool visible) override;
-
-private:
-    Form1 form_;
-    bool loaded_ = false;
+    explicit LauncherWindow(QWidget* parent = nullptr);
 };
+
+// What the user sees once the load work is done and the application started: the run-time
+// error box when the work failed (and the program ends), else the window until it is closed.
+// Needs the QApplication; returns the exit code.
+int ShowLoadOutcome(const platform::RuntimeError* failure);
 
 }  // namespace launcher

@@ -1,14 +1,28 @@
-#include <QApplication>
+#include <cstdio>
+#include <span>
+#include <string>
 
-#include "launcher/qt/launcher_window.h"
+#include "launcher/core/launcher_form.h"
+#include "launcher/qt/window_module.h"
+#include "platform/embedded_module.h"
 #include "platform/layout.h"
-#include "platform/qt/gui_runtime.h"
+#include "platform/runtime_error.h"
+
+// The window module's bytes, placed in the program by window_module_image.S.
+extern "C" const unsigned char velmora_launcher_window_module[];
+extern "C" const unsigned char velmora_launcher_window_module_end[];
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
-    platform::qt::InstallGuiRuntime();
+    const auto failure =
+        platform::CaptureFailure([] { launcher::Form1(platform::NativeLayout()).Form_Load(); });
 
-    launcher::LauncherWindow window(platform::NativeLayout());
-    window.show();
-    return QApplication::exec();
+    std::string why;
+    const auto entry = reinterpret_cast<launcher::WindowEntry>(platform::LoadEmbeddedModule(
+        std::span(velmora_launcher_window_module, velmora_launcher_window_module_end),
+        launcher::kWindowEntryName, why));
+    if (entry == nullptr) {
+        std::fprintf(stderr, "Velmora_KZ.2.0.1.exe: cannot load its window: %s\n", why.c_str());
+        return 1;
+    }
+    return entry(argc, argv, failure ? &*failure : nullptr);
 }

@@ -1,57 +1,22 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <string>
-#include <thread>
-
 #include <QApplication>
 #include <QTest>
 
-#include "handover/handover.h"
 #include "launcher/qt/launcher_window.h"
-#include "platform/layout.h"
+#include "platform/runtime_error.h"
 #include "tests/support/program_harness.h"
-#include "tests/support/temp_folder.h"
 
 namespace {
 
 using namespace testing_support;
 
-class LauncherWindowTest : public ::testing::Test {
-protected:
-    LauncherWindowTest() : layout(platform::LayoutRootedIn(root.Path())) {
-        MakeFolders(layout.applicationFolder);
-    }
-
-    // An application that leaves a mark in the folder it was started in.
-    std::string InstallApplication() const {
-        const std::string folder = root / "Apps";
-        MakeFolders(folder);
-        WriteFile(folder + "/Velmora_KZ.exe", "#!/bin/sh\ntouch started\n", 0755);
-        return folder;
-    }
-
-    static bool AppearsSoon(const std::string& path) {
-        for (int i = 0; i < 100 && !Exists(path); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return Exists(path);
-    }
-
-    TempFolder root;
+TEST(LauncherWindow, IsABareFormThatStays) {
     ProgramHarness harness;
-    platform::Layout layout;
-};
-
-TEST_F(LauncherWindowTest, StartsTheApplicationThenShowsABareWindowThatStays) {
-    const std::string folder = InstallApplication();
-    handover::Write(layout.HandoverFile(), folder);
-
-    launcher::LauncherWindow window(layout);
-    ASSERT_FALSE(EndsProgram([&window] { window.show(); }));
+    launcher::LauncherWindow window;
+    window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
-    EXPECT_TRUE(AppearsSoon(folder + "/started")) << "started in the recorded folder";
     EXPECT_EQ(window.windowTitle().toStdString(), "Form1");
     EXPECT_EQ(window.size(), QSize(312, 206));
     EXPECT_TRUE(window.children().isEmpty()) << "no controls";
@@ -62,15 +27,15 @@ TEST_F(LauncherWindowTest, StartsTheApplicationThenShowsABareWindowThatStays) {
     EXPECT_TRUE(harness.Messages().empty());
 }
 
-TEST_F(LauncherWindowTest, MissingHandOverFileIsReportedAndEndsBeforeTheWindowShows) {
-    launcher::LauncherWindow window(layout);
-    ASSERT_TRUE(EndsProgram([&window] { window.show(); }));
+TEST(LauncherWindow, AFailedLoadShowsTheRuntimeBoxAndNoWindow) {
+    ProgramHarness harness;
+    const platform::RuntimeError failure(platform::error::kFileNotFound, "File not found");
+    ASSERT_TRUE(EndsProgram([&failure] { launcher::ShowLoadOutcome(&failure); }));
 
-    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
     ASSERT_EQ(harness.Messages().size(), 1u);
     EXPECT_EQ(harness.Messages()[0].title, "Project1");
-    EXPECT_EQ(harness.Messages()[0].text.rfind("Run-time error '", 0), 0u)
-        << harness.Messages()[0].text;
+    EXPECT_EQ(harness.Messages()[0].text, "Run-time error '53':\r\n\r\nFile not found");
 }
 
 }  // namespace

@@ -1,0 +1,59 @@
+#include "platform/embedded_module.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include <dlfcn.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+bool WriteAll(int fd, std::span<const unsigned char> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace
+
+// The bytes go to an anonymous in-memory file: nothing is written to disk, and nobody else can
+// swap the module between writing and loading it.
+void* LoadEmbeddedModule(std::span<const unsigned char> image, const char* entry,
+                         std::string& failure) {
+    const int fd = ::memfd_create("velmora-module", MFD_CLOEXEC);
+    if (fd < 0) {
+        failure = std::strerror(errno);
+        return nullptr;
+    }
+    if (!WriteAll(fd, image)) {
+        failure = std::strerror(errno);
+        ::close(fd);
+        return nullptr;
+    }
+    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ::close(fd);
+    if (module == nullptr) {
+        failure = ::dlerror();
+        return nullptr;
+    }
+    void* address = ::dlsym(module, entry);
+    if (address == nullptr) {
+        failure = ::dlerror();
+    }
+    return address;
+}
+
+}  // namespace platform
