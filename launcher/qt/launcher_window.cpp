@@ -4,23 +4,16 @@
 
 #include "platform/qt/gui_runtime.h"
 #include "platform/runtime_error.h"
+#include "platform/window_units.h"
 
 namespace launcher {
-
-namespace {
-
-constexpr int kTwipsPerPixel = 15;
-constexpr int kClientWidth = 4680;
-constexpr int kClientHeight = 3090;
-
-}  // namespace
 
 LauncherWindow::LauncherWindow(platform::Layout layout, QWidget* parent)
     : QWidget(parent), form_(std::move(layout)) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromUtf8(kWindowCaption.data(), kWindowCaption.size()));
     setWindowIcon(platform::qt::ProgramIcon());
-    resize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+    resize(platform::Pixels(kClientWidth), platform::Pixels(kClientHeight));
 }
 
 void LauncherWindow::setVisible(bool visible) {

@@ -47,15 +47,6 @@ FormHandler HandlerOf(std::string_view control) {
     throw std::logic_error("no handler for " + std::string(control));
 }
 
-std::size_t RowNamed(std::string_view name) {
-    for (std::size_t row = 0; row < kControls.size(); ++row) {
-        if (kControls[row].name == name) {
-            return row;
-        }
-    }
-    throw std::logic_error("the control table has no " + std::string(name));
-}
-
 const ControlSpec& FrameEntry() {
     return kControls[RowNamed("Frame1")];
 }
