@@ -14,6 +14,9 @@ using Form1Handler = void (Form1::*)();
 struct HandlerBinding {
     std::string_view control;
     Form1Handler handler;
+    // The install runs to its end without going back to the event loop: the window shows itself
+    // busy meanwhile.
+    bool runsLong = false;
 };
 
 inline constexpr std::array<HandlerBinding, 8> kHandlers{{
@@ -23,15 +26,15 @@ inline constexpr std::array<HandlerBinding, 8> kHandlers{{
     {"Text1", &Form1::Text1_Change},
     {"Drive1", &Form1::Drive1_Change},
     {"Dir1", &Form1::Dir1_Change},
-    {"Command1", &Form1::Command1_Click},
+    {"Command1", &Form1::Command1_Click, true},
     {"Command2", &Form1::Command2_Click},
 }};
 
-// The handler of a control's event; null for a control that has none.
-constexpr Form1Handler HandlerOf(std::string_view control) {
+// The binding of a control's event; null for a control that has none.
+constexpr const HandlerBinding* BindingOf(std::string_view control) {
     for (const auto& binding : kHandlers) {
         if (binding.control == control) {
-            return binding.handler;
+            return &binding;
         }
     }
     return nullptr;

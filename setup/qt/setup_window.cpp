@@ -86,11 +86,12 @@ void SetupWindow::ConnectHandlers() {
     for (const auto& binding : kHandlers) {
         const std::string name(binding.control);
         Connect(Find<QWidget>(*this, name.c_str()), kControls[RowNamed(binding.control)].kind,
-                binding.handler);
+                binding);
     }
 }
 
-void SetupWindow::Connect(QWidget* control, ControlKind kind, Handler handler) {
+void SetupWindow::Connect(QWidget* control, ControlKind kind, const HandlerBinding& binding) {
+    const Handler handler = binding.handler;
     const auto run = [this, handler] { Run(handler); };
     switch (kind) {
         case ControlKind::CheckBox:
@@ -106,11 +107,15 @@ void SetupWindow::Connect(QWidget* control, ControlKind kind, Handler handler) {
             connect(static_cast<FolderList*>(control), &FolderList::PathChanged, this, run);
             break;
         case ControlKind::Button:
-            // A button's handler may run to the end of the program without returning here.
-            connect(static_cast<QPushButton*>(control), &QPushButton::clicked, this, [this, run] {
-                const BusyWindow busy(*this);
-                run();
-            });
+            if (binding.runsLong) {
+                connect(static_cast<QPushButton*>(control), &QPushButton::clicked, this,
+                        [this, run] {
+                            const BusyWindow busy(*this);
+                            run();
+                        });
+            } else {
+                connect(static_cast<QPushButton*>(control), &QPushButton::clicked, this, run);
+            }
             break;
         default:
             throw std::logic_error("no event to bind for " + control->objectName().toStdString());

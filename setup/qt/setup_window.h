@@ -10,6 +10,7 @@
 #include "setup/core/control_table.h"
 #include "setup/core/form1.h"
 #include "setup/core/form1_controls.h"
+#include "setup/core/handler_table.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -43,7 +44,7 @@ private:
 
     void FindControls();
     void ConnectHandlers();
-    void Connect(QWidget* control, ControlKind kind, Handler handler);
+    void Connect(QWidget* control, ControlKind kind, const HandlerBinding& binding);
     void ConnectCheckBox(QCheckBox* box, Handler handler);
     void Run(Handler handler);
     QCheckBox* Box(CheckBox box) const;
