@@ -1,5 +1,6 @@
 #pragma once
 
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -20,6 +21,8 @@ private:
 
 // The runtime's own error numbers, as the programs' users know them.
 namespace error {
+inline constexpr int kOutOfMemory = 7;
+inline constexpr int kInternalError = 51;
 inline constexpr int kBadFileNameOrNumber = 52;
 inline constexpr int kFileNotFound = 53;
 inline constexpr int kFileAlreadyExists = 58;
@@ -39,14 +42,25 @@ inline constexpr int kPathNotFound = 76;
 // The runtime's error box ("Project1", "Run-time error 'n':" ...), then the end of the program.
 [[noreturn]] void ReportUnhandled(const RuntimeError& error);
 
+// Thrown by an end action that unwinds instead of ending the process (as tests do): no handler
+// may report it as an error.
+struct EndOfProgram {};
+
 // Runs an event handler the way the runtime does: an error nothing caught is reported and ends
-// the program. The window adapters wrap every handler in this.
+// the program; running out of memory is error 7, any other failure error 51. The window adapters
+// and the program entries wrap everything they run in this.
 template <typename Handler>
-void RunHandler(Handler&& handler) {
+auto RunHandler(Handler&& handler) -> decltype(handler()) {
     try {
-        handler();
+        return handler();
     } catch (const RuntimeError& error) {
         ReportUnhandled(error);
+    } catch (const EndOfProgram&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        ReportUnhandled(RuntimeError(error::kOutOfMemory, "Out of memory"));
+    } catch (...) {
+        ReportUnhandled(RuntimeError(error::kInternalError, "Internal error"));
     }
 }
 

@@ -1,6 +1,9 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -10,11 +13,13 @@
 #include "handover/handover.h"
 #include "launcher/qt/launcher_window.h"
 #include "platform/layout.h"
+#include "platform/qt/program_entry.h"
 #include "tests/support/program_harness.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
+using ::testing::HasSubstr;
 using namespace testing_support;
 
 class LauncherWindowTest : public ::testing::Test {
@@ -71,6 +76,17 @@ TEST_F(LauncherWindowTest, MissingHandOverFileIsReportedAndEndsBeforeTheWindowSh
     EXPECT_EQ(harness.Messages()[0].title, "Project1");
     EXPECT_EQ(harness.Messages()[0].text.rfind("Run-time error '", 0), 0u)
         << harness.Messages()[0].text;
+}
+
+TEST(ProgramEntry, AFailureWhileTheWindowIsBuiltReachesTheErrorBox) {
+    const ProgramHarness harness;
+    EXPECT_TRUE(EndsProgram([] {
+        platform::qt::RunWindow([](const platform::Layout&) -> std::unique_ptr<QWidget> {
+            throw std::runtime_error("no window");
+        });
+    }));
+    ASSERT_EQ(harness.Messages().size(), 1u);
+    EXPECT_THAT(harness.Messages()[0].text, HasSubstr("Run-time error '51':"));
 }
 
 }  // namespace
