@@ -2,15 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <new>
 
 #include "platform/layout.h"
 #include "platform/platform.h"
+#include "platform/win32/program_entry.h"
 #include "platform/win32/windows_api.h"
 #include "setup/core/control_table.h"
 #include "setup/win32/setup_window.h"
 #include "tests/wine/wine_support.h"
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using namespace testing_support;
 using namespace wine_testing;
 using setup::CheckBox;
@@ -233,6 +236,18 @@ TEST_F(SetupWindow, EnterAndEscapeStartNothing) {
     ::SendMessageA(window->Handle(), WM_COMMAND, IDCANCEL, 0);
     EXPECT_THAT(LogTexts(medium + "\\Install.log"), ElementsAre("Install Log Initialized"));
     EXPECT_TRUE(::IsWindow(window->Handle()));
+}
+
+TEST(ProgramEntry, AFailureWhileTheWindowIsBuiltReachesTheErrorBox) {
+    const ProgramHarness harness;
+    EXPECT_TRUE(EndsProgram([] {
+        platform::win32::RunProgram(SW_HIDE, [](const platform::Layout&) {
+            throw std::bad_alloc();
+            return std::unique_ptr<platform::win32::ProgramWindow>();
+        });
+    }));
+    ASSERT_EQ(harness.Messages().size(), 1u);
+    EXPECT_THAT(harness.Messages()[0].text, HasSubstr("Run-time error '7':"));
 }
 
 }  // namespace
