@@ -152,6 +152,23 @@ TEST_F(SetupWindow, FontsAndBackgroundsFollowTheTable) {
     EXPECT_EQ(backgroundOf("Label4"), RGB(255, 255, 255));
     EXPECT_EQ(backgroundOf("Check2"), RGB(255, 255, 255));
     ::DeleteDC(dc);
+
+    // The frame paints itself: white inside its etched border, its caption in navy.
+    Load();
+    const HWND frameBox = Control("Frame1");
+    ::UpdateWindow(window->Handle());
+    RECT box{};
+    ::GetClientRect(frameBox, &box);
+    const HDC frameDc = ::GetDC(frameBox);
+    EXPECT_EQ(::GetPixel(frameDc, box.right - 6, box.bottom - 6), RGB(255, 255, 255));
+    int navy = 0;
+    for (int x = 0; x < box.right; ++x) {
+        for (int y = 0; y < -frame.lfHeight + 4; ++y) {
+            navy += ::GetPixel(frameDc, x, y) == RGB(0, 0, 128) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(navy, 0) << "caption pixels";
+    ::ReleaseDC(frameBox, frameDc);
 }
 
 TEST_F(SetupWindow, TabVisitsTheControlsInOrderFromCheck1) {
