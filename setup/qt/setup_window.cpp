@@ -59,7 +59,7 @@ SetupWindow::SetupWindow(platform::Layout layout, QWidget* parent)
     setAutoFillBackground(true);
     resize(Pixels(kClientWidth), Pixels(kClientHeight));
 
-    text1Bytes_ = layout.applicationFolder;
+    text1Bytes_ = std::move(layout.applicationFolder);
     text1Shown_ = platform::qt::ToQString(text1Bytes_);
     BuildControls(*this, text1Shown_);
     FindControls();
