@@ -18,6 +18,18 @@ std::size_t MaxPathLength();
 // A path that names the same place whatever the current folder is.
 bool IsFullPath(const std::string& path);
 
+// Whether c separates the pieces of a path ("\" and "/" on Windows, "/" elsewhere).
+bool IsPathSeparator(char c);
+// Whether the system takes two spellings that differ only in case for the same place.
+bool PathsIgnoreCase();
+
+// The full form of a folder, ending in a separator only at a root. Fails with PathNotFound when
+// the path names no folder.
+std::string FullFolderPath(const std::string& folder);
+// The names of a folder's subfolders as a folder list shows them, in no particular order (on
+// POSIX without the hidden ones, whose names start with a dot). None when it cannot be read.
+std::vector<std::string> SubfolderNames(const std::string& folder);
+
 // Current folder.
 std::string CurrentFolder();
 void ChangeFolder(const std::string& path);

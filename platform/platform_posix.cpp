@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <iomanip>
 #include <iostream>
 #include <locale>
@@ -355,6 +356,41 @@ std::size_t MaxPathLength() {
 
 bool IsFullPath(const std::string& path) {
     return path.starts_with('/');
+}
+
+bool IsPathSeparator(char c) {
+    return c == '/';
+}
+
+bool PathsIgnoreCase() {
+    return false;
+}
+
+std::string FullFolderPath(const std::string& folder) {
+    SystemPath(folder);
+    if (!IsFolder(folder)) {
+        throw RuntimeError(error::kPathNotFound, "Path not found");
+    }
+    const std::string absolute = IsFullPath(folder) ? folder : CurrentFolder() + "/" + folder;
+    std::string full = std::filesystem::path(absolute).lexically_normal().string();
+    if (full.size() > 1 && full.back() == '/') {
+        full.pop_back();
+    }
+    return full;
+}
+
+std::vector<std::string> SubfolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code failed;
+    for (std::filesystem::directory_iterator entry(SystemPath(folder), failed), end;
+         !failed && entry != end; entry.increment(failed)) {
+        std::string name = entry->path().filename().string();
+        std::error_code unreadable;
+        if (!name.starts_with('.') && entry->is_directory(unreadable)) {
+            names.push_back(std::move(name));
+        }
+    }
+    return names;
 }
 
 std::string CurrentFolder() {

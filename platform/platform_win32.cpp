@@ -5,23 +5,21 @@
 #include <cctype>
 #include <cstdio>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "platform/win32/windows_api.h"
-// After <windows.h>, which it needs.
+// After <windows.h>, which they need.
 #include <aclapi.h>
+#include <shlwapi.h>
 
 namespace platform {
 
 namespace {
 
 enum class Expected { File, Folder };
-
-bool IsSeparator(char c) {
-    return c == '\\' || c == '/';
-}
 
 std::string NameOf(const std::string& path) {
     const auto found = path.find_last_of("\\/:");
@@ -164,7 +162,7 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
     return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
 
-// The full form of a folder path, ending in a backslash only at a root ("C:\").
+// The full form of a folder path, ending in a backslash only at a root ("C:\", "\\host\share\").
 std::string FullFolderPathOf(const std::string& path) {
     std::string buffer(MAX_PATH, '\0');
     for (;;) {
@@ -179,7 +177,7 @@ std::string FullFolderPathOf(const std::string& path) {
         }
         buffer.resize(length);
     }
-    if (buffer.size() > 3 && IsSeparator(buffer.back())) {
+    if (IsPathSeparator(buffer.back()) && !::PathIsRootA(buffer.c_str())) {
         buffer.pop_back();
     }
     return buffer;
@@ -364,9 +362,44 @@ std::size_t MaxPathLength() {
 }
 
 bool IsFullPath(const std::string& path) {
-    const bool onDrive = path.size() >= 3 && DriveLetterOf(path) && IsSeparator(path[2]);
-    const bool onShare = path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]);
+    const bool onDrive = path.size() >= 3 && DriveLetterOf(path) && IsPathSeparator(path[2]);
+    const bool onShare = path.size() >= 3 && IsPathSeparator(path[0]) && IsPathSeparator(path[1]);
     return onDrive || onShare;
+}
+
+bool IsPathSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+bool PathsIgnoreCase() {
+    return true;
+}
+
+std::string FullFolderPath(const std::string& folder) {
+    if (!IsFolder(SystemPath(folder))) {
+        throw RuntimeError(error::kPathNotFound, "Path not found");
+    }
+    return FullFolderPathOf(folder);
+}
+
+std::vector<std::string> SubfolderNames(const std::string& folder) {
+    const bool endsInSeparator = !folder.empty() && IsPathSeparator(folder.back());
+    const std::string pattern = folder + (endsInSeparator ? "*" : "\\*");
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    const HANDLE first = ::FindFirstFileA(SystemPath(pattern), &found);
+    if (first == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    const std::unique_ptr<void, decltype(&::FindClose)> search(first, &::FindClose);
+    do {
+        const std::string name = found.cFileName;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && name != "." &&
+            name != "..") {
+            names.push_back(name);
+        }
+    } while (::FindNextFileA(search.get(), &found));
+    return names;
 }
 
 std::string CurrentFolder() {
@@ -417,7 +450,7 @@ void CreateFolder(const std::string& path) {
 
 void CreateFolderTree(const std::string& path) {
     for (std::size_t end = 0; end < path.size(); ++end) {
-        if (end > 0 && IsSeparator(path[end]) && !IsSeparator(path[end - 1]) &&
+        if (end > 0 && IsPathSeparator(path[end]) && !IsPathSeparator(path[end - 1]) &&
             path[end - 1] != ':') {
             MakeFolder(path.substr(0, end));
         }
@@ -591,7 +624,7 @@ std::vector<std::string> Drives() {
     for (std::size_t start = 0; start < length && buffer[start] != '\0';) {
         std::string root(buffer.c_str() + start);
         start += root.size() + 1;
-        if (!root.empty() && IsSeparator(root.back())) {
+        if (!root.empty() && IsPathSeparator(root.back())) {
             root.pop_back();
         }
         drives.push_back(root);
@@ -601,7 +634,7 @@ std::vector<std::string> Drives() {
 
 std::string CurrentFolderOfDrive(const std::string& drive) {
     const std::string bare =
-        !drive.empty() && IsSeparator(drive.back()) ? drive.substr(0, drive.size() - 1) : drive;
+        !drive.empty() && IsPathSeparator(drive.back()) ? drive.substr(0, drive.size() - 1) : drive;
     bool readable = bare.size() == 2 && DriveLetterOf(bare).has_value();
     if (readable) {
         // An empty drive must fail here, not ask the user to insert a disk.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -22,6 +23,8 @@ private:
 
 // The runtime's own error numbers, as the programs' users know them.
 namespace error {
+inline constexpr int kOutOfMemory = 7;
+inline constexpr int kInternalError = 51;
 inline constexpr int kBadFileNameOrNumber = 52;
 inline constexpr int kFileNotFound = 53;
 inline constexpr int kFileAlreadyExists = 58;
@@ -41,24 +44,49 @@ inline constexpr int kPathNotFound = 76;
 // The runtime's error box ("Project1", "Run-time error 'n':" ...), then the end of the program.
 [[noreturn]] void ReportUnhandled(const RuntimeError& error);
 
+// Thrown by an end action that unwinds instead of ending the process (as tests do): no handler
+// may report it as an error.
+struct EndOfProgram {};
+
+// The run-time error for the exception being handled: running out of memory is error 7, any
+// other failure error 51.
+inline RuntimeError CurrentFailure() {
+    try {
+        throw;
+    } catch (const RuntimeError& error) {
+        return error;
+    } catch (const std::bad_alloc&) {
+        return RuntimeError(error::kOutOfMemory, "Out of memory");
+    } catch (...) {
+        return RuntimeError(error::kInternalError, "Internal error");
+    }
+}
+
 // Runs work and hands back the run-time error nothing in it caught, for a caller that reports it
 // later (the launcher reports once its window toolkit has started).
 template <typename Work>
 std::optional<RuntimeError> CaptureFailure(Work&& work) {
     try {
         work();
-    } catch (const RuntimeError& error) {
-        return error;
+    } catch (const EndOfProgram&) {
+        throw;
+    } catch (...) {
+        return CurrentFailure();
     }
     return std::nullopt;
 }
 
 // Runs an event handler the way the runtime does: an error nothing caught is reported and ends
-// the program. The window adapters wrap every handler in this.
+// the program; running out of memory is error 7, any other failure error 51. The window adapters
+// and the program entries wrap everything they run in this.
 template <typename Handler>
-void RunHandler(Handler&& handler) {
-    if (const auto failure = CaptureFailure(std::forward<Handler>(handler))) {
-        ReportUnhandled(*failure);
+auto RunHandler(Handler&& handler) -> decltype(handler()) {
+    try {
+        return handler();
+    } catch (const EndOfProgram&) {
+        throw;
+    } catch (...) {
+        ReportUnhandled(CurrentFailure());
     }
 }
 

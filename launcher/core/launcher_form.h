@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include "platform/layout.h"
 
 namespace launcher {
@@ -17,5 +19,10 @@ private:
 
 // What the launcher starts from the recorded folder.
 inline constexpr const char* kApplicationProgram = "Velmora_KZ.exe";
+
+// The bare window: its caption and its client size in twips.
+inline constexpr std::string_view kWindowCaption = "Form1";
+inline constexpr int kClientWidth = 4680;
+inline constexpr int kClientHeight = 3090;
 
 }  // namespace launcher

@@ -1,34 +1,24 @@
 #include "launcher/qt/launcher_window.h"
 
-#include <QApplication>
-
+#include "launcher/core/launcher_form.h"
 #include "platform/qt/gui_runtime.h"
 #include "platform/runtime_error.h"
+#include "platform/window_units.h"
 
 namespace launcher {
 
-namespace {
-
-constexpr int kTwipsPerPixel = 15;
-constexpr int kClientWidth = 4680;
-constexpr int kClientHeight = 3090;
-
-}  // namespace
-
 LauncherWindow::LauncherWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromUtf8(kWindowCaption.data(), kWindowCaption.size()));
     setWindowIcon(platform::qt::ProgramIcon());
-    resize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+    resize(platform::Pixels(kClientWidth), platform::Pixels(kClientHeight));
 }
 
-int ShowLoadOutcome(const platform::RuntimeError* failure) {
+std::unique_ptr<QWidget> WindowAfterLoad(const platform::RuntimeError* failure) {
     if (failure != nullptr) {
         platform::ReportUnhandled(*failure);
     }
-    LauncherWindow window;
-    window.show();
-    return QApplication::exec();
+    return std::make_unique<LauncherWindow>();
 }
 
 }  // namespace launcher

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QWidget>
 
 namespace platform {
@@ -14,9 +16,8 @@ public:
     explicit LauncherWindow(QWidget* parent = nullptr);
 };
 
-// What the user sees once the load work is done and the application started: the run-time
-// error box when the work failed (and the program ends), else the window until it is closed.
-// Needs the QApplication; returns the exit code.
-int ShowLoadOutcome(const platform::RuntimeError* failure);
+// What the user sees once the load work is done: the run-time error box when it failed (and the
+// program ends), else the window.
+std::unique_ptr<QWidget> WindowAfterLoad(const platform::RuntimeError* failure);
 
 }  // namespace launcher

@@ -1,13 +1,11 @@
 #include "launcher/qt/window_module.h"
 
-#include <QApplication>
-
 #include "launcher/qt/launcher_window.h"
-#include "platform/qt/gui_runtime.h"
+#include "platform/qt/program_entry.h"
 
 extern "C" __attribute__((visibility("default"))) int VelmoraLauncherWindow(
     int argc, char** argv, const platform::RuntimeError* failure) {
-    QApplication application(argc, argv);
-    platform::qt::InstallGuiRuntime();
-    return launcher::ShowLoadOutcome(failure);
+    return platform::qt::RunProgram(argc, argv, [failure](const platform::Layout& /*layout*/) {
+        return launcher::WindowAfterLoad(failure);
+    });
 }

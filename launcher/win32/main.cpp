@@ -1,20 +1,20 @@
-#include <exception>
+#include <memory>
 #include <stdexcept>
+#include <string>
 
 #include "launcher/core/launcher_form.h"
 #include "platform/layout.h"
 #include "platform/runtime_error.h"
 #include "platform/win32/gui.h"
+#include "platform/win32/program_entry.h"
+#include "platform/win32/window_class.h"
+#include "platform/window_units.h"
 
 namespace launcher {
 
 namespace {
 
 constexpr const char* kClassName = "Velmora_KZ Launcher Form1";
-constexpr const char* kCaption = "Form1";
-constexpr int kTwipsPerPixel = 15;
-constexpr int kClientWidth = 4680 / kTwipsPerPixel;
-constexpr int kClientHeight = 3090 / kTwipsPerPixel;
 // A fixed single border: the window is moved and minimized, never resized.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
@@ -26,28 +26,36 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND CreateBareWindow() {
-    const HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSEXA form{};
-    form.cbSize = sizeof form;
-    form.lpfnWndProc = WindowProcedure;
-    form.hInstance = instance;
-    form.hIcon = platform::win32::ProgramIcon(::GetSystemMetrics(SM_CXICON));
-    form.hIconSm = platform::win32::ProgramIcon(::GetSystemMetrics(SM_CXSMICON));
-    form.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-    form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    form.lpszClassName = kClassName;
-    ::RegisterClassExA(&form);
+// The launcher's bare window, made once the load work is done.
+class BareWindow final : public platform::win32::ProgramWindow {
+public:
+    BareWindow() : window_(Create()) {}
 
-    const SIZE size = platform::win32::WindowSizeForClient(kStyle, 0, kClientWidth, kClientHeight);
-    const HWND window =
-        ::CreateWindowExA(0, kClassName, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
-                          size.cy, nullptr, nullptr, instance, nullptr);
-    if (window == nullptr) {
-        throw std::runtime_error("cannot create the launcher window");
+    void LoadAndShow(int showCommand) override {
+        ::ShowWindow(window_, showCommand);
+        ::UpdateWindow(window_);
     }
-    return window;
-}
+
+    HWND KeyboardWindow() const override { return nullptr; }
+
+private:
+    static HWND Create() {
+        platform::win32::RegisterWindowClass(
+            {kClassName, &WindowProcedure, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)});
+        const SIZE size = platform::win32::WindowSizeForClient(
+            kStyle, 0, platform::Pixels(kClientWidth), platform::Pixels(kClientHeight));
+        const HWND window =
+            ::CreateWindowExA(0, kClassName, std::string(kWindowCaption).c_str(), kStyle,
+                              CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr,
+                              ::GetModuleHandleA(nullptr), nullptr);
+        if (window == nullptr) {
+            throw std::runtime_error("cannot create the launcher window");
+        }
+        return window;
+    }
+
+    HWND window_;
+};
 
 }  // namespace
 
@@ -55,15 +63,9 @@ HWND CreateBareWindow() {
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
                    int showCommand) {
-    try {
-        const HWND window = launcher::CreateBareWindow();
-        launcher::Form1 form(platform::NativeLayout());
-        platform::win32::RunWindowHandler([&form] { form.Form_Load(); });
-        ::ShowWindow(window, showCommand);
-        ::UpdateWindow(window);
-        return platform::win32::RunMessageLoop(nullptr);
-    } catch (const std::exception& failure) {
-        platform::ReportUnhandled(
-            platform::RuntimeError(platform::win32::kInternalError, failure.what()));
-    }
+    // The application starts before the launcher registers or makes any window.
+    platform::RunHandler([] { launcher::Form1(platform::NativeLayout()).Form_Load(); });
+    return platform::win32::RunProgram(showCommand, [](const platform::Layout& /*layout*/) {
+        return std::make_unique<launcher::BareWindow>();
+    });
 }

@@ -1,8 +1,13 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <stdexcept>
+#include <string>
 #include <string_view>
+
+#include "platform/window_units.h"
 
 // The installer window's layout as data: every window adapter builds its controls from it.
 namespace setup {
@@ -41,10 +46,8 @@ struct ControlSpec {
     int tabIndex;          // -1: takes no tab position
 };
 
-inline constexpr int kTwipsPerPixel = 15;
-constexpr int Pixels(int twips) {
-    return twips / kTwipsPerPixel;
-}
+using platform::kTwipsPerPixel;
+using platform::Pixels;
 
 inline constexpr std::string_view kWindowCaption = "Velmora_KZ 2.0.1 Setup";
 inline constexpr int kClientWidth = 9390;
@@ -99,5 +102,15 @@ inline constexpr std::array<ControlSpec, 18> kControls{{
     {"Image3", ControlKind::Picture, Parent::Frame1, "step3.gif", 120, 6960, 600, 630, kNoFont,
      false, -1},
 }};
+
+// The row of the control with that name.
+constexpr std::size_t RowNamed(std::string_view name) {
+    for (std::size_t row = 0; row < kControls.size(); ++row) {
+        if (kControls[row].name == name) {
+            return row;
+        }
+    }
+    throw std::logic_error("the control table has no " + std::string(name));
+}
 
 }  // namespace setup

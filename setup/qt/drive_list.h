@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <QComboBox>
 
@@ -13,6 +14,9 @@ public:
     explicit DriveList(QWidget* parent = nullptr);
 
     std::string Drive() const;
+
+private:
+    std::vector<std::string> drives_;
 };
 
 }  // namespace setup

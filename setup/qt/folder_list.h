@@ -3,20 +3,21 @@
 #include <string>
 
 #include <QListWidget>
-#include <QString>
+
+#include "setup/core/folder_browser.h"
 
 namespace setup {
 
-// The folder list: the path's parent folders from the root down, then the subfolders of the
-// current folder, indented as a tree. Double-click or Enter opens a folder. It starts at the
-// current folder and only browses: the process's current folder never changes.
+// The folder list, drawn from a FolderBrowser's lines: the parent folders with an open folder's
+// icon, the subfolders with a closed one. Double-click or Enter opens a folder; a single click
+// only selects. It starts at the current folder.
 class FolderList : public QListWidget {
     Q_OBJECT
 
 public:
     explicit FolderList(QWidget* parent = nullptr);
 
-    std::string Path() const;
+    std::string Path() const { return browser_.Path(); }
     // A drive moves the list to that drive's current folder; any other value is a folder path.
     void Assign(const std::string& value);
 
@@ -24,11 +25,10 @@ Q_SIGNALS:
     void PathChanged();
 
 private:
-    void Open(const QString& folder);
-    void ShowFolder();
-    void AddFolder(const QString& path, const QString& name, int depth, const QIcon& icon);
+    void Show();
+    void Moved(bool changed);
 
-    QString path_;
+    FolderBrowser browser_;
 };
 
 }  // namespace setup

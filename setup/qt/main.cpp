@@ -1,14 +1,11 @@
-#include <QApplication>
+#include <memory>
+#include <utility>
 
-#include "platform/layout.h"
-#include "platform/qt/gui_runtime.h"
+#include "platform/qt/program_entry.h"
 #include "setup/qt/setup_window.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
-    platform::qt::InstallGuiRuntime();
-
-    setup::SetupWindow window(platform::NativeLayout());
-    window.show();
-    return QApplication::exec();
+    return platform::qt::RunProgram(argc, argv, [](platform::Layout layout) {
+        return std::make_unique<setup::SetupWindow>(std::move(layout));
+    });
 }

@@ -10,9 +10,10 @@
 
 #include "platform/qt/gui_runtime.h"
 #include "platform/runtime_error.h"
+#include "setup/core/control_table.h"
+#include "setup/core/handler_table.h"
 #include "setup/qt/busy_window.h"
 #include "setup/qt/control_builder.h"
-#include "setup/core/control_table.h"
 #include "setup/qt/drive_list.h"
 #include "setup/qt/folder_list.h"
 
@@ -58,7 +59,9 @@ SetupWindow::SetupWindow(platform::Layout layout, QWidget* parent)
     setAutoFillBackground(true);
     resize(Pixels(kClientWidth), Pixels(kClientHeight));
 
-    BuildControls(*this, platform::qt::ToQString(layout.applicationFolder));
+    text1Bytes_ = std::move(layout.applicationFolder);
+    text1Shown_ = platform::qt::ToQString(text1Bytes_);
+    BuildControls(*this, text1Shown_);
     FindControls();
     ConnectHandlers();
     checks_[0]->setFocus();
@@ -77,30 +80,53 @@ void SetupWindow::FindControls() {
     text1_ = Find<QLineEdit>(*this, "Text1");
     drive1_ = Find<DriveList>(*this, "Drive1");
     dir1_ = Find<FolderList>(*this, "Dir1");
-    command1_ = Find<QPushButton>(*this, "Command1");
-    command2_ = Find<QPushButton>(*this, "Command2");
 }
 
 void SetupWindow::ConnectHandlers() {
-    ConnectCheckBox(CheckBox::Check1, &Form1::Check1_Click);
-    ConnectCheckBox(CheckBox::Check2, &Form1::Check2_Click);
-    ConnectCheckBox(CheckBox::Check3, &Form1::Check3_Click);
-    connect(text1_, &QLineEdit::textChanged, this, [this] { Run(&Form1::Text1_Change); });
-    connect(drive1_, &QComboBox::currentIndexChanged, this, [this] { Run(&Form1::Drive1_Change); });
-    connect(dir1_, &FolderList::PathChanged, this, [this] { Run(&Form1::Dir1_Change); });
-    connect(command1_, &QPushButton::clicked, this, [this] {
-        const BusyWindow busy(*this);
-        Run(&Form1::Command1_Click);
-    });
-    connect(command2_, &QPushButton::clicked, this, [this] { Run(&Form1::Command2_Click); });
+    for (const auto& binding : kHandlers) {
+        const std::string name(binding.control);
+        Connect(Find<QWidget>(*this, name.c_str()), kControls[RowNamed(binding.control)].kind,
+                binding);
+    }
 }
 
-void SetupWindow::ConnectCheckBox(CheckBox box, Handler handler) {
-    QCheckBox* control = Box(box);
-    connect(control, &QCheckBox::stateChanged, this, [this, control, handler](int state) {
+void SetupWindow::Connect(QWidget* control, ControlKind kind, const HandlerBinding& binding) {
+    const Handler handler = binding.handler;
+    const auto run = [this, handler] { Run(handler); };
+    switch (kind) {
+        case ControlKind::CheckBox:
+            ConnectCheckBox(static_cast<QCheckBox*>(control), handler);
+            break;
+        case ControlKind::TextBox:
+            connect(static_cast<QLineEdit*>(control), &QLineEdit::textChanged, this, run);
+            break;
+        case ControlKind::DriveList:
+            connect(static_cast<DriveList*>(control), &QComboBox::currentIndexChanged, this, run);
+            break;
+        case ControlKind::FolderList:
+            connect(static_cast<FolderList*>(control), &FolderList::PathChanged, this, run);
+            break;
+        case ControlKind::Button:
+            if (binding.runsLong) {
+                connect(static_cast<QPushButton*>(control), &QPushButton::clicked, this,
+                        [this, run] {
+                            const BusyWindow busy(*this);
+                            run();
+                        });
+            } else {
+                connect(static_cast<QPushButton*>(control), &QPushButton::clicked, this, run);
+            }
+            break;
+        default:
+            throw std::logic_error("no event to bind for " + control->objectName().toStdString());
+    }
+}
+
+void SetupWindow::ConnectCheckBox(QCheckBox* box, Handler handler) {
+    connect(box, &QCheckBox::stateChanged, this, [this, box, handler](int state) {
         // Only code greys a box; a click toggles between ticked and unticked.
         if (state != Qt::PartiallyChecked) {
-            control->setTristate(false);
+            box->setTristate(false);
         }
         Run(handler);
     });
@@ -130,11 +156,15 @@ void SetupWindow::SetCheckValue(CheckBox box, int value) {
 }
 
 std::string SetupWindow::Text1Text() const {
-    return text1_->text().toStdString();
+    const QString shown = text1_->text();
+    return shown == text1Shown_ ? text1Bytes_ : shown.toStdString();
 }
 
+// Set before the box changes: its change handler reads the text back at once.
 void SetupWindow::SetText1Text(const std::string& text) {
-    text1_->setText(platform::qt::ToQString(text));
+    text1Bytes_ = text;
+    text1Shown_ = platform::qt::ToQString(text);
+    text1_->setText(text1Shown_);
 }
 
 std::string SetupWindow::Dir1Path() const {

@@ -3,15 +3,17 @@
 #include <array>
 #include <string>
 
+#include <QString>
 #include <QWidget>
 
 #include "platform/layout.h"
+#include "setup/core/control_table.h"
 #include "setup/core/form1.h"
 #include "setup/core/form1_controls.h"
+#include "setup/core/handler_table.h"
 
 class QCheckBox;
 class QLineEdit;
-class QPushButton;
 
 namespace setup {
 
@@ -42,7 +44,8 @@ private:
 
     void FindControls();
     void ConnectHandlers();
-    void ConnectCheckBox(CheckBox box, Handler handler);
+    void Connect(QWidget* control, ControlKind kind, const HandlerBinding& binding);
+    void ConnectCheckBox(QCheckBox* box, Handler handler);
     void Run(Handler handler);
     QCheckBox* Box(CheckBox box) const;
 
@@ -52,8 +55,10 @@ private:
     QLineEdit* text1_ = nullptr;
     DriveList* drive1_ = nullptr;
     FolderList* dir1_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QPushButton* command2_ = nullptr;
+    // What code last put in the text box: its bytes stand for it while the text is unchanged,
+    // since a folder's name need not be valid text.
+    std::string text1Bytes_;
+    QString text1Shown_;
 };
 
 }  // namespace setup

@@ -7,28 +7,24 @@
 #include <vector>
 
 #include "platform/layout.h"
+#include "platform/win32/gui.h"
+#include "platform/win32/program_entry.h"
 #include "platform/win32/windows_api.h"
 #include "setup/core/control_table.h"
+#include "setup/core/folder_browser.h"
 #include "setup/core/form1.h"
 #include "setup/core/form1_controls.h"
-
-struct IPicture;
+#include "setup/core/handler_table.h"
+#include "setup/win32/control_factory.h"
 
 namespace setup {
-
-// Control identifiers: each control's row in the control table, from 100 on, so that none is
-// IDOK or IDCANCEL, which Enter and Escape send.
-inline constexpr int kFirstControlId = 100;
-constexpr int ControlId(std::size_t row) {
-    return kFirstControlId + static_cast<int>(row);
-}
 
 inline constexpr const char* kWindowClassName = "Velmora_KZ Setup Form1";
 
 // The installer's window as native controls built from the control table. Control events go to
 // Form1's handlers; Form1 reaches the controls back through Form1Controls, and a value set from
 // there runs the control's handler at once, nested in the caller.
-class Win32Window final : public Form1Controls {
+class Win32Window final : public Form1Controls, public platform::win32::ProgramWindow {
 public:
     explicit Win32Window(platform::Layout layout);
     ~Win32Window() override;
@@ -40,7 +36,8 @@ public:
     const Form1& Logic() const { return form_; }
 
     // The load handler, then the first show; the load handler may end the program instead.
-    void LoadAndShow(int showCommand);
+    void LoadAndShow(int showCommand) override;
+    HWND KeyboardWindow() const override { return window_; }
 
     int CheckValue(CheckBox box) const override;
     void SetCheckValue(CheckBox box, int value) override;
@@ -51,44 +48,40 @@ public:
     std::string Drive1Drive() const override;
 
 private:
-    using Handler = void (Form1::*)();
-
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnActivate(WPARAM wParam);
 
     void BuildControls(const std::string& destination);
-    HWND CreateControl(std::size_t row, const std::string& destination);
     void StackInTabOrder();
-    HFONT FontFor(const FontSpec& font);
-    HBITMAP LoadPicture(std::string_view resourceName);
 
     void OnCommand(int id, int code);
+    void OnEnter();
     void OnCheckBoxClicked(std::size_t row);
     void OnDriveChosen();
     void OnFolderActivated();
     HBRUSH OnStaticColour(HDC dc, HWND control);
 
     void ShowDrives();
-    void OpenFolder(const std::string& folder);
+    void FolderMoved(bool changed);
     void ShowFolder();
 
-    void Run(Handler handler);
+    void Run(Form1Handler handler);
     std::size_t RowOf(HWND control) const;
     HWND CheckBoxControl(CheckBox box) const;
 
     Form1 form_;
     HWND window_ = nullptr;
     std::array<HWND, kControls.size()> controls_{};
-    std::vector<std::pair<FontSpec, HFONT>> fonts_;
-    std::vector<IPicture*> pictures_;
-    HBRUSH windowBrush_ = nullptr;
-    HBRUSH whiteBrush_ = nullptr;
+    platform::win32::GdiObject<HBRUSH> windowBrush_;
+    platform::win32::GdiObject<HBRUSH> whiteBrush_;
+    ControlFactory factory_;
     HWND lastFocus_ = nullptr;
     bool wired_ = false;
 
-    std::string folder_;                      // the folder list's path
-    std::vector<std::string> folderEntries_;  // the folder each line of the list opens
+    FolderBrowser folders_;
+    std::vector<std::string> drives_;
     int driveIndex_ = -1;
 };
 

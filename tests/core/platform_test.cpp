@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -74,6 +76,15 @@ TEST(Folders, CreateFailsWhenPresentOrOrphaned) {
     EXPECT_TRUE(Exists(folder / "deep/er/still"));
     EXPECT_EQ(ErrorNumberOf([&] { platform::ChangeFolder(folder / "missing"); }),
               platform::error::kPathNotFound);
+}
+
+TEST(Folders, ListingShowsNeitherFilesNorHiddenFolders) {
+    TempFolder folder;
+    MakeFolders(folder / "shown");
+    MakeFolders(folder / ".hidden");
+    WriteFile(folder / "file", "");
+    EXPECT_EQ(platform::SubfolderNames(folder.Path()), std::vector<std::string>{"shown"});
+    EXPECT_TRUE(platform::SubfolderNames(folder / "missing").empty());
 }
 
 TEST(TextFiles, OutputTruncatesAppendKeeps) {

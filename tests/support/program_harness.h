@@ -4,12 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime_error.h"
 #include "tests/support/temp_folder.h"
 
 namespace testing_support {
 
 // Thrown by the end action the harness installs, so a test sees where the program ended.
-struct ProgramEnded {};
+struct ProgramEnded : platform::EndOfProgram {};
 
 struct ShownMessage {
     std::string title;

@@ -49,7 +49,7 @@ QPoint OnIndicator(const QWidget& box) {
 
 QListWidgetItem* ItemFor(const QListWidget& list, const std::string& path) {
     for (int row = 0; row < list.count(); ++row) {
-        if (Text(list.item(row)->data(Qt::UserRole).toString()) == path) {
+        if (list.item(row)->data(Qt::UserRole).toByteArray().toStdString() == path) {
             return list.item(row);
         }
     }
@@ -138,6 +138,22 @@ TEST_F(SetupWindowTest, OpeningAFolderReplacesTheDestinationAndTheInstallFolder)
     PressKey(Qt::Key_Return);
     EXPECT_EQ(window->Dir1Path(), working) << "Enter opens the parent folder";
     EXPECT_EQ(Logic().InstallFolder(), working);
+}
+
+TEST_F(SetupWindowTest, AFolderWhoseNameIsNotTextOpensByItsBytes) {
+    const std::string odd = working + "/Caf\xe9";
+    testing_support::MakeFolders(odd);
+    OpenActive();
+    auto* folders = Find<QListWidget>("Dir1");
+
+    QListWidgetItem* target = ItemFor(*folders, odd);
+    ASSERT_NE(target, nullptr);
+    const QPoint where = folders->visualItemRect(target).center();
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, where);
+    QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {}, where);
+    EXPECT_EQ(window->Dir1Path(), odd);
+    EXPECT_EQ(Logic().InstallFolder(), odd);
+    EXPECT_EQ(window->Text1Text(), odd);
 }
 
 TEST_F(SetupWindowTest, FolderListShowsTheParentsFromTheRootThenTheSubfolders) {

@@ -2,15 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <new>
 
 #include "platform/layout.h"
 #include "platform/platform.h"
+#include "platform/win32/program_entry.h"
 #include "platform/win32/windows_api.h"
 #include "setup/core/control_table.h"
 #include "setup/win32/setup_window.h"
 #include "tests/wine/wine_support.h"
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using namespace testing_support;
 using namespace wine_testing;
 using setup::CheckBox;
@@ -149,6 +152,23 @@ TEST_F(SetupWindow, FontsAndBackgroundsFollowTheTable) {
     EXPECT_EQ(backgroundOf("Label4"), RGB(255, 255, 255));
     EXPECT_EQ(backgroundOf("Check2"), RGB(255, 255, 255));
     ::DeleteDC(dc);
+
+    // The frame paints itself: white inside its etched border, its caption in navy.
+    Load();
+    const HWND frameBox = Control("Frame1");
+    ::UpdateWindow(window->Handle());
+    RECT box{};
+    ::GetClientRect(frameBox, &box);
+    const HDC frameDc = ::GetDC(frameBox);
+    EXPECT_EQ(::GetPixel(frameDc, box.right - 6, box.bottom - 6), RGB(255, 255, 255));
+    int navy = 0;
+    for (int x = 0; x < box.right; ++x) {
+        for (int y = 0; y < -frame.lfHeight + 4; ++y) {
+            navy += ::GetPixel(frameDc, x, y) == RGB(0, 0, 128) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(navy, 0) << "caption pixels";
+    ::ReleaseDC(frameBox, frameDc);
 }
 
 TEST_F(SetupWindow, TabVisitsTheControlsInOrderFromCheck1) {
@@ -233,6 +253,18 @@ TEST_F(SetupWindow, EnterAndEscapeStartNothing) {
     ::SendMessageA(window->Handle(), WM_COMMAND, IDCANCEL, 0);
     EXPECT_THAT(LogTexts(medium + "\\Install.log"), ElementsAre("Install Log Initialized"));
     EXPECT_TRUE(::IsWindow(window->Handle()));
+}
+
+TEST(ProgramEntry, AFailureWhileTheWindowIsBuiltReachesTheErrorBox) {
+    const ProgramHarness harness;
+    EXPECT_TRUE(EndsProgram([] {
+        platform::win32::RunProgram(SW_HIDE, [](const platform::Layout&) {
+            throw std::bad_alloc();
+            return std::unique_ptr<platform::win32::ProgramWindow>();
+        });
+    }));
+    ASSERT_EQ(harness.Messages().size(), 1u);
+    EXPECT_THAT(harness.Messages()[0].text, HasSubstr("Run-time error '7':"));
 }
 
 }  // namespace

@@ -1,0 +1,37 @@
+#include "setup/win32/font_cache.h"
+
+#include <cmath>
+#include <string>
+
+namespace setup {
+
+namespace {
+
+bool SameFont(const FontSpec& a, const FontSpec& b) {
+    return a.family == b.family && a.points == b.points && a.weight == b.weight &&
+           a.slant == b.slant;
+}
+
+// Points at 96 dots per inch, as the layout's twips are taken.
+HFONT Create(const FontSpec& font) {
+    const int height = -::MulDiv(static_cast<int>(std::lround(font.points * 100)), 96, 7200);
+    const BYTE family = font.family == "Times New Roman" ? FF_ROMAN : FF_SWISS;
+    return ::CreateFontA(height, 0, 0, 0, font.weight == Weight::Bold ? FW_BOLD : FW_NORMAL,
+                         font.slant == Slant::Italic, FALSE, FALSE, ANSI_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         family | VARIABLE_PITCH, std::string(font.family).c_str());
+}
+
+}  // namespace
+
+HFONT FontCache::For(const FontSpec& font) {
+    for (const auto& [known, handle] : fonts_) {
+        if (SameFont(known, font)) {
+            return handle.get();
+        }
+    }
+    fonts_.emplace_back(font, Create(font));
+    return fonts_.back().second.get();
+}
+
+}  // namespace setup

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "platform/win32/gui.h"
+#include "platform/win32/windows_api.h"
+#include "setup/core/control_table.h"
+
+namespace setup {
+
+// One font per distinct font of the control table, made on first use and kept while the
+// controls that show it live.
+class FontCache {
+public:
+    HFONT For(const FontSpec& font);
+
+private:
+    std::vector<std::pair<FontSpec, platform::win32::GdiObject<HFONT>>> fonts_;
+};
+
+}  // namespace setup
