@@ -1,3 +1,4 @@
+#include "platform/fault_injection.h"
 #include "platform/platform.h"
 #include "platform/program_hooks.h"
 
@@ -27,6 +28,8 @@
 namespace platform {
 
 namespace {
+
+using fault_injection::Operation;
 
 enum class Expected { File, Folder };
 
@@ -98,6 +101,9 @@ private:
 
 void WriteAll(int fd, const char* data, std::size_t size, const std::string& path) {
     while (size > 0) {
+        if (const int injected = fault_injection::Take(Operation::Write); injected != 0) {
+            Raise(injected, path, Expected::File);
+        }
         const ssize_t written = ::write(fd, data, size);
         if (written < 0) {
             if (errno == EINTR) {
@@ -146,6 +152,9 @@ public:
     void Commit() {
         if (::fsync(fd_.Get()) != 0 || fd_.Close() != 0) {
             Fail(errno);
+        }
+        if (const int injected = fault_injection::Take(Operation::Rename); injected != 0) {
+            Fail(injected);
         }
         if (::rename(temporary_.c_str(), destination_.c_str()) != 0) {
             Fail(errno);
@@ -225,6 +234,9 @@ int CopyWithReadWrite(int in, int out) {
 }
 
 void CopyContents(int in, const PendingFile& out, off_t size) {
+    if (const int injected = fault_injection::Take(Operation::Write); injected != 0) {
+        out.Fail(injected);
+    }
     int result = CopyWithCopyFileRange(in, out.Fd(), size);
     if (result == kUnsupported) {
         result = CopyWithSendfile(in, out.Fd(), size);
@@ -399,12 +411,18 @@ void ChangeFolder(const std::string& path) {
 }
 
 void CreateFolder(const std::string& path) {
+    if (const int injected = fault_injection::Take(Operation::CreateFolder); injected != 0) {
+        Raise(injected, path, Expected::Folder);
+    }
     if (const int code = MakeFolder(path); code != 0) {
         Raise(code, path, Expected::Folder);
     }
 }
 
 void CreateFolderTree(const std::string& path) {
+    if (const int injected = fault_injection::Take(Operation::CreateFolder); injected != 0) {
+        Raise(injected, path, Expected::Folder);
+    }
     for (std::size_t end = path.find('/', 1); end != std::string::npos;
          end = path.find('/', end + 1)) {
         MakeFolder(path.substr(0, end));
@@ -415,6 +433,9 @@ void CreateFolderTree(const std::string& path) {
 }
 
 void CopyFile(const std::string& source, const std::string& destination) {
+    if (const int injected = fault_injection::Take(Operation::Copy); injected != 0) {
+        Raise(injected, source, Expected::File);
+    }
     FileDescriptor in(::open(SystemPath(source), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     if (!in.Valid() || ::fstat(in.Get(), &info) != 0) {

@@ -1,3 +1,4 @@
+#include "platform/fault_injection.h"
 #include "platform/platform.h"
 #include "platform/program_hooks.h"
 
@@ -16,6 +17,13 @@
 namespace platform {
 
 namespace {
+
+using fault_injection::Operation;
+
+// The system error a test armed for this operation, or 0.
+DWORD Injected(Operation operation) {
+    return static_cast<DWORD>(fault_injection::Take(operation));
+}
 
 enum class Expected { File, Folder };
 
@@ -94,6 +102,9 @@ void WriteAll(HANDLE file, const std::string& bytes, const std::string& path) {
     while (done < bytes.size()) {
         const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
         DWORD written = 0;
+        if (const DWORD injected = Injected(Operation::Write); injected != 0) {
+            Raise(injected, path, Expected::File);
+        }
         if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) {
             RaiseLast(path, Expected::File);
         }
@@ -132,6 +143,9 @@ public:
     [[noreturn]] void Fail(DWORD code) const { Raise(code, destination_, Expected::File); }
 
     void Commit() {
+        if (const DWORD injected = Injected(Operation::Rename); injected != 0) {
+            Fail(injected);
+        }
         if (!::MoveFileExA(temporary_.c_str(), destination_.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             Fail(::GetLastError());
@@ -410,12 +424,18 @@ void ChangeFolder(const std::string& path) {
 }
 
 void CreateFolder(const std::string& path) {
+    if (const DWORD injected = Injected(Operation::CreateFolder); injected != 0) {
+        Raise(injected, path, Expected::Folder);
+    }
     if (const DWORD code = MakeFolder(path); code != ERROR_SUCCESS) {
         Raise(code, path, Expected::Folder);
     }
 }
 
 void CreateFolderTree(const std::string& path) {
+    if (const DWORD injected = Injected(Operation::CreateFolder); injected != 0) {
+        Raise(injected, path, Expected::Folder);
+    }
     for (std::size_t end = 0; end < path.size(); ++end) {
         if (end > 0 && IsSeparator(path[end]) && !IsSeparator(path[end - 1]) &&
             path[end - 1] != ':') {
@@ -429,6 +449,9 @@ void CreateFolderTree(const std::string& path) {
 }
 
 void CopyFile(const std::string& source, const std::string& destination) {
+    if (const DWORD injected = Injected(Operation::Copy); injected != 0) {
+        Raise(injected, source, Expected::File);
+    }
     SystemPath(destination);
     if (IsFolder(SystemPath(source))) {
         Raise(ERROR_ACCESS_DENIED, source, Expected::File);
@@ -441,6 +464,9 @@ void CopyFile(const std::string& source, const std::string& destination) {
         return;
     }
     PendingFile out(destination);
+    if (const DWORD injected = Injected(Operation::Write); injected != 0) {
+        out.Fail(injected);
+    }
     if (!::CopyFileA(source.c_str(), out.Name().c_str(), FALSE)) {
         out.Fail(::GetLastError());
     }

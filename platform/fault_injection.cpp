@@ -1,0 +1,48 @@
+#include "platform/fault_injection.h"
+
+#include <array>
+#include <cstddef>
+
+namespace platform::fault_injection {
+
+namespace {
+
+struct Armed {
+    int code = 0;
+    int remaining = 0;
+};
+
+std::array<Armed, 4>& Faults() {
+    static std::array<Armed, 4> faults{};
+    return faults;
+}
+
+Armed& FaultFor(Operation operation) {
+    return Faults()[static_cast<std::size_t>(operation)];
+}
+
+}  // namespace
+
+void FailNext(Operation operation, int code, int after) {
+    FaultFor(operation) = Armed{code, after};
+}
+
+void Clear() {
+    Faults().fill(Armed{});
+}
+
+int Take(Operation operation) {
+    Armed& fault = FaultFor(operation);
+    if (fault.code == 0) {
+        return 0;
+    }
+    if (fault.remaining > 0) {
+        --fault.remaining;
+        return 0;
+    }
+    const int code = fault.code;
+    fault = Armed{};
+    return code;
+}
+
+}  // namespace platform::fault_injection
