@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <utility>
 
 namespace platform::fault_injection {
 
@@ -10,6 +11,7 @@ namespace {
 struct Armed {
     int code = 0;
     int remaining = 0;
+    std::string placeEnding;
 };
 
 std::array<Armed, 4>& Faults() {
@@ -23,17 +25,17 @@ Armed& FaultFor(Operation operation) {
 
 }  // namespace
 
-void FailNext(Operation operation, int code, int after) {
-    FaultFor(operation) = Armed{code, after};
+void FailNext(Operation operation, int code, int after, std::string placeEnding) {
+    FaultFor(operation) = Armed{code, after, std::move(placeEnding)};
 }
 
 void Clear() {
     Faults().fill(Armed{});
 }
 
-int Take(Operation operation) {
+int Take(Operation operation, const std::string& place) {
     Armed& fault = FaultFor(operation);
-    if (fault.code == 0) {
+    if (fault.code == 0 || !place.ends_with(fault.placeEnding)) {
         return 0;
     }
     if (fault.remaining > 0) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // Makes chosen file operations fail on purpose, so that tests can reach failures a real disk
 // gives only rarely (a full disk in the middle of a copy, a rename refused halfway through).
 // An injected failure is an operating-system error code and goes through the same error mapping
@@ -14,12 +16,14 @@ enum class Operation {
 };
 
 // The (after + 1)-th next operation of that kind fails with code (errno on POSIX, a
-// GetLastError() code on Windows). One fault per kind is armed at a time.
-void FailNext(Operation operation, int code, int after = 0);
+// GetLastError() code on Windows). With placeEnding, only operations on a place (the file or
+// folder written, copied to, moved or made) whose path ends so are counted. One fault per kind
+// is armed at a time.
+void FailNext(Operation operation, int code, int after = 0, std::string placeEnding = {});
 // Disarms every fault.
 void Clear();
 
-// For the platform files: the code this operation must fail with, or 0.
-int Take(Operation operation);
+// For the platform files: the code this operation on place must fail with, or 0.
+int Take(Operation operation, const std::string& place);
 
 }  // namespace platform::fault_injection
