@@ -112,29 +112,31 @@ std::string ApplicationFile(const InjectedFaultTest& t, const char* name) {
 class InjectedFaults : public InjectedFaultTest,
                        public ::testing::WithParamInterface<InjectedFault> {};
 
+// A fault on one application file's copy or move: the box names that file's copy.
+InjectedFault OnApplicationFile(const char* name, Operation operation, int code, int after,
+                                const char* file, const char* description) {
+    return {
+        name,
+        operation,
+        code,
+        after,
+        [file](const InjectedFaultTest& t) { return ApplicationFile(t, file); },
+        description,
+        [file](const InjectedFaultTest& t) { return CopyStep(file, ApplicationFile(t, file)); }};
+}
+
 const InjectedFault kInjectedFaults[] = {
-    {"DiskFillsWhileCopyingAFile", Operation::Write, kDiskFull, 0,
-     [](const InjectedFaultTest& t) { return ApplicationFile(t, "help.html"); }, "Disk full",
-     [](const InjectedFaultTest& t) {
-         return CopyStep("help.html", ApplicationFile(t, "help.html"));
-     }},
-    {"DiskFillsWhileCopyingTheLastFile", Operation::Write, kDiskFull, 0,
-     [](const InjectedFaultTest& t) { return ApplicationFile(t, "Setup.exe"); }, "Disk full",
-     [](const InjectedFaultTest& t) {
-         return CopyStep("Setup.exe", ApplicationFile(t, "Setup.exe"));
-     }},
+    OnApplicationFile("DiskFillsWhileCopyingAFile", Operation::Write, kDiskFull, 0, "help.html",
+                      "Disk full"),
+    OnApplicationFile("DiskFillsWhileCopyingTheLastFile", Operation::Write, kDiskFull, 0,
+                      "Setup.exe", "Disk full"),
+    OnApplicationFile("DestinationRefusesTheFirstCopy", Operation::Copy, kAccessDenied, 0,
+                      "Velmora_KZ.jar", "Permission denied"),
     // Moving the earlier file aside, then moving the new one in: each may fail.
-    {"CommitCannotMoveAFileAside", Operation::Rename, kDiskFull, 0,
-     [](const InjectedFaultTest& t) { return ApplicationFile(t, "help.html"); }, "Disk full",
-     [](const InjectedFaultTest& t) {
-         return CopyStep("help.html", ApplicationFile(t, "help.html"));
-     }},
-    {"CommitCannotPutTheLastFileInPlace", Operation::Rename, kAccessDenied, 1,
-     [](const InjectedFaultTest& t) { return ApplicationFile(t, "Setup.exe"); },
-     "Permission denied",
-     [](const InjectedFaultTest& t) {
-         return CopyStep("Setup.exe", ApplicationFile(t, "Setup.exe"));
-     }},
+    OnApplicationFile("CommitCannotMoveAFileAside", Operation::Rename, kDiskFull, 0, "help.html",
+                      "Disk full"),
+    OnApplicationFile("CommitCannotPutTheLastFileInPlace", Operation::Rename, kAccessDenied, 1,
+                      "Setup.exe", "Permission denied"),
     {"DestinationCannotBeMade", Operation::CreateFolder, kAccessDenied, 0,
      [](const InjectedFaultTest& t) { return t.destination; }, "Permission denied",
      [](const InjectedFaultTest& t) {
