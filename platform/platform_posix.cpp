@@ -156,7 +156,15 @@ public:
     int Fd() const { return fd_.Get(); }
     const std::string& Destination() const { return destination_; }
 
-    void Commit() { PutInPlace(Keep(), destination_); }
+    void Commit() {
+        const std::string complete = Keep();
+        try {
+            PutInPlace(complete, destination_);
+        } catch (const RuntimeError&) {
+            ::unlink(complete.c_str());
+            throw;
+        }
+    }
 
     // The complete file, on the disk, left under its temporary name for the caller.
     std::string Keep() {

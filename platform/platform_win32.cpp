@@ -161,7 +161,15 @@ public:
 
     [[noreturn]] void Fail(DWORD code) const { Raise(code, destination_, Expected::File); }
 
-    void Commit() { PutInPlace(Keep(), destination_); }
+    void Commit() {
+        const std::string complete = Keep();
+        try {
+            PutInPlace(complete, destination_);
+        } catch (const RuntimeError&) {
+            RemoveFile(complete);
+            throw;
+        }
+    }
 
     // The complete file, on the disk, left under its temporary name for the caller.
     std::string Keep() {

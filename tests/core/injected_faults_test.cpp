@@ -151,6 +151,11 @@ const InjectedFault kInjectedFaults[] = {
      [](const InjectedFaultTest& t) {
          return "Could not write the file " + t.layout.HandoverFile() + ".";
      }},
+    {"HandoverFileCannotBeMovedIntoPlace", Operation::Rename, kAccessDenied, 0,
+     [](const InjectedFaultTest& t) { return t.layout.HandoverFile(); }, "Permission denied",
+     [](const InjectedFaultTest& t) {
+         return "Could not write the file " + t.layout.HandoverFile() + ".";
+     }},
     {"LogCannotTakeALine", Operation::Write, kDiskFull, 0,
      [](const InjectedFaultTest& t) { return t.LogPath(); }, "Disk full",
      [](const InjectedFaultTest& t) { return "Could not write to the log " + t.LogPath() + "."; }},
@@ -168,6 +173,8 @@ TEST_P(InjectedFaults, LeaveTheEarlierInstallationsAsTheyWereAndNameThePlace) {
 
     EXPECT_EQ(TreeOf(destination), before) << "the destination must be as it was";
     EXPECT_EQ(ReadFile(layout.HandoverFile()), earlierRecord);
+    EXPECT_THAT(FolderEntries(layout.applicationFolder), ElementsAre("Start_up.txt"))
+        << "no temporary file is left beside the hand-over file";
     const auto log = LogTexts(LogPath());
     ASSERT_GE(log.size(), 4u);
     EXPECT_EQ(log[log.size() - 4], std::string("Error During Setup: ") + fault.description);
