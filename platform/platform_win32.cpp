@@ -593,6 +593,11 @@ std::int64_t FileLength(const std::string& path) {
 
 void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
     // A link or junction planted at the name is opened itself, not followed, and then refused.
+    constexpr DWORD kNotPlain = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
+    const DWORD attributes = ::GetFileAttributesA(SystemPath(path));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotPlain) != 0) {
+        RaiseForSystemError(ERROR_CANT_ACCESS_FILE, path);
+    }
     Handle file(::CreateFileA(SystemPath(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
                               nullptr));
@@ -600,7 +605,6 @@ void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
     if (!file.Valid() || !::GetFileInformationByHandle(file.Get(), &info)) {
         RaiseLast(path, Expected::File);
     }
-    constexpr DWORD kNotPlain = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
     if ((info.dwFileAttributes & kNotPlain) != 0 || ::GetFileType(file.Get()) != FILE_TYPE_DISK) {
         RaiseForSystemError(ERROR_CANT_ACCESS_FILE, path);
     }
