@@ -43,10 +43,29 @@ void CreateFolderTree(const std::string& path);
 // is the source file itself is left alone.
 void CopyFile(const std::string& source, const std::string& destination);
 
+// Every temporary file the programs make beside a destination has a name starting with this.
+inline constexpr const char* kPartialFilePrefix = ".Velmora_KZ-partial-";
+// Copies source to a new temporary file beside destination, complete and on the disk, with
+// source's permission bits less group and other write; returns its name. Returns "" when
+// destination is source itself, which needs no copy.
+std::string CopyToTemporary(const std::string& source, const std::string& destination);
+// Moves the file at path to a new temporary name beside it and returns that name; "" when there
+// is nothing at path.
+std::string MoveAside(const std::string& path);
+// Moves a file of the same folder over destination, replacing what is there.
+void PutInPlace(const std::string& file, const std::string& destination);
+// True when the file is gone, also when it never was there.
+bool RemoveFile(const std::string& path) noexcept;
+// Makes the moves done in folder last through a crash.
+void SyncFolder(const std::string& folder);
+// Removes the temporary files an interrupted run left in folder, and nothing else.
+void RemovePartialFiles(const std::string& folder);
+
 // Length in bytes; 0 for a folder. Fails when the path is not there.
 std::int64_t FileLength(const std::string& path);
 
-// Sequential text files, opened and closed for each call.
+// Sequential text files, opened and closed for each call. Only a plain file is written: a
+// symbolic link or anything else at the name is refused.
 enum class OpenFor { Output, Append };
 void PrintLine(const std::string& path, OpenFor mode, const std::string& line);
 // Writes a whole file under its final name only once it is complete.

@@ -1,3 +1,4 @@
+#include "platform/fault_injection.h"
 #include "platform/platform.h"
 #include "platform/program_hooks.h"
 
@@ -18,6 +19,7 @@
 #include <thread>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <mntent.h>
 #include <pwd.h>
@@ -30,6 +32,8 @@
 namespace platform {
 
 namespace {
+
+using fault_injection::Operation;
 
 enum class Expected { File, Folder };
 
@@ -62,12 +66,12 @@ bool IsFolder(const std::string& path) {
 // A missing file and a missing folder on the way to it are different errors to the user.
 [[noreturn]] void Raise(int code, const std::string& path, Expected expected) {
     if (code == ENOENT && (expected == Expected::Folder || !IsFolder(ParentOf(path)))) {
-        throw RuntimeError(error::kPathNotFound, "Path not found");
+        throw RuntimeError(error::kPathNotFound, "Path not found", path, code);
     }
     if (code == EISDIR || (code == EEXIST && expected == Expected::Folder)) {
-        throw RuntimeError(error::kPathFileAccessError, "Path/File access error");
+        throw RuntimeError(error::kPathFileAccessError, "Path/File access error", path, code);
     }
-    RaiseForSystemError(code);
+    RaiseForSystemError(code, path);
 }
 
 // A write past the file size limit must fail with EFBIG, not kill the installer midway.
@@ -101,6 +105,9 @@ private:
 
 void WriteAll(int fd, const char* data, std::size_t size, const std::string& path) {
     while (size > 0) {
+        if (const int injected = fault_injection::Take(Operation::Write, path); injected != 0) {
+            Raise(injected, path, Expected::File);
+        }
         const ssize_t written = ::write(fd, data, size);
         if (written < 0) {
             if (errno == EINTR) {
@@ -113,7 +120,18 @@ void WriteAll(int fd, const char* data, std::size_t size, const std::string& pat
     }
 }
 
-// A file written under a hidden name beside its destination and renamed over it only when
+// A new file beside path, made exclusively (nothing planted under its name can be written
+// through) under a name an install recognises as its own. Returns its name.
+std::string MakeTemporaryBeside(const std::string& path, FileDescriptor& fd) {
+    std::string pattern = ParentOf(path) + "/" + kPartialFilePrefix + "XXXXXX";
+    fd.Reset(::mkostemp(pattern.data(), O_CLOEXEC));
+    if (!fd.Valid()) {
+        Raise(errno, path, Expected::File);
+    }
+    return pattern;
+}
+
+// A file written under a temporary name beside its destination and renamed over it only when
 // complete, so the destination holds either its old bytes or all the new ones.
 class PendingFile {
 public:
@@ -123,12 +141,7 @@ public:
         if (NameOf(destination).empty()) {
             Raise(ENOENT, destination, Expected::File);
         }
-        std::string pattern = ParentOf(destination) + "/." + NameOf(destination) + ".XXXXXX";
-        fd_.Reset(::mkostemp(pattern.data(), O_CLOEXEC));
-        if (!fd_.Valid()) {
-            Raise(errno, destination, Expected::File);
-        }
-        temporary_ = pattern;
+        temporary_ = MakeTemporaryBeside(destination, fd_);
         if (::fchmod(fd_.Get(), mode) != 0) {
             const int code = errno;
             ::unlink(temporary_.c_str());
@@ -147,13 +160,21 @@ public:
     const std::string& Destination() const { return destination_; }
 
     void Commit() {
+        const std::string complete = Keep();
+        try {
+            PutInPlace(complete, destination_);
+        } catch (const RuntimeError&) {
+            ::unlink(complete.c_str());
+            throw;
+        }
+    }
+
+    // The complete file, on the disk, left under its temporary name for the caller.
+    std::string Keep() {
         if (::fsync(fd_.Get()) != 0 || fd_.Close() != 0) {
             Fail(errno);
         }
-        if (::rename(temporary_.c_str(), destination_.c_str()) != 0) {
-            Fail(errno);
-        }
-        temporary_.clear();
+        return std::exchange(temporary_, std::string());
     }
 
     [[noreturn]] void Fail(int code) const { Raise(code, destination_, Expected::File); }
@@ -228,6 +249,10 @@ int CopyWithReadWrite(int in, int out) {
 }
 
 void CopyContents(int in, const PendingFile& out, off_t size) {
+    if (const int injected = fault_injection::Take(Operation::Write, out.Destination());
+        injected != 0) {
+        out.Fail(injected);
+    }
     int result = CopyWithCopyFileRange(in, out.Fd(), size);
     if (result == kUnsupported) {
         result = CopyWithSendfile(in, out.Fd(), size);
@@ -409,12 +434,18 @@ void ChangeFolder(const std::string& path) {
 }
 
 void CreateFolder(const std::string& path) {
+    if (const int injected = fault_injection::Take(Operation::CreateFolder, path); injected != 0) {
+        Raise(injected, path, Expected::Folder);
+    }
     if (const int code = MakeFolder(path); code != 0) {
         Raise(code, path, Expected::Folder);
     }
 }
 
 void CreateFolderTree(const std::string& path) {
+    if (const int injected = fault_injection::Take(Operation::CreateFolder, path); injected != 0) {
+        Raise(injected, path, Expected::Folder);
+    }
     for (std::size_t end = path.find('/', 1); end != std::string::npos;
          end = path.find('/', end + 1)) {
         MakeFolder(path.substr(0, end));
@@ -424,7 +455,10 @@ void CreateFolderTree(const std::string& path) {
     }
 }
 
-void CopyFile(const std::string& source, const std::string& destination) {
+std::string CopyToTemporary(const std::string& source, const std::string& destination) {
+    if (const int injected = fault_injection::Take(Operation::Copy, destination); injected != 0) {
+        Raise(injected, source, Expected::File);
+    }
     FileDescriptor in(::open(SystemPath(source), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     if (!in.Valid() || ::fstat(in.Get(), &info) != 0) {
@@ -434,11 +468,88 @@ void CopyFile(const std::string& source, const std::string& destination) {
         Raise(EISDIR, source, Expected::File);
     }
     if (SameFile(info, destination)) {
-        return;
+        return {};
     }
     PendingFile out(destination, info.st_mode & 0755);
     CopyContents(in.Get(), out, info.st_size);
-    out.Commit();
+    return out.Keep();
+}
+
+void CopyFile(const std::string& source, const std::string& destination) {
+    const std::string temporary = CopyToTemporary(source, destination);
+    if (temporary.empty()) {
+        return;
+    }
+    try {
+        PutInPlace(temporary, destination);
+    } catch (const RuntimeError&) {
+        ::unlink(temporary.c_str());
+        throw;
+    }
+}
+
+std::string MoveAside(const std::string& path) {
+    struct stat info {};
+    if (::lstat(SystemPath(path), &info) != 0) {
+        if (errno == ENOENT) {
+            return {};
+        }
+        Raise(errno, path, Expected::File);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        Raise(EISDIR, path, Expected::File);
+    }
+    FileDescriptor reserved;
+    std::string aside = MakeTemporaryBeside(path, reserved);
+    reserved.Close();
+    int code = fault_injection::Take(Operation::Rename, path);
+    if (code == 0 && ::rename(path.c_str(), aside.c_str()) != 0) {
+        code = errno;
+    }
+    if (code != 0) {
+        ::unlink(aside.c_str());
+        Raise(code, path, Expected::File);
+    }
+    return aside;
+}
+
+void PutInPlace(const std::string& file, const std::string& destination) {
+    int code = fault_injection::Take(Operation::Rename, destination);
+    if (code == 0 && ::rename(SystemPath(file), SystemPath(destination)) != 0) {
+        code = errno;
+    }
+    if (code != 0) {
+        Raise(code, destination, Expected::File);
+    }
+}
+
+bool RemoveFile(const std::string& path) noexcept {
+    return path.find('\0') == std::string::npos && (::unlink(path.c_str()) == 0 || errno == ENOENT);
+}
+
+void SyncFolder(const std::string& folder) {
+    FileDescriptor handle(::open(SystemPath(folder), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // Some file systems cannot sync a folder; the renames are then as safe as they get.
+    if (!handle.Valid() || (::fsync(handle.Get()) != 0 && errno != EINVAL)) {
+        Raise(errno, folder, Expected::Folder);
+    }
+}
+
+void RemovePartialFiles(const std::string& folder) {
+    DIR* listing = ::opendir(SystemPath(folder));
+    if (listing == nullptr) {
+        return;
+    }
+    while (const struct dirent* entry = ::readdir(listing)) {
+        struct stat info {};
+        const std::string_view name(entry->d_name);
+        if (name.starts_with(kPartialFilePrefix) &&
+            ::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            !S_ISDIR(info.st_mode)) {
+            ::unlinkat(::dirfd(listing), entry->d_name, 0);
+        }
+    }
+    ::closedir(listing);
 }
 
 std::int64_t FileLength(const std::string& path) {
@@ -452,10 +563,16 @@ std::int64_t FileLength(const std::string& path) {
 void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
     IgnoreFileSizeSignal();
     const int how = mode == OpenFor::Output ? O_TRUNC : O_APPEND;
-    FileDescriptor file(::open(SystemPath(path), O_WRONLY | O_CREAT | O_CLOEXEC | how, 0644));
+    // A link planted at the name must not make the line (or the truncation) land elsewhere, and a
+    // FIFO must not keep the program waiting.
+    FileDescriptor file(::open(
+        SystemPath(path), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | how, 0644));
     struct stat before {};
     if (!file.Valid() || ::fstat(file.Get(), &before) != 0) {
         Raise(errno, path, Expected::File);
+    }
+    if (!S_ISREG(before.st_mode)) {
+        Raise(EINVAL, path, Expected::File);
     }
     const std::string withEnd = line + "\r\n";
     try {
@@ -517,7 +634,7 @@ void RequireOnlyOwnerCanWrite(const std::string& path) {
 std::int64_t StartProgramHidden(const std::string& name) {
     auto program = FindProgram(SystemPath(name));
     if (!program) {
-        throw RuntimeError(error::kFileNotFound, "File not found");
+        throw RuntimeError(error::kFileNotFound, "File not found", name, ENOENT);
     }
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;

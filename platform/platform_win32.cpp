@@ -1,3 +1,4 @@
+#include "platform/fault_injection.h"
 #include "platform/platform.h"
 #include "platform/program_hooks.h"
 
@@ -18,6 +19,13 @@
 namespace platform {
 
 namespace {
+
+using fault_injection::Operation;
+
+// The system error a test armed for this operation, or 0.
+DWORD Injected(Operation operation, const std::string& place) {
+    return static_cast<DWORD>(fault_injection::Take(operation, place));
+}
 
 enum class Expected { File, Folder };
 
@@ -47,16 +55,17 @@ bool IsFolder(const std::string& path) {
 
 // The same failure reads differently to the user depending on what the path was meant to be.
 [[noreturn]] void Raise(DWORD code, const std::string& path, Expected expected) {
+    const auto systemCode = static_cast<int>(code);
     if (code == ERROR_FILE_NOT_FOUND &&
         (expected == Expected::Folder || !IsFolder(FolderOf(path)))) {
-        throw RuntimeError(error::kPathNotFound, "Path not found");
+        throw RuntimeError(error::kPathNotFound, "Path not found", path, systemCode);
     }
     const bool exists = code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS;
     if ((exists && expected == Expected::Folder) ||
         (code == ERROR_ACCESS_DENIED && IsFolder(path))) {
-        throw RuntimeError(error::kPathFileAccessError, "Path/File access error");
+        throw RuntimeError(error::kPathFileAccessError, "Path/File access error", path, systemCode);
     }
-    RaiseForSystemError(static_cast<int>(code));
+    RaiseForSystemError(systemCode, path);
 }
 
 [[noreturn]] void RaiseLast(const std::string& path, Expected expected) {
@@ -92,11 +101,36 @@ void WriteAll(HANDLE file, const std::string& bytes, const std::string& path) {
     while (done < bytes.size()) {
         const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
         DWORD written = 0;
+        if (const DWORD injected = Injected(Operation::Write, path); injected != 0) {
+            Raise(injected, path, Expected::File);
+        }
         if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) {
             RaiseLast(path, Expected::File);
         }
         done += written;
     }
+}
+
+// A new, empty file beside path, made exclusively (nothing planted under its name can be
+// written through) under a name an install recognises as its own. Returns its name.
+std::string MakeTemporaryBeside(const std::string& path) {
+    static unsigned sequence = 0;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        char suffix[16] = {};
+        std::snprintf(
+            suffix, sizeof suffix, "%06lX",
+            (::GetTickCount() ^ (::GetCurrentProcessId() << 12) ^ ++sequence) & 0xFFFFFFUL);
+        const std::string name = FolderOf(path) + kPartialFilePrefix + suffix;
+        const Handle file(::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.Valid()) {
+            return name;
+        }
+        if (::GetLastError() != ERROR_FILE_EXISTS) {
+            RaiseLast(path, Expected::File);
+        }
+    }
+    Raise(ERROR_FILE_EXISTS, path, Expected::File);
 }
 
 // A file made beside its destination under a temporary name and moved over it only when
@@ -110,11 +144,7 @@ public:
         if (NameOf(destination).empty()) {
             Raise(ERROR_PATH_NOT_FOUND, destination, Expected::File);
         }
-        char name[MAX_PATH] = {};
-        if (::GetTempFileNameA(FolderOf(destination).c_str(), "vkz", 0, name) == 0) {
-            RaiseLast(destination, Expected::File);
-        }
-        temporary_ = name;
+        temporary_ = MakeTemporaryBeside(destination);
     }
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
@@ -130,11 +160,23 @@ public:
     [[noreturn]] void Fail(DWORD code) const { Raise(code, destination_, Expected::File); }
 
     void Commit() {
-        if (!::MoveFileExA(temporary_.c_str(), destination_.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const std::string complete = Keep();
+        try {
+            PutInPlace(complete, destination_);
+        } catch (const RuntimeError&) {
+            RemoveFile(complete);
+            throw;
+        }
+    }
+
+    // The complete file, on the disk, left under its temporary name for the caller.
+    std::string Keep() {
+        const Handle file(::CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid() || !::FlushFileBuffers(file.Get())) {
             Fail(::GetLastError());
         }
-        temporary_.clear();
+        return std::exchange(temporary_, std::string());
     }
 
 private:
@@ -443,12 +485,18 @@ void ChangeFolder(const std::string& path) {
 }
 
 void CreateFolder(const std::string& path) {
+    if (const DWORD injected = Injected(Operation::CreateFolder, path); injected != 0) {
+        Raise(injected, path, Expected::Folder);
+    }
     if (const DWORD code = MakeFolder(path); code != ERROR_SUCCESS) {
         Raise(code, path, Expected::Folder);
     }
 }
 
 void CreateFolderTree(const std::string& path) {
+    if (const DWORD injected = Injected(Operation::CreateFolder, path); injected != 0) {
+        Raise(injected, path, Expected::Folder);
+    }
     for (std::size_t end = 0; end < path.size(); ++end) {
         if (end > 0 && IsPathSeparator(path[end]) && !IsPathSeparator(path[end - 1]) &&
             path[end - 1] != ':') {
@@ -461,7 +509,10 @@ void CreateFolderTree(const std::string& path) {
     }
 }
 
-void CopyFile(const std::string& source, const std::string& destination) {
+std::string CopyToTemporary(const std::string& source, const std::string& destination) {
+    if (const DWORD injected = Injected(Operation::Copy, destination); injected != 0) {
+        Raise(injected, source, Expected::File);
+    }
     SystemPath(destination);
     if (IsFolder(SystemPath(source))) {
         Raise(ERROR_ACCESS_DENIED, source, Expected::File);
@@ -471,13 +522,94 @@ void CopyFile(const std::string& source, const std::string& destination) {
         RaiseLast(source, Expected::File);
     }
     if (IdentityOf(destination) == sourceIdentity) {
-        return;
+        return {};
     }
     PendingFile out(destination);
+    if (const DWORD injected = Injected(Operation::Write, destination); injected != 0) {
+        out.Fail(injected);
+    }
     if (!::CopyFileA(source.c_str(), out.Name().c_str(), FALSE)) {
         out.Fail(::GetLastError());
     }
-    out.Commit();
+    return out.Keep();
+}
+
+void CopyFile(const std::string& source, const std::string& destination) {
+    const std::string temporary = CopyToTemporary(source, destination);
+    if (temporary.empty()) {
+        return;
+    }
+    try {
+        PutInPlace(temporary, destination);
+    } catch (const RuntimeError&) {
+        RemoveFile(temporary);
+        throw;
+    }
+}
+
+std::string MoveAside(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(SystemPath(path));
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD code = ::GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
+            return {};
+        }
+        Raise(code, path, Expected::File);
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        Raise(ERROR_ACCESS_DENIED, path, Expected::File);
+    }
+    std::string aside = MakeTemporaryBeside(path);
+    // A file open without leave to delete it (a running program, say) cannot be moved: the
+    // install then fails and puts back what it moved.
+    DWORD code = Injected(Operation::Rename, path);
+    if (code == 0 && !::MoveFileExA(path.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        code = ::GetLastError();
+    }
+    if (code != 0) {
+        ::DeleteFileA(aside.c_str());
+        Raise(code, path, Expected::File);
+    }
+    return aside;
+}
+
+void PutInPlace(const std::string& file, const std::string& destination) {
+    DWORD code = Injected(Operation::Rename, destination);
+    if (code == 0 && !::MoveFileExA(SystemPath(file), SystemPath(destination),
+                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        code = ::GetLastError();
+    }
+    if (code != 0) {
+        Raise(code, destination, Expected::File);
+    }
+}
+
+bool RemoveFile(const std::string& path) noexcept {
+    if (path.find('\0') != std::string::npos) {
+        return false;
+    }
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return ::DeleteFileA(path.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+// Moves are made with MOVEFILE_WRITE_THROUGH: they are on the disk when they return.
+void SyncFolder(const std::string& folder) {
+    SystemPath(folder);
+}
+
+void RemovePartialFiles(const std::string& folder) {
+    const std::string pattern = folder + "\\" + kPartialFilePrefix + "*";
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = ::FindFirstFileA(SystemPath(pattern), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            RemoveFile(folder + "\\" + found.cFileName);
+        }
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
 }
 
 std::int64_t FileLength(const std::string& path) {
@@ -493,10 +625,27 @@ std::int64_t FileLength(const std::string& path) {
 }
 
 void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
-    Handle file =
-        OpenForWriting(SystemPath(path), mode == OpenFor::Output ? CREATE_ALWAYS : OPEN_ALWAYS);
+    // A link or junction planted at the name is opened itself, not followed, and then refused.
+    constexpr DWORD kNotPlain = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
+    const DWORD attributes = ::GetFileAttributesA(SystemPath(path));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotPlain) != 0) {
+        RaiseForSystemError(ERROR_CANT_ACCESS_FILE, path);
+    }
+    Handle file(::CreateFileA(SystemPath(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                              nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file.Valid() || !::GetFileInformationByHandle(file.Get(), &info)) {
+        RaiseLast(path, Expected::File);
+    }
+    if ((info.dwFileAttributes & kNotPlain) != 0 || ::GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        RaiseForSystemError(ERROR_CANT_ACCESS_FILE, path);
+    }
+    if (mode == OpenFor::Output && !::SetEndOfFile(file.Get())) {
+        RaiseLast(path, Expected::File);
+    }
     LARGE_INTEGER before{};
-    if (!file.Valid() || !::SetFilePointerEx(file.Get(), {}, &before, FILE_END)) {
+    if (!::SetFilePointerEx(file.Get(), {}, &before, FILE_END)) {
         RaiseLast(path, Expected::File);
     }
     try {

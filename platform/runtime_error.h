@@ -8,17 +8,26 @@
 
 namespace platform {
 
-// The run-time error object: a number and a description. Raised, never returned.
+// The run-time error object: a number and a description, and where the system was given one,
+// the place it failed on and its own error code (errno, GetLastError()). Raised, never returned.
 class RuntimeError : public std::runtime_error {
 public:
-    RuntimeError(int number, const std::string& description)
-        : std::runtime_error(description), number_(number) {}
+    RuntimeError(int number, const std::string& description, std::string place = {},
+                 int systemCode = 0)
+        : std::runtime_error(description),
+          number_(number),
+          place_(std::move(place)),
+          systemCode_(systemCode) {}
 
     int Number() const { return number_; }
     std::string Description() const { return what(); }
+    const std::string& Place() const { return place_; }
+    int SystemCode() const { return systemCode_; }
 
 private:
     int number_;
+    std::string place_;
+    int systemCode_;
 };
 
 // The runtime's own error numbers, as the programs' users know them.
@@ -38,10 +47,11 @@ inline constexpr int kPathNotFound = 76;
 }  // namespace error
 
 // Raises the run-time error for an operating-system error code: errno on POSIX, GetLastError()
-// on Windows.
-[[noreturn]] void RaiseForSystemError(int code);
+// on Windows; place is the path it failed on, if any.
+[[noreturn]] void RaiseForSystemError(int code, const std::string& place = {});
 
-// The runtime's error box ("Project1", "Run-time error 'n':" ...), then the end of the program.
+// The runtime's error box ("Project1", "Run-time error 'n':", the description, and the place on
+// a line of its own when there is one), then the end of the program.
 [[noreturn]] void ReportUnhandled(const RuntimeError& error);
 
 // Thrown by an end action that unwinds instead of ending the process (as tests do): no handler

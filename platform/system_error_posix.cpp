@@ -1,4 +1,5 @@
 #include <cerrno>
+#include <string>
 
 #include "platform/runtime_error.h"
 
@@ -40,9 +41,9 @@ KnownError FromSystemError(int code) {
 
 }  // namespace
 
-void RaiseForSystemError(int code) {
+void RaiseForSystemError(int code, const std::string& place) {
     const KnownError known = FromSystemError(code);
-    throw RuntimeError(known.number, known.description);
+    throw RuntimeError(known.number, known.description, place, code);
 }
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <string>
+
 #include "platform/runtime_error.h"
 
 namespace platform {
@@ -55,9 +57,9 @@ KnownError FromSystemError(DWORD code) {
 
 }  // namespace
 
-void RaiseForSystemError(int code) {
+void RaiseForSystemError(int code, const std::string& place) {
     const KnownError known = FromSystemError(static_cast<DWORD>(code));
-    throw RuntimeError(known.number, known.description);
+    throw RuntimeError(known.number, known.description, place, code);
 }
 
 }  // namespace platform

@@ -3,9 +3,11 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "handover/handover.h"
 #include "platform/platform.h"
+#include "setup/core/all_or_nothing_copy.h"
 #include "setup/core/desktop_entry.h"
 #include "setup/core/installation_files.h"
 
@@ -28,8 +30,12 @@ void CheckDestination(const std::string& destination) {
         destination.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
     if (!platform::IsFullPath(destination) || !oneLine ||
         destination.size() > platform::MaxPathLength()) {
-        throw platform::RuntimeError(platform::error::kBadFileName, "Bad file name");
+        throw platform::RuntimeError(platform::error::kBadFileName, "Bad file name", destination);
     }
+}
+
+std::string CopyStep(const std::string& source, const std::string& destination) {
+    return "Could not copy " + source + " to " + destination + ".";
 }
 
 }  // namespace
@@ -104,62 +110,93 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Command1_Click() {
-    std::string source;
-    std::string desktopTarget;
+    Progress progress;
     try {
-        RunInstall(source, desktopTarget);
+        RunInstall(progress);
     } catch (const platform::RuntimeError& error) {
-        ReportFailure(error.Description(), source, desktopTarget);
+        ReportFailure(error.Description(), progress);
     }
 }
 
-void Form1::RunInstall(std::string& source, std::string& desktopTarget) {
+void Form1::RunInstall(Progress& progress) {
     const std::string destination = controls_.Text1Text();
     installFolder_ = destination;
-    AppendLog("Created Install.log Successfully");
+    Log(progress, "Created Install.log Successfully");
+    progress.step = destination.empty()
+                        ? std::string("Could not install: no install folder was given.")
+                        : "Could not install into the folder " + destination + ".";
     CheckDestination(destination);
 
     const std::string& applicationFolder = layout_.applicationFolder;
     if (FileExists(applicationFolder) == -1) {
-        platform::CreateFolder(applicationFolder);
-        AppendLog("Created Directory: " + applicationFolder + " Successfully");
+        CreateFolder(progress, applicationFolder);
+        Log(progress, "Created Directory: " + applicationFolder + " Successfully");
     }
-    handover::Write(layout_.HandoverFile(), destination);
+    WriteHandover(progress, destination);
     // The log has always named the hand-over file "Startup.txt".
-    AppendLog("Created " + Join(applicationFolder, "Startup.txt") + " Successfully");
+    Log(progress, "Created " + Join(applicationFolder, "Startup.txt") + " Successfully");
 
-    source = Join(workingFolder_, kLauncherFile);
+    progress.source = Join(workingFolder_, kLauncherFile);
+    progress.step = "Could not get the name of the current user.";
     const std::string userName = GetCurrentUserName();
-    AppendLog("Current User Name " + userName);
+    Log(progress, "Current User Name " + userName);
 
     const Targets targets = ShortcutTargets(userName);
-    desktopTarget = Join(targets.desktop, kLauncherFile);
+    progress.desktopTarget = Join(targets.desktop, kLauncherFile);
     if (desktopIconOption_) {
-        AppendLog("Creating Desktop Icon");
-        PlaceShortcut(source, targets.desktop);
+        Log(progress, "Creating Desktop Icon");
+        PlaceShortcut(progress, targets.desktop);
     }
     if (startMenuOption_) {
-        AppendLog("Creating Start Menu Shortcut");
-        PlaceShortcut(source, targets.startMenu);
+        Log(progress, "Creating Start Menu Shortcut");
+        PlaceShortcut(progress, targets.startMenu);
         if (layout_.startMenuNeedsDesktopEntry) {
-            WriteDesktopEntry(targets.startMenu);
+            WriteDesktopEntry(progress, targets.startMenu);
         }
     }
     if (programsMenuOption_) {
-        AppendLog("Creating Program Menu Shortcut Icon");
-        PlaceShortcut(source, targets.programsMenu);
+        Log(progress, "Creating Program Menu Shortcut Icon");
+        PlaceShortcut(progress, targets.programsMenu);
     }
 
     if (FileExists(destination) == -1) {
-        platform::CreateFolder(destination);
-        AppendLog("Created Directory: " + destination + " Successfully");
+        CreateFolder(progress, destination);
+        Log(progress, "Created Directory: " + destination + " Successfully");
     }
     if (destination != workingFolder_) {
-        CopyApplicationFiles(destination);
-        AppendLog("Copied Installation Files Successfully");
+        CopyApplicationFiles(progress, destination);
+        Log(progress, "Copied Installation Files Successfully");
     }
     platform::ShowMessage("Velmora_KZ 2.0.1 Installation is Complete", "Finished");
     platform::EndProgram();
+}
+
+void Form1::Log(Progress& progress, const std::string& text) const {
+    progress.step = "Could not write to the log " + LogPath() + ".";
+    AppendLog(text);
+}
+
+void Form1::CreateFolder(Progress& progress, const std::string& folder) const {
+    progress.step = "Could not create the folder " + folder + ".";
+    platform::CreateFolder(folder);
+}
+
+void Form1::WriteHandover(Progress& progress, const std::string& destination) {
+    const std::string path = layout_.HandoverFile();
+    progress.step = "Could not write the file " + path + ".";
+    earlierHandover_.reset();
+    earlierHandoverKnown_ = true;
+    try {
+        if (FileExists(path) != -1) {
+            const auto length = static_cast<std::size_t>(platform::FileLength(path));
+            earlierHandover_ = platform::ReadPrefix(path, length);
+        }
+    } catch (const platform::RuntimeError&) {
+        // What cannot be read cannot be put back; the new record is still worth writing.
+        earlierHandoverKnown_ = false;
+    }
+    handover::Write(path, destination);
+    progress.handoverWritten = true;
 }
 
 Form1::Targets Form1::ShortcutTargets(const std::string& userName) const {
@@ -171,36 +208,68 @@ Form1::Targets Form1::ShortcutTargets(const std::string& userName) const {
             profile + layout_.profilePrograms};
 }
 
-void Form1::PlaceShortcut(const std::string& source, const std::string& folder) const {
+void Form1::PlaceShortcut(Progress& progress, const std::string& folder) const {
     if (layout_.createsMissingTargetFolders) {
+        progress.step = "Could not create the folder " + folder + ".";
         platform::CreateFolderTree(folder);
     }
-    platform::CopyFile(source, Join(folder, kLauncherFile));
+    const std::string target = Join(folder, kLauncherFile);
+    progress.step = CopyStep(progress.source, target);
+    platform::CopyFile(progress.source, target);
 }
 
-void Form1::WriteDesktopEntry(const std::string& folder) const {
-    platform::ReplaceFile(Join(folder, kDesktopEntryName),
-                          DesktopEntryFor(Join(folder, kLauncherFile)));
+void Form1::WriteDesktopEntry(Progress& progress, const std::string& folder) const {
+    const std::string entry = Join(folder, kDesktopEntryName);
+    progress.step = "Could not write the file " + entry + ".";
+    platform::ReplaceFile(entry, DesktopEntryFor(Join(folder, kLauncherFile)));
 }
 
-// Sources are bare names: the current folder is still the working folder.
-void Form1::CopyApplicationFiles(const std::string& destination) const {
+// Sources are bare names: the current folder is still the working folder. A failure leaves the
+// destination as it was, so that an earlier installation there still runs.
+void Form1::CopyApplicationFiles(Progress& progress, const std::string& destination) const {
+    std::vector<FileToCopy> files;
+    files.reserve(kInstallationFiles.size());
     for (const auto name : kInstallationFiles) {
-        platform::CopyFile(std::string(name), Join(destination, std::string(name)));
+        files.push_back({std::string(name), Join(destination, std::string(name))});
+    }
+    AllOrNothingCopy copy(destination, std::move(files));
+    progress.step = "Could not copy the installation files to " + destination + ".";
+    try {
+        copy.Run();
+    } catch (const platform::RuntimeError&) {
+        if (const FileToCopy* failed = copy.FailedFile()) {
+            progress.step = CopyStep(failed->source, failed->destination);
+        }
+        throw;
     }
 }
 
-// Nothing here catches: an error while logging the failure goes to the runtime's error box.
-void Form1::ReportFailure(const std::string& description, const std::string& source,
-                          const std::string& desktopTarget) const {
+// Nothing here catches: an error while logging the failure or putting the hand-over file back
+// goes to the runtime's error box.
+void Form1::ReportFailure(const std::string& description, const Progress& progress) const {
     AppendLog("Error During Setup: " + description);
     AppendLog("Working Directory: " + workingFolder_);
-    AppendLog("Source Directory: " + source);
-    AppendLog("Destination Directory: " + desktopTarget);
+    AppendLog("Source Directory: " + progress.source);
+    AppendLog("Destination Directory: " + progress.desktopTarget);
+    if (progress.handoverWritten) {
+        RestoreHandover();
+    }
+    const std::string step = progress.step.empty() ? "" : progress.step + "\r\n";
     platform::ShowMessage(
-        "Error During Setup: " + description + "\r\nSee " + LogPath() + " for details.",
+        "Error During Setup: " + description + "\r\n" + step + "See " + LogPath() + " for details.",
         "Velmora_KZ 2.0.1 Setup");
     platform::EndProgram();
+}
+
+void Form1::RestoreHandover() const {
+    if (!earlierHandoverKnown_) {
+        return;
+    }
+    if (earlierHandover_) {
+        platform::ReplaceFile(layout_.HandoverFile(), *earlierHandover_);
+    } else {
+        platform::RemoveFile(layout_.HandoverFile());
+    }
 }
 
 void Form1::AppendLog(const std::string& text) const {
@@ -235,7 +304,8 @@ std::string Form1::GetCurrentUserName() {
     } catch (const platform::SystemCallFailed& failure) {
         const auto code = static_cast<int>(failure.code);
         throw platform::RuntimeError(
-            code, "A system call returned an error code of " + std::to_string(failure.code));
+            code, "A system call returned an error code of " + std::to_string(failure.code), {},
+            code);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/layout.h"
@@ -43,15 +44,25 @@ private:
         std::string startMenu;
         std::string programsMenu;
     };
+    // What the failure route reports, filled in as the install goes.
+    struct Progress {
+        std::string source;
+        std::string desktopTarget;
+        std::string step;  // names the operation under way and its place, for the failure box
+        bool handoverWritten = false;
+    };
 
     void ProbeForJava() const;
-    void RunInstall(std::string& source, std::string& desktopTarget);
+    void RunInstall(Progress& progress);
+    void Log(Progress& progress, const std::string& text) const;
+    void CreateFolder(Progress& progress, const std::string& folder) const;
+    void WriteHandover(Progress& progress, const std::string& destination);
     Targets ShortcutTargets(const std::string& userName) const;
-    void PlaceShortcut(const std::string& source, const std::string& folder) const;
-    void WriteDesktopEntry(const std::string& folder) const;
-    void CopyApplicationFiles(const std::string& destination) const;
-    void ReportFailure(const std::string& description, const std::string& source,
-                       const std::string& desktopTarget) const;
+    void PlaceShortcut(Progress& progress, const std::string& folder) const;
+    void WriteDesktopEntry(Progress& progress, const std::string& folder) const;
+    void CopyApplicationFiles(Progress& progress, const std::string& destination) const;
+    void ReportFailure(const std::string& description, const Progress& progress) const;
+    void RestoreHandover() const;
     std::string Join(const std::string& folder, const std::string& name) const;
 
     Form1Controls& controls_;
@@ -62,6 +73,10 @@ private:
     bool startMenuOption_ = false;
     bool programsMenuOption_ = false;
     std::string installFolder_;
+    // The hand-over file as it was before this install wrote it: put back when the install
+    // fails, so that the launcher keeps finding the installation that worked.
+    bool earlierHandoverKnown_ = false;
+    std::optional<std::string> earlierHandover_;
 };
 
 }  // namespace setup

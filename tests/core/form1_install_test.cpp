@@ -172,42 +172,50 @@ protected:
         return {log.end() - std::min<std::size_t>(4, log.size()), log.end()};
     }
 
-    void ExpectFailureReported(const std::string& description, const std::string& source,
-                               const std::string& desktopTarget) const {
+    void ExpectFailureReported(const std::string& description, const std::string& step,
+                               const std::string& source, const std::string& desktopTarget) const {
         EXPECT_THAT(
             FailureLines(),
             ElementsAre("Error During Setup: " + description, "Working Directory: " + working,
                         "Source Directory: " + source, "Destination Directory: " + desktopTarget));
         ASSERT_EQ(harness.Messages().size(), 1u) << "no completion message";
         EXPECT_EQ(harness.Messages()[0].title, "Velmora_KZ 2.0.1 Setup");
-        EXPECT_EQ(harness.Messages()[0].text,
-                  "Error During Setup: " + description + "\r\nSee " + LogPath() + " for details.");
+        EXPECT_EQ(harness.Messages()[0].text, "Error During Setup: " + description + "\r\n" + step +
+                                                  "\r\nSee " + LogPath() + " for details.");
     }
 
     std::string Source() const { return working + "/Velmora_KZ.2.0.1.exe"; }
     std::string DesktopTarget() const { return Profile() + "/Desktop/Velmora_KZ.2.0.1.exe"; }
 };
 
-TEST_F(FailedInstall, MissingApplicationFileStopsTheCopyThere) {
+TEST_F(FailedInstall, MissingApplicationFileCopiesNoneAndTakesBackTheRecord) {
     std::filesystem::remove(working + "/make.gif");
     ASSERT_TRUE(BeginInstall());
-    ExpectFailureReported("File not found", Source(), DesktopTarget());
-    ExpectApplicationFiles(layout.applicationFolder, 6);
+    const std::string app = layout.applicationFolder;
+    ExpectFailureReported("File not found", "Could not copy make.gif to " + app + "/make.gif.",
+                          Source(), DesktopTarget());
+    ExpectApplicationFiles(app, 0);
     EXPECT_EQ(LogTexts(LogPath()).size(), 8u + 4u);
+    EXPECT_FALSE(Exists(layout.HandoverFile()));
+    EXPECT_EQ(FolderEntries(app), std::vector<std::string>{}) << "no temporary file is left";
 }
 
 TEST_F(FailedInstall, MissingParentOfDestinationFailsAfterTheShortcuts) {
     controls.Type(root / "missing/parent");
     ASSERT_TRUE(BeginInstall());
-    ExpectFailureReported("Path not found", Source(), DesktopTarget());
+    ExpectFailureReported("Path not found",
+                          "Could not create the folder " + root / "missing/parent" + ".", Source(),
+                          DesktopTarget());
     EXPECT_TRUE(Exists(DesktopTarget()));
-    EXPECT_EQ(ReadFile(layout.HandoverFile()), root / "missing/parent" + "\r\n");
+    EXPECT_FALSE(Exists(layout.HandoverFile()));
 }
 
 TEST_F(FailedInstall, StartedWithoutTheLauncherFailsOnTheFirstShortcut) {
     std::filesystem::remove(Source());
     ASSERT_TRUE(BeginInstall());
-    ExpectFailureReported("File not found", Source(), DesktopTarget());
+    ExpectFailureReported("File not found",
+                          "Could not copy " + Source() + " to " + DesktopTarget() + ".", Source(),
+                          DesktopTarget());
     EXPECT_EQ(LogTexts(LogPath())[5], "Creating Desktop Icon");
     EXPECT_FALSE(Exists(DesktopTarget()));
 }
@@ -216,7 +224,8 @@ TEST_F(FailedInstall, ApplicationFolderThatIsAFileFailsBeforeAnyTarget) {
     MakeFolders(root / "opt");
     WriteFile(layout.applicationFolder, "precious");
     ASSERT_TRUE(BeginInstall());
-    ExpectFailureReported("Path not found", "", "");
+    ExpectFailureReported("Path not found",
+                          "Could not write the file " + layout.HandoverFile() + ".", "", "");
     EXPECT_EQ(ReadFile(layout.applicationFolder), "precious");
 }
 

@@ -49,7 +49,11 @@ TEST_P(DestinationText, IsInstalledAndFollowedOrRefusedUntouched) {
     ExpectNothingLost(outcome);
 
     if (!destination.accepted) {
-        ExpectFailureReported(outcome, "Bad file name", "", "");
+        const std::string& typed = outcome.destination;
+        ExpectFailureReported(outcome, "Bad file name",
+                              typed.empty() ? "Could not install: no install folder was given."
+                                            : "Could not install into the folder " + typed + ".",
+                              "", "");
         EXPECT_EQ(outcome.after.at(layout.HandoverFile()).bytes, root / "earlier" + "\r\n");
         for (const auto& [path, entry] : outcome.after) {
             EXPECT_TRUE(outcome.before.contains(path))
@@ -73,11 +77,23 @@ struct HandoverContents : Row {
     std::optional<std::string> contents;  // "@" stands for the install folder; none: no file
     int number;                           // 0: the application starts in the install folder
     const char* description;
+    const char* place = "";  // named on the box's last line; "@" and "%" as above
     std::function<void(LaunchTest&)> arrange = {};
 };
 
+// The install folder for "@", the hand-over file for "%".
+std::string Expand(std::string text, const LaunchTest& test) {
+    if (const auto at = text.find('@'); at != std::string::npos) {
+        text.replace(at, 1, test.installed);
+    }
+    if (const auto at = text.find('%'); at != std::string::npos) {
+        text.replace(at, 1, test.layout.HandoverFile());
+    }
+    return text;
+}
+
 const HandoverContents kHandovers[] = {
-    {{"Missing"}, std::nullopt, platform::error::kFileNotFound, "File not found"},
+    {{"Missing"}, std::nullopt, platform::error::kFileNotFound, "File not found", "%"},
     {{"Empty"}, "", platform::error::kInputPastEndOfFile, "Input past end of file"},
     {{"LoneLineEnd"}, "\r\n", platform::error::kPathNotFound, "Path not found"},
     {{"LoneLf"}, "\n", platform::error::kPathNotFound, "Path not found"},
@@ -91,17 +107,27 @@ const HandoverContents kHandovers[] = {
      "@\r\n",
      0,
      "",
+     "",
      [](LaunchTest& t) {
          const std::string folder = t.root / "\xff\xfe\xc3(";
          fs::rename(t.installed, folder);
          t.installed = folder;
      }},
-    {{"MissingFolder"}, "@/missing\r\n", platform::error::kPathNotFound, "Path not found"},
-    {{"NamesAFile"}, "@/Velmora_KZ.exe\r\n", platform::error::kPathNotFound, "Path not found"},
+    {{"MissingFolder"},
+     "@/missing\r\n",
+     platform::error::kPathNotFound,
+     "Path not found",
+     "@/missing"},
+    {{"NamesAFile"},
+     "@/Velmora_KZ.exe\r\n",
+     platform::error::kPathNotFound,
+     "Path not found",
+     "@/Velmora_KZ.exe"},
     {{"FolderWithoutTheApplication"},
      "@\r\n",
      platform::error::kFileNotFound,
      "File not found",
+     "Velmora_KZ.exe",
      [](LaunchTest& t) { fs::remove(t.installed + "/Velmora_KZ.exe"); }},
 };
 
@@ -113,11 +139,7 @@ TEST_P(HandoverFile, IsFollowedOrReportedAndNeverChanged) {
         row.arrange(*this);
     }
     if (row.contents) {
-        std::string contents = *row.contents;
-        if (const auto at = contents.find('@'); at != std::string::npos) {
-            contents.replace(at, 1, installed);
-        }
-        Record(contents);
+        Record(Expand(*row.contents, *this));
     }
     const std::string before = Exists(layout.HandoverFile()) ? ReadFile(layout.HandoverFile()) : "";
 
@@ -130,9 +152,11 @@ TEST_P(HandoverFile, IsFollowedOrReportedAndNeverChanged) {
         return;
     }
     EXPECT_TRUE(ended);
-    EXPECT_THAT(ShownMessages(),
-                ElementsAre("Project1|Run-time error '" + std::to_string(row.number) +
-                            "':\r\n\r\n" + row.description));
+    const std::string place = Expand(row.place, *this);
+    EXPECT_THAT(
+        ShownMessages(),
+        ElementsAre("Project1|Run-time error '" + std::to_string(row.number) + "':\r\n\r\n" +
+                    row.description + (place.empty() ? "" : "\r\n" + place)));
     EXPECT_FALSE(Exists(installed + "/started"));
 }
 

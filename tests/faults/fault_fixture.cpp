@@ -218,7 +218,7 @@ std::vector<std::string> FaultTest::LogOf(const Outcome& outcome) {
 }
 
 void FaultTest::ExpectFailureReported(const Outcome& outcome, const std::string& description,
-                                      const std::string& source,
+                                      const std::string& step, const std::string& source,
                                       const std::string& desktopTarget) const {
     EXPECT_TRUE(outcome.ended) << "the installer must end";
     const auto log = LogOf(outcome);
@@ -228,17 +228,41 @@ void FaultTest::ExpectFailureReported(const Outcome& outcome, const std::string&
         ElementsAre("Error During Setup: " + description,
                     "Working Directory: " + outcome.workingFolder, "Source Directory: " + source,
                     "Destination Directory: " + desktopTarget));
-    EXPECT_THAT(Shown(outcome.messages),
-                ElementsAre("Velmora_KZ 2.0.1 Setup|Error During Setup: " + description +
-                            "\r\nSee " + outcome.workingFolder + "/Install.log for details."));
+    EXPECT_THAT(
+        Shown(outcome.messages),
+        ElementsAre("Velmora_KZ 2.0.1 Setup|Error During Setup: " + description + "\r\n" + step +
+                    "\r\nSee " + outcome.workingFolder + "/Install.log for details."));
 }
 
 void FaultTest::ExpectRuntimeErrorBox(const Outcome& outcome, int number,
-                                      const std::string& description) {
+                                      const std::string& description, const std::string& place) {
     EXPECT_TRUE(outcome.ended) << "the runtime ends the program after its box";
     EXPECT_THAT(Shown(outcome.messages),
                 ElementsAre("Project1|Run-time error '" + std::to_string(number) + "':\r\n\r\n" +
-                            description));
+                            description + "\r\n" + place));
+}
+
+void FaultTest::ExpectTreeUnchanged(const Outcome& outcome, const std::string& folder) {
+    const auto under = [&](const DiskState& state) {
+        DiskState part;
+        for (const auto& [path, entry] : state) {
+            if (path.starts_with(folder + "/")) {
+                part.emplace(path, entry);
+            }
+        }
+        return part;
+    };
+    const DiskState before = under(outcome.before);
+    const DiskState after = under(outcome.after);
+    for (const auto& [path, entry] : after) {
+        const DiskEntry* earlier = Find(before, path);
+        EXPECT_TRUE(earlier != nullptr && earlier->kind == entry.kind &&
+                    earlier->bytes == entry.bytes && earlier->mode == entry.mode)
+            << path << " is new or changed: " << Abridged(entry.bytes);
+    }
+    for (const auto& [path, entry] : before) {
+        EXPECT_TRUE(after.contains(path)) << path << " is gone";
+    }
 }
 
 void FaultTest::ExpectNothingLost(const Outcome& outcome) {

@@ -82,10 +82,18 @@ public:
     }
 
     static std::vector<std::string> LogOf(const Outcome& outcome);
+    // The four log lines, and the failure box with step, the line naming what failed and where.
     void ExpectFailureReported(const Outcome& outcome, const std::string& description,
-                               const std::string& source, const std::string& desktopTarget) const;
+                               const std::string& step, const std::string& source,
+                               const std::string& desktopTarget) const;
     static void ExpectRuntimeErrorBox(const Outcome& outcome, int number,
-                                      const std::string& description);
+                                      const std::string& description, const std::string& place);
+    // Everything under folder is as it was before the run, entry for entry and byte for byte.
+    static void ExpectTreeUnchanged(const Outcome& outcome, const std::string& folder);
+    // "Could not copy source to destination."
+    static std::string CopyStep(const std::string& source, const std::string& destination) {
+        return "Could not copy " + source + " to " + destination + ".";
+    }
     // Every file there before is still there, with its bytes or replaced whole by what the
     // installer writes in its place, and no temporary file is left behind.
     static void ExpectNothingLost(const Outcome& outcome);

@@ -22,7 +22,7 @@ class MissingApplicationFile : public FaultTest,
                                public ::testing::WithParamInterface<std::tuple<std::size_t, bool>> {
 };
 
-TEST_P(MissingApplicationFile, StopsAtThatFileAndKeepsTheEarlierOnes) {
+TEST_P(MissingApplicationFile, LeavesTheDestinationAsItWas) {
     const auto [position, overEarlier] = GetParam();
     const std::string name(setup::kInstallationFiles[position]);
     if (overEarlier) {
@@ -32,14 +32,22 @@ TEST_P(MissingApplicationFile, StopsAtThatFileAndKeepsTheEarlierOnes) {
 
     const Outcome outcome = Install();
     REQUIRE_RUN(outcome);
-    ExpectFailureReported(outcome, "File not found", Source(), DesktopTarget());
-    ExpectNothingLost(outcome);
     // The launcher file is needed first, for the desktop copy; the others only in the copy step.
     const bool launcher = name == setup::kLauncherFile;
+    ExpectFailureReported(outcome, "File not found",
+                          launcher ? CopyStep(Source(), DesktopTarget())
+                                   : CopyStep(name, layout.applicationFolder + "/" + name),
+                          Source(), DesktopTarget());
+    ExpectNothingLost(outcome);
     const auto log = LogOf(outcome);
     EXPECT_EQ(log.at(log.size() - 5),
               launcher ? "Creating Desktop Icon" : "Creating Program Menu Shortcut Icon");
-    ExpectApplicationFiles(outcome, layout.applicationFolder, launcher ? 0 : position, overEarlier);
+    ExpectApplicationFiles(outcome, layout.applicationFolder, 0, overEarlier);
+    if (overEarlier) {
+        ExpectTreeUnchanged(outcome, layout.applicationFolder);
+    } else {
+        EXPECT_FALSE(outcome.after.contains(layout.HandoverFile())) << "no record of a failure";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -58,9 +66,21 @@ INSTANTIATE_TEST_SUITE_P(
 struct PlaceFault : Row {
     std::function<std::string(FaultTest&)> make;
     const char* description;
-    bool targetsKnown;  // the failure came after S and T1 were set
-    enum class Record { Earlier, Destination, Absent } handover;
+    std::function<std::string(const FaultTest&)> step;
+    bool targetsKnown;     // the failure came after S and T1 were set
+    const char* recorded;  // the folder under the test's root the hand-over file names after the
+                           // run, as it did before it; nullptr: no hand-over file
 };
+
+std::string CreateFolderStep(const std::string& folder) {
+    return "Could not create the folder " + folder + ".";
+}
+std::string WriteHandoverStep(const FaultTest& t) {
+    return "Could not write the file " + t.layout.HandoverFile() + ".";
+}
+std::string FirstCopyStep(const std::string& folder) {
+    return FaultTest::CopyStep("Velmora_KZ.jar", folder + "/Velmora_KZ.jar");
+}
 
 const PlaceFault kPlaceFaults[] = {
     {{"DestinationParentMissing"},
@@ -69,8 +89,9 @@ const PlaceFault kPlaceFaults[] = {
          return std::string();
      },
      "Path not found",
+     [](const FaultTest& t) { return CreateFolderStep(t.root / "missing/Velmora_KZ"); },
      true,
-     PlaceFault::Record::Destination},
+     nullptr},
     {{"DestinationIsAFile"},
      [](FaultTest& t) {
          WriteFile(t.root / "taken", "a file of the user's");
@@ -78,8 +99,9 @@ const PlaceFault kPlaceFaults[] = {
          return std::string();
      },
      "Path not found",
+     [](const FaultTest& t) { return FirstCopyStep(t.root / "taken"); },
      true,
-     PlaceFault::Record::Destination},
+     nullptr},
     {{"DestinationReadOnly"},
      [](FaultTest& t) {
          t.LayOutEarlierInstall(t.root / "apps");
@@ -87,8 +109,9 @@ const PlaceFault kPlaceFaults[] = {
          return MakeReadOnly(t.root / "apps");
      },
      "Permission denied",
+     [](const FaultTest& t) { return FirstCopyStep(t.root / "apps"); },
      true,
-     PlaceFault::Record::Destination},
+     "apps"},
     {{"DestinationParentReadOnly"},
      [](FaultTest& t) {
          MakeFolders(t.root / "locked");
@@ -96,32 +119,36 @@ const PlaceFault kPlaceFaults[] = {
          return MakeReadOnly(t.root / "locked");
      },
      "Permission denied",
+     [](const FaultTest& t) { return CreateFolderStep(t.root / "locked/apps"); },
      true,
-     PlaceFault::Record::Destination},
+     nullptr},
     {{"ApplicationFolderReadOnly"},
      [](FaultTest& t) {
          t.LayOutEarlierInstall(t.root / "earlier");
          return MakeReadOnly(t.layout.applicationFolder);
      },
      "Permission denied",
+     WriteHandoverStep,
      false,
-     PlaceFault::Record::Earlier},
+     "earlier"},
     {{"ApplicationFolderIsAFile"},
      [](FaultTest& t) {
          WriteFile(t.layout.applicationFolder, "a file of the user's");
          return std::string();
      },
      "Path not found",
+     WriteHandoverStep,
      false,
-     PlaceFault::Record::Absent},
+     nullptr},
     {{"DesktopReadOnly"},
      [](FaultTest& t) {
          MakeFolders(t.Profile() + "/Desktop");
          return MakeReadOnly(t.Profile() + "/Desktop");
      },
      "Permission denied",
+     [](const FaultTest& t) { return FaultTest::CopyStep(t.Source(), t.DesktopTarget()); },
      true,
-     PlaceFault::Record::Destination},
+     nullptr},
 };
 
 class PlaceFaults : public FaultTest, public ::testing::WithParamInterface<PlaceFault> {};
@@ -130,24 +157,18 @@ TEST_P(PlaceFaults, EndWithTheFourLinesAndNoHarm) {
     const PlaceFault& fault = GetParam();
     const Outcome outcome = Install([&] { return fault.make(*this); });
     REQUIRE_RUN(outcome);
-    ExpectFailureReported(outcome, fault.description, fault.targetsKnown ? Source() : "",
+    ExpectFailureReported(outcome, fault.description, fault.step(*this),
+                          fault.targetsKnown ? Source() : "",
                           fault.targetsKnown ? DesktopTarget() : "");
     ExpectNothingLost(outcome);
     EXPECT_THAT(LogOf(outcome), Not(Contains("Copied Installation Files Successfully")));
 
     const auto handover = outcome.after.find(layout.HandoverFile());
-    switch (fault.handover) {
-        case PlaceFault::Record::Earlier:
-            ASSERT_NE(handover, outcome.after.end());
-            EXPECT_EQ(handover->second.bytes, root / "earlier" + "\r\n");
-            break;
-        case PlaceFault::Record::Destination:
-            ASSERT_NE(handover, outcome.after.end());
-            EXPECT_EQ(handover->second.bytes, outcome.destination + "\r\n");
-            break;
-        case PlaceFault::Record::Absent:
-            EXPECT_EQ(handover, outcome.after.end());
-            break;
+    if (fault.recorded == nullptr) {
+        EXPECT_EQ(handover, outcome.after.end());
+    } else {
+        ASSERT_NE(handover, outcome.after.end());
+        EXPECT_EQ(handover->second.bytes, root / fault.recorded + "\r\n");
     }
 }
 
@@ -204,8 +225,10 @@ TEST_F(StartedElsewhere, FailsOnTheFirstCopyWithTheLogBesideIt) {
     const Outcome outcome = Install();
     REQUIRE_RUN(outcome);
     EXPECT_EQ(outcome.workingFolder, elsewhere);
-    ExpectFailureReported(outcome, "File not found", elsewhere + "/Velmora_KZ.2.0.1.exe",
-                          DesktopTarget());
+    ExpectFailureReported(outcome, "File not found",
+                          CopyStep(elsewhere + "/Velmora_KZ.2.0.1.exe", DesktopTarget()),
+                          elsewhere + "/Velmora_KZ.2.0.1.exe", DesktopTarget());
+    EXPECT_FALSE(outcome.after.contains(layout.HandoverFile()));
     ExpectNothingLost(outcome);
     EXPECT_EQ(LogOf(outcome).at(5), "Creating Desktop Icon");
     EXPECT_FALSE(outcome.after.contains(DesktopTarget()));

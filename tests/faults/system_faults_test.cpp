@@ -17,10 +17,8 @@ using namespace testing_support;
 
 namespace {
 
-constexpr std::size_t kHelpPagePosition = 9;
-
-// Space runs out in the middle of one file's copy, over an earlier installation: the files
-// before it are new, that file and the ones after it keep their earlier bytes.
+// Space runs out in the middle of one file's copy, over an earlier installation: the
+// destination keeps the earlier installation whole, with no temporary file left.
 struct SpaceFault : Row {
     std::function<std::string(const std::string& disk)> make;
 };
@@ -33,7 +31,7 @@ const SpaceFault kSpaceFaults[] = {
 
 class SpaceRunsOut : public FaultTest, public ::testing::WithParamInterface<SpaceFault> {};
 
-TEST_P(SpaceRunsOut, DuringACopyKeepsTheEarlierFile) {
+TEST_P(SpaceRunsOut, DuringACopyKeepsTheEarlierInstallation) {
     const std::string disk = root / "disk";
     const std::string destination = disk + "/Velmora_KZ";
     WriteFile(working + "/help.html", std::string(std::size_t{512} << 10, 'h'));
@@ -46,9 +44,11 @@ TEST_P(SpaceRunsOut, DuringACopyKeepsTheEarlierFile) {
         return failure;
     });
     REQUIRE_RUN(outcome);
-    ExpectFailureReported(outcome, "Disk full", Source(), DesktopTarget());
+    ExpectFailureReported(outcome, "Disk full", CopyStep("help.html", destination + "/help.html"),
+                          Source(), DesktopTarget());
     ExpectNothingLost(outcome);
-    ExpectApplicationFiles(outcome, destination, kHelpPagePosition, true);
+    ExpectTreeUnchanged(outcome, destination);
+    EXPECT_EQ(outcome.after.at(layout.HandoverFile()).bytes, destination + "\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, SpaceRunsOut, ::testing::ValuesIn(kSpaceFaults), RowName());
@@ -66,7 +66,8 @@ TEST_F(DiskFull, WhileRecordingTheDestinationKeepsTheEarlierRecord) {
         return failure;
     });
     REQUIRE_RUN(outcome);
-    ExpectFailureReported(outcome, "Disk full", "", "");
+    ExpectFailureReported(outcome, "Disk full",
+                          "Could not write the file " + layout.HandoverFile() + ".", "", "");
     ExpectNothingLost(outcome);
     EXPECT_EQ(outcome.after.at(layout.HandoverFile()).bytes, earlier);
 }
@@ -96,6 +97,16 @@ const LogFault kLogFaults[] = {
      },
      platform::error::kPathFileAccessError,
      "Path/File access error"},
+    // Followed, the link would let whoever planted it have the log truncate any file.
+    {{"StartUpWithALinkAtTheLog"},
+     true,
+     [](FaultTest& t) {
+         WriteFile(t.root / "precious", "someone else's file\r\n");
+         std::filesystem::create_symlink(t.root / "precious", t.working + "/Install.log");
+         return std::string();
+     },
+     platform::error::kPathFileAccessError,
+     "Path/File access error"},
     {{"InstallWithTheLogMadeReadOnly"},
      false,
      [](FaultTest& t) { return MakeReadOnly(t.working + "/Install.log"); },
@@ -121,7 +132,7 @@ TEST_P(LogCannotBeWritten, EndsInTheRuntimesBoxWithNothingHalfDone) {
     const Fault make = [&] { return fault.make(*this); };
     const Outcome outcome = fault.atStartUp ? StartUp(make) : Install(make);
     REQUIRE_RUN(outcome);
-    ExpectRuntimeErrorBox(outcome, fault.number, fault.description);
+    ExpectRuntimeErrorBox(outcome, fault.number, fault.description, working + "/Install.log");
     ExpectNothingLost(outcome);
     EXPECT_FALSE(outcome.after.contains(layout.HandoverFile()));
     if (!fault.atStartUp) {
@@ -173,14 +184,14 @@ std::string BecomeUser(const UserFault& user, const std::string& root) {
 
 class UserNameCannotBeHad : public FaultTest, public ::testing::WithParamInterface<UserFault> {};
 
-TEST_P(UserNameCannotBeHad, FailsWithTheSystemCallErrorAfterRecordingTheDestination) {
+TEST_P(UserNameCannotBeHad, FailsWithTheSystemCallErrorAndTakesBackTheRecord) {
     const Outcome outcome = Install([&] { return BecomeUser(GetParam(), root.Path()); });
     REQUIRE_RUN(outcome);
     ExpectFailureReported(
         outcome, "A system call returned an error code of " + std::to_string(GetParam().code),
-        Source(), "");
+        "Could not get the name of the current user.", Source(), "");
     ExpectNothingLost(outcome);
-    EXPECT_EQ(outcome.after.at(layout.HandoverFile()).bytes, outcome.destination + "\r\n");
+    EXPECT_FALSE(outcome.after.contains(layout.HandoverFile())) << "no record of a failure";
     EXPECT_FALSE(outcome.after.contains(DesktopTarget()));
 }
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/fault_injection.h"
 #include "platform/platform.h"
 
 namespace testing_support {
@@ -29,6 +30,7 @@ ProgramHarness::ProgramHarness()
 }
 
 ProgramHarness::~ProgramHarness() {
+    platform::fault_injection::Clear();
     platform::SetMessageBoxHandler([](const std::string&, const std::string&) {});
     platform::SetEndAction({});
     std::error_code ignored;

@@ -18,7 +18,7 @@ struct ShownMessage {
 };
 
 // Records every message box and turns the end of the program into ProgramEnded; puts the
-// current folder and PATH back when the test is over.
+// current folder and PATH back and disarms injected faults when the test is over.
 class ProgramHarness {
 public:
     ProgramHarness();

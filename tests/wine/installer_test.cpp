@@ -124,6 +124,39 @@ TEST_F(Install, WorkingFolderSpelledOtherwiseKeepsEveryFileIntact) {
     }
 }
 
+// A program of the earlier installation that is running holds its file open without leave to
+// delete it, so the file cannot be replaced: the install fails and puts back every file it had
+// already replaced, and the hand-over file keeps naming the installation that works.
+TEST_F(Install, DestinationFileInUseLeavesTheEarlierInstallationWhole) {
+    const std::string destination = root / "apps";
+    MakeFolders(destination);
+    for (const auto name : setup::kInstallationFiles) {
+        WriteFile(destination + "\\" + std::string(name), "earlier " + std::string(name));
+    }
+    MakeFolders(layout.applicationFolder);
+    WriteFile(layout.HandoverFile(), destination + "\r\n");
+    // Typed with a trailing backslash, so that the new record would differ from the earlier one.
+    controls.Type(root / "apps\\");
+    const std::string running = destination + "\\Velmora_KZ.exe";
+    const HANDLE held = ::CreateFileA(running.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(BeginInstall());
+    ::CloseHandle(held);
+
+    for (const auto name : setup::kInstallationFiles) {
+        EXPECT_EQ(ReadFile(destination + "\\" + std::string(name)), "earlier " + std::string(name))
+            << name;
+    }
+    EXPECT_EQ(FolderEntries(destination).size(), setup::kInstallationFiles.size())
+        << "no temporary file is left";
+    EXPECT_EQ(ReadFile(layout.HandoverFile()), destination + "\r\n");
+    ASSERT_EQ(harness.Messages().size(), 1u);
+    EXPECT_EQ(harness.Messages()[0].text,
+              "Error During Setup: Permission denied\r\nCould not copy Velmora_KZ.exe to " +
+                  destination + "\\\\Velmora_KZ.exe.\r\nSee " + LogPath() + " for details.");
+}
+
 TEST(FileExists, TellsMissingFromEmptyFromFull) {
     TempFolder folder;
     WriteFile(folder / "empty", "");

@@ -144,6 +144,32 @@ TEST(TextFiles, OutputTruncatesAppendKeepsAndAFolderIsNoFile) {
     EXPECT_EQ(ErrorNumberOf([&] { platform::ReadPrefix(folder / "missing", 1); }), kFileNotFound);
 }
 
+// A link planted at the log's name must not lead the log, or its truncation, to another file.
+TEST(TextFiles, ALinkAtTheNameIsRefusedAndItsTargetKept) {
+    using CreateLink = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    const auto createLink = reinterpret_cast<CreateLink>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+    TempFolder folder;
+    const std::string target = folder / "precious";
+    const std::string link = folder / "log";
+    WriteFile(target, "someone else's\r\n");
+    if (createLink == nullptr || !createLink(link.c_str(), target.c_str(), 0)) {
+        GTEST_SKIP() << "this system makes no symbolic links";
+    }
+    // Wine does not show such a link as a link (it cannot even give its attributes); there only
+    // the target's safety can be seen.
+    const DWORD attributes = ::GetFileAttributesA(link.c_str());
+    const bool shownAsLink =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    for (const auto mode : {platform::OpenFor::Output, platform::OpenFor::Append}) {
+        const int number = ErrorNumberOf([&] { platform::PrintLine(link, mode, "x"); });
+        if (shownAsLink) {
+            EXPECT_EQ(number, kPathFileAccessError);
+        }
+    }
+    EXPECT_EQ(ReadFile(target), "someone else's\r\n");
+}
+
 TEST(FileLength, FoldersAndRootsAreZeroLong) {
     TempFolder folder;
     WriteFile(folder / "five", "12345");

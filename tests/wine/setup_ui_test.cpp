@@ -314,7 +314,8 @@ TEST_F(SetupProgram, CancelEndsAtOnceWithOnlyTheStartLine) {
 // Before any installation there is no application folder: the runtime's error box, then the end.
 TEST_F(SetupProgram, LauncherWithoutAnInstallationReportsTheRuntimeError) {
     const Program launcher(std::string(kMedium) + "\\Velmora_KZ.2.0.1.exe", kMedium);
-    EXPECT_EQ(AnswerMessageBox(launcher, "Project1"), "Run-time error '76':\r\n\r\nPath not found");
+    EXPECT_EQ(AnswerMessageBox(launcher, "Project1"),
+              "Run-time error '76':\r\n\r\nPath not found\r\nC:\\Velmora_KZ\\");
     EXPECT_EQ(launcher.WaitForEnd(), 0u);
     EXPECT_EQ(launcher.FindTopWindow(nullptr, "Form1"), nullptr);
 }

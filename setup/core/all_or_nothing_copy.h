@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace setup {
+
+struct FileToCopy {
+    std::string source;
+    std::string destination;
+};
+
+// Copies files into one folder so that it ends up holding all of them new, or exactly what it
+// held before: each file goes to a temporary file beside its destination first, and only when
+// all are complete are they put in place, in order, each replaced file kept aside until the last
+// one is in.
+class AllOrNothingCopy {
+public:
+    AllOrNothingCopy(std::string folder, std::vector<FileToCopy> files);
+
+    // Raises the error of the step that failed, after putting the folder back as it was.
+    void Run();
+    // The file whose copy or placing failed, once Run has raised.
+    const FileToCopy* FailedFile() const;
+
+private:
+    struct Progress {
+        std::string temporary;  // the complete copy, until it is in place
+        std::string aside;      // the file it replaces, until the last one is in place
+        bool placed = false;
+    };
+
+    void CopyEach();
+    void PlaceEach();
+    void PutBack() noexcept;
+    void ForgetReplaced() noexcept;
+
+    std::string folder_;
+    std::vector<FileToCopy> files_;
+    std::vector<Progress> progress_;
+    std::size_t current_ = 0;
+    std::optional<std::size_t> failed_;
+};
+
+}  // namespace setup

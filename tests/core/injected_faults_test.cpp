@@ -1,0 +1,247 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <ostream>
+#include <string>
+
+#include "platform/fault_injection.h"
+#include "platform/platform.h"
+#include "setup/core/installation_files.h"
+#include "tests/support/installer_fixture.h"
+
+#ifdef _WIN32
+#include "platform/win32/windows_api.h"
+#else
+#include <cerrno>
+#endif
+
+using platform::fault_injection::FailNext;
+using ::testing::ElementsAre;
+using Operation = platform::fault_injection::Operation;
+using namespace testing_support;
+
+namespace {
+
+#ifdef _WIN32
+constexpr int kDiskFull = ERROR_DISK_FULL;
+constexpr int kAccessDenied = ERROR_ACCESS_DENIED;
+#else
+constexpr int kDiskFull = ENOSPC;
+constexpr int kAccessDenied = EACCES;
+#endif
+
+std::string Join(const std::string& folder, const std::string& name) {
+    return folder + kSeparator + name;
+}
+
+// Every file under folder with its bytes; empty when there is no folder.
+std::map<std::string, std::string> TreeOf(const std::string& folder) {
+    std::map<std::string, std::string> tree;
+    if (!std::filesystem::exists(folder)) {
+        return tree;
+    }
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        tree[entry.path().string()] =
+            entry.is_directory() ? "<folder>" : ReadFile(entry.path().string());
+    }
+    return tree;
+}
+
+std::string CopyStep(const std::string& source, const std::string& destination) {
+    return "Could not copy " + source + " to " + destination + ".";
+}
+
+// An install into D over an earlier installation there, while the hand-over file still names
+// another, working installation. Whatever fails, D and the hand-over file must be as before.
+class InjectedFaultTest : public InstallerTest {
+public:
+    InjectedFaultTest() {
+        for (const auto& place :
+             {layout.profileDesktop, layout.profileStartMenu, layout.profilePrograms}) {
+            MakeFolders(Profile() + place);
+        }
+        LayOutEarlierInstall(destination);
+        LayOutEarlierInstall(earlier);
+        MakeFolders(layout.applicationFolder);
+        WriteFile(layout.HandoverFile(), earlierRecord);
+        controls.Type(destination);
+    }
+
+    void LayOutEarlierInstall(const std::string& folder) const {
+        MakeFolders(folder);
+        for (const auto name : setup::kInstallationFiles) {
+            WriteFile(Join(folder, std::string(name)), "earlier " + std::string(name));
+        }
+        WriteFile(Join(folder, "notes.txt"), "the user's own notes");
+    }
+
+    using InstallerTest::layout;
+    using InstallerTest::LogPath;
+
+    std::string Source() const { return Join(working, setup::kLauncherFile); }
+    std::string DesktopTarget() const {
+        return Join(Profile() + layout.profileDesktop, setup::kLauncherFile);
+    }
+
+    const std::string destination = root / "apps";
+    const std::string earlier = root / "earlier";
+    const std::string earlierRecord = earlier + "\r\n";
+};
+
+struct InjectedFault {
+    const char* name;
+    Operation operation;
+    int code;
+    int after;
+    std::function<std::string(const InjectedFaultTest&)> place;  // where it strikes
+    const char* description;
+    std::function<std::string(const InjectedFaultTest&)> step;  // the box's middle line
+    bool destinationMadeByTheInstall = false;
+};
+std::ostream& operator<<(std::ostream& out, const InjectedFault& fault) {
+    return out << fault.name;
+}
+
+std::string ApplicationFile(const InjectedFaultTest& t, const char* name) {
+    return Join(t.destination, name);
+}
+
+class InjectedFaults : public InjectedFaultTest,
+                       public ::testing::WithParamInterface<InjectedFault> {};
+
+// A fault on one application file's copy or move: the box names that file's copy.
+InjectedFault OnApplicationFile(const char* name, Operation operation, int code, int after,
+                                const char* file, const char* description) {
+    return {
+        name,
+        operation,
+        code,
+        after,
+        [file](const InjectedFaultTest& t) { return ApplicationFile(t, file); },
+        description,
+        [file](const InjectedFaultTest& t) { return CopyStep(file, ApplicationFile(t, file)); }};
+}
+
+const InjectedFault kInjectedFaults[] = {
+    OnApplicationFile("DiskFillsWhileCopyingAFile", Operation::Write, kDiskFull, 0, "help.html",
+                      "Disk full"),
+    OnApplicationFile("DiskFillsWhileCopyingTheLastFile", Operation::Write, kDiskFull, 0,
+                      "Setup.exe", "Disk full"),
+    OnApplicationFile("DestinationRefusesTheFirstCopy", Operation::Copy, kAccessDenied, 0,
+                      "Velmora_KZ.jar", "Permission denied"),
+    // Moving the earlier file aside, then moving the new one in: each may fail.
+    OnApplicationFile("CommitCannotMoveAFileAside", Operation::Rename, kDiskFull, 0, "help.html",
+                      "Disk full"),
+    OnApplicationFile("CommitCannotPutTheLastFileInPlace", Operation::Rename, kAccessDenied, 1,
+                      "Setup.exe", "Permission denied"),
+    {"DestinationCannotBeMade", Operation::CreateFolder, kAccessDenied, 0,
+     [](const InjectedFaultTest& t) { return t.destination; }, "Permission denied",
+     [](const InjectedFaultTest& t) {
+         return "Could not create the folder " + t.destination + ".";
+     },
+     true},
+    {"LauncherCopyFails", Operation::Copy, kAccessDenied, 0,
+     [](const InjectedFaultTest& t) { return t.DesktopTarget(); }, "Permission denied",
+     [](const InjectedFaultTest& t) { return CopyStep(t.Source(), t.DesktopTarget()); }},
+    {"HandoverFileCannotBeWritten", Operation::Write, kDiskFull, 0,
+     [](const InjectedFaultTest& t) { return t.layout.HandoverFile(); }, "Disk full",
+     [](const InjectedFaultTest& t) {
+         return "Could not write the file " + t.layout.HandoverFile() + ".";
+     }},
+    {"HandoverFileCannotBeMovedIntoPlace", Operation::Rename, kAccessDenied, 0,
+     [](const InjectedFaultTest& t) { return t.layout.HandoverFile(); }, "Permission denied",
+     [](const InjectedFaultTest& t) {
+         return "Could not write the file " + t.layout.HandoverFile() + ".";
+     }},
+    {"LogCannotTakeALine", Operation::Write, kDiskFull, 0,
+     [](const InjectedFaultTest& t) { return t.LogPath(); }, "Disk full",
+     [](const InjectedFaultTest& t) { return "Could not write to the log " + t.LogPath() + "."; }},
+};
+
+TEST_P(InjectedFaults, LeaveTheEarlierInstallationsAsTheyWereAndNameThePlace) {
+    const InjectedFault& fault = GetParam();
+    if (fault.destinationMadeByTheInstall) {
+        RemoveTree(destination);
+    }
+    Start();
+    const auto before = TreeOf(destination);
+    FailNext(fault.operation, fault.code, fault.after, fault.place(*this));
+    ASSERT_TRUE(BeginInstall());
+
+    EXPECT_EQ(TreeOf(destination), before) << "the destination must be as it was";
+    EXPECT_EQ(ReadFile(layout.HandoverFile()), earlierRecord);
+    EXPECT_THAT(FolderEntries(layout.applicationFolder), ElementsAre("Start_up.txt"))
+        << "no temporary file is left beside the hand-over file";
+    const auto log = LogTexts(LogPath());
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(log[log.size() - 4], std::string("Error During Setup: ") + fault.description);
+    ASSERT_EQ(harness.Messages().size(), 1u);
+    EXPECT_EQ(harness.Messages().at(0).text, std::string("Error During Setup: ") +
+                                                 fault.description + "\r\n" + fault.step(*this) +
+                                                 "\r\nSee " + LogPath() + " for details.");
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, InjectedFaults, ::testing::ValuesIn(kInjectedFaults),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The same install without a fault, and without an earlier record: the hand-over file of a
+// failed first install is taken away, not left naming a folder that does not work.
+TEST_F(InjectedFaultTest, FailedFirstInstallLeavesNoRecord) {
+    std::filesystem::remove(layout.HandoverFile());
+    Start();
+    FailNext(Operation::Write, kDiskFull, 0, Join(destination, "readme.txt"));
+    ASSERT_TRUE(BeginInstall());
+    EXPECT_FALSE(Exists(layout.HandoverFile()));
+}
+
+TEST_F(InjectedFaultTest, SucceedsOverTheEarlierInstallationAndKeepsNoTemporaryFile) {
+    Start();
+    ASSERT_TRUE(BeginInstall());
+    EXPECT_EQ(LogTexts(LogPath()).back(), "Copied Installation Files Successfully");
+    EXPECT_EQ(ReadFile(layout.HandoverFile()), destination + "\r\n");
+    for (const auto name : setup::kInstallationFiles) {
+        EXPECT_EQ(ReadFile(Join(destination, std::string(name))), BytesOf(name)) << name;
+    }
+    EXPECT_EQ(FolderEntries(destination).size(), setup::kInstallationFiles.size() + 1)
+        << "only the 15 files and the user's notes";
+}
+
+// A run interrupted while copying leaves its temporary files; the next install into that folder
+// removes those, and only those.
+TEST_F(InjectedFaultTest, NextInstallRemovesTheTemporaryFilesAnInterruptedRunLeft) {
+    WriteFile(Join(destination, ".Velmora_KZ-partial-a1B2c3"), "left by a crash");
+    WriteFile(Join(destination, "Velmora_KZ-partial-x"), "the user's");
+    WriteFile(Join(destination, ".other-partial-123456"), "the user's");
+    Start();
+    ASSERT_TRUE(BeginInstall());
+    EXPECT_EQ(LogTexts(LogPath()).back(), "Copied Installation Files Successfully");
+    EXPECT_FALSE(Exists(Join(destination, ".Velmora_KZ-partial-a1B2c3")));
+    EXPECT_TRUE(Exists(Join(destination, "Velmora_KZ-partial-x")));
+    EXPECT_TRUE(Exists(Join(destination, ".other-partial-123456")));
+}
+
+// An injected failure is reported as the system's own would be: number, description, place and
+// the system's code.
+TEST(FaultInjection, FailsTheChosenOperationOnceLikeARealFailure) {
+    TempFolder folder;
+    ProgramHarness harness;
+    const std::string log = folder / "log.txt";
+    FailNext(Operation::Write, kDiskFull, 1);
+    platform::PrintLine(log, platform::OpenFor::Output, "first");
+    try {
+        platform::PrintLine(log, platform::OpenFor::Append, "second");
+        ADD_FAILURE() << "the second write should fail";
+    } catch (const platform::RuntimeError& error) {
+        EXPECT_EQ(error.Number(), platform::error::kDiskFull);
+        EXPECT_EQ(error.Description(), "Disk full");
+        EXPECT_EQ(error.Place(), log);
+        EXPECT_EQ(error.SystemCode(), kDiskFull);
+    }
+    platform::PrintLine(log, platform::OpenFor::Append, "third");
+    EXPECT_THAT(CrLfLines(log), ElementsAre("first", "third"));
+}
+
+}  // namespace
