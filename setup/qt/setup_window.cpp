@@ -10,9 +10,9 @@
 
 #include "platform/qt/gui_runtime.h"
 #include "platform/runtime_error.h"
+#include "setup/core/control_table.h"
 #include "setup/qt/busy_window.h"
 #include "setup/qt/control_builder.h"
-#include "setup/core/control_table.h"
 #include "setup/qt/drive_list.h"
 #include "setup/qt/folder_list.h"
 
