@@ -12,7 +12,7 @@ packages=(
   xvfb xauth x11-apps imagemagick
   openjdk-17-jdk-headless
   desktop-file-utils python3
-  clang libclang-rt-dev valgrind
+  clang clang-format libclang-rt-dev valgrind
 )
 if [ "${1:-}" = windows ]; then
   # 32-bit Windows programs: the MinGW-w64 cross compiler, Wine's 32-bit half and its fonts.

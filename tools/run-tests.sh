@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the default build (with the valgrind run), the same
-# suite under ASan + UBSan, the fuzzers for a bounded time, and the Windows build under Wine.
+# Checks the formatting, then builds everything and runs every test: the default build (with the
+# valgrind run), the same suite under ASan + UBSan, the fuzzers for a bounded time, and the
+# Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh windows
+
+# First, so that an unformatted source fails the run before anything is built.
+echo "== format =="
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+
 export QT_QPA_PLATFORM=offscreen
 
 for preset in default sanitize; do

@@ -16,9 +16,8 @@ TEST(DesktopEntry, ValidatesForAwkwardProgramPaths) {
     }
     TempFolder folder;
     const std::string entry = folder / "Velmora_KZ.2.0.1.desktop";
-    for (const char* program :
-         {"/home/ann/.local/share/applications/Velmora_KZ.2.0.1.exe",
-          "/home/a b/100% \"q\" $x `y` back\\slash/Velmora_KZ.2.0.1.exe"}) {
+    for (const char* program : {"/home/ann/.local/share/applications/Velmora_KZ.2.0.1.exe",
+                                "/home/a b/100% \"q\" $x `y` back\\slash/Velmora_KZ.2.0.1.exe"}) {
         WriteFile(entry, setup::DesktopEntryFor(program));
         EXPECT_EQ(std::system(("desktop-file-validate '" + entry + "'").c_str()), 0) << program;
     }

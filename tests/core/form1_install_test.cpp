@@ -1,15 +1,22 @@
+// Built into the tests of both systems.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include <sys/stat.h>
+#include <algorithm>
+#include <cctype>
+#include <vector>
 
 #include "setup/core/installation_files.h"
 #include "tests/support/installer_fixture.h"
 
+#ifdef _WIN32
+#include "platform/win32/windows_api.h"
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 using namespace testing_support;
 
 namespace {
@@ -18,21 +25,31 @@ class FirstInstall : public InstallerTest {
 protected:
     void SetUp() override {
         MakeFolders(Profile());
+        ProvideTargetFolders(DesktopFolder(), ProgramsFolder());
         Start();
     }
 
-    std::vector<std::string> LogFromInstall() const {
-        auto texts = LogTexts(LogPath());
-        return texts;
+    // A Windows profile comes with its desktop and menus and the installer makes none; elsewhere
+    // they are made on demand.
+    void ProvideTargetFolders(const std::string& desktop, const std::string& programs) const {
+        if (!layout.createsMissingTargetFolders) {
+            MakeFolders(desktop);
+            MakeFolders(programs);
+        }
+    }
+
+    static std::string Launcher() { return BytesOf(setup::kLauncherFile); }
+    static std::string LauncherIn(const std::string& folder) {
+        return Joined(folder, std::string(setup::kLauncherFile));
     }
 
     void ExpectApplicationFiles(const std::string& folder, std::size_t count) const {
         for (std::size_t i = 0; i < setup::kInstallationFiles.size(); ++i) {
             const std::string name(setup::kInstallationFiles[i]);
             if (i < count) {
-                EXPECT_EQ(ReadFile(folder + "/" + name), BytesOf(name)) << name;
+                EXPECT_EQ(ReadFile(Joined(folder, name)), BytesOf(name)) << name;
             } else {
-                EXPECT_FALSE(Exists(folder + "/" + name)) << name << " should not be copied";
+                EXPECT_FALSE(Exists(Joined(folder, name))) << name << " should not be copied";
             }
         }
     }
@@ -45,46 +62,52 @@ TEST_F(FirstInstall, ReproducesTheLogHandOverFilesAndLauncherCopies) {
     EXPECT_THAT(LogTexts(LogPath()),
                 ElementsAre("Install Log Initialized", "Created Install.log Successfully",
                             "Created Directory: " + app + " Successfully",
-                            "Created " + app + "/Startup.txt Successfully",
+                            "Created " + Joined(app, "Startup.txt") + " Successfully",
                             "Current User Name " + UserName(), "Creating Desktop Icon",
                             "Creating Start Menu Shortcut", "Creating Program Menu Shortcut Icon",
                             "Copied Installation Files Successfully"));
-    EXPECT_EQ(ReadFile(app + "/Start_up.txt"), app + "\r\n");
+    EXPECT_EQ(ReadFile(Joined(app, "Start_up.txt")), app + "\r\n");
     ExpectApplicationFiles(app, setup::kInstallationFiles.size());
 
-    const std::string launcher = BytesOf(setup::kLauncherFile);
-    EXPECT_EQ(ReadFile(Profile() + "/Desktop/Velmora_KZ.2.0.1.exe"), launcher);
-    EXPECT_EQ(ReadFile(Profile() + "/.local/share/applications/Velmora_KZ.2.0.1.exe"), launcher);
-    EXPECT_EQ(ReadFile(Profile() + "/.local/bin/Velmora_KZ.2.0.1.exe"), launcher);
-    const std::string entry =
-        ReadFile(Profile() + "/.local/share/applications/Velmora_KZ.2.0.1.desktop");
-    EXPECT_NE(entry.find("\nExec=\"" + Profile() +
-                         "/.local/share/applications/"
-                         "Velmora_KZ.2.0.1.exe\"\n"),
-              std::string::npos)
+    EXPECT_EQ(ReadFile(LauncherIn(DesktopFolder())), Launcher());
+    EXPECT_EQ(ReadFile(LauncherIn(StartMenuFolder())), Launcher());
+    EXPECT_EQ(ReadFile(LauncherIn(ProgramsFolder())), Launcher());
+#ifdef _WIN32
+    EXPECT_THAT(FolderEntries(StartMenuFolder()), ElementsAre("Programs", setup::kLauncherFile))
+        << "the copy is the shortcut; nothing else is written beside it";
+#else
+    const std::string entry = ReadFile(Joined(StartMenuFolder(), "Velmora_KZ.2.0.1.desktop"));
+    EXPECT_NE(entry.find("\nExec=\"" + LauncherIn(StartMenuFolder()) + "\"\n"), std::string::npos)
         << entry;
+#endif
 
     ASSERT_EQ(harness.Messages().size(), 1u);
     EXPECT_EQ(harness.Messages()[0].title, "Finished");
     EXPECT_EQ(harness.Messages()[0].text, "Velmora_KZ 2.0.1 Installation is Complete");
 }
 
+#ifndef _WIN32
 TEST_F(FirstInstall, LeavesNothingWritableByOthers) {
     ASSERT_TRUE(BeginInstall());
-    for (const std::string& path : {layout.applicationFolder, layout.HandoverFile(),
-                                    layout.applicationFolder + "/Velmora_KZ.exe",
-                                    Profile() + "/Desktop/Velmora_KZ.2.0.1.exe"}) {
+    for (const std::string& path :
+         {layout.applicationFolder, layout.HandoverFile(),
+          layout.applicationFolder + "/Velmora_KZ.exe", LauncherIn(DesktopFolder())}) {
         struct stat info {};
         ASSERT_EQ(::stat(path.c_str(), &info), 0) << path;
         EXPECT_EQ(info.st_mode & 022, 0u) << path;
     }
     struct stat program {};
-    ::stat((layout.applicationFolder + "/Velmora_KZ.2.0.1.exe").c_str(), &program);
+    ::stat(LauncherIn(layout.applicationFolder).c_str(), &program);
     EXPECT_NE(program.st_mode & 0100, 0u) << "a copied program stays executable";
 }
+#endif
 
 TEST_F(FirstInstall, TypedDestinationIsRecordedUnchangedAndMade) {
+#ifdef _WIN32
+    const std::string destination = root / "Apps Tool";  // Windows drops a name's end blanks
+#else
     const std::string destination = root / "Apps Tool ";
+#endif
     controls.Type(destination);
     ASSERT_TRUE(BeginInstall());
 
@@ -97,6 +120,7 @@ TEST_F(FirstInstall, TypedDestinationIsRecordedUnchangedAndMade) {
 }
 
 TEST_F(FirstInstall, ClearedOptionsMakeNoCopiesAndNoLines) {
+    const auto profileBefore = FolderEntries(Profile());
     controls.Toggle(setup::CheckBox::Check1);
     controls.Toggle(setup::CheckBox::Check2);
     controls.Toggle(setup::CheckBox::Check3);
@@ -104,8 +128,10 @@ TEST_F(FirstInstall, ClearedOptionsMakeNoCopiesAndNoLines) {
 
     const auto log = LogTexts(LogPath());
     EXPECT_THAT(log, ::testing::Not(::testing::Contains(::testing::HasSubstr("Creating"))));
-    EXPECT_FALSE(Exists(Profile() + "/Desktop"));
-    EXPECT_FALSE(Exists(Profile() + "/.local"));
+    EXPECT_EQ(FolderEntries(Profile()), profileBefore);
+    for (const auto& folder : {DesktopFolder(), StartMenuFolder(), ProgramsFolder()}) {
+        EXPECT_FALSE(Exists(LauncherIn(folder))) << folder;
+    }
     EXPECT_EQ(log.back(), "Copied Installation Files Successfully");
 }
 
@@ -132,8 +158,17 @@ TEST_F(FirstInstall, DestinationEqualToWorkingFolderCopiesNothing) {
 // Another spelling of the working folder is another string, so every file is "copied" onto
 // itself: the sources must come through intact.
 TEST_F(FirstInstall, WorkingFolderSpelledDifferentlyKeepsEveryFileIntact) {
+    std::vector<std::string> spellings{working + kSeparator, Joined(working, ".")};
+#ifdef _WIN32
+    std::string upper = working;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    spellings.push_back(upper);
+#else
     ::symlink(working.c_str(), (root / "link").c_str());
-    for (const std::string& spelling : {working + "/", working + "/.", root / "link"}) {
+    spellings.push_back(root / "link");
+#endif
+    for (const std::string& spelling : spellings) {
         controls.Type(spelling);
         ASSERT_TRUE(BeginInstall()) << spelling;
         EXPECT_EQ(LogTexts(LogPath()).back(), "Copied Installation Files Successfully");
@@ -144,32 +179,32 @@ TEST_F(FirstInstall, WorkingFolderSpelledDifferentlyKeepsEveryFileIntact) {
 }
 
 TEST_F(FirstInstall, NoProfileFolderUsesTheSharedPlaces) {
-    std::filesystem::remove_all(Profile());
+    RemoveTree(Profile());
+    ProvideTargetFolders(layout.sharedDesktop, layout.sharedPrograms);
     ASSERT_TRUE(BeginInstall());
-    const std::string launcher = BytesOf(setup::kLauncherFile);
-    EXPECT_EQ(ReadFile(layout.sharedDesktop + "/Velmora_KZ.2.0.1.exe"), launcher);
-    EXPECT_EQ(ReadFile(layout.sharedStartMenu + "/Velmora_KZ.2.0.1.exe"), launcher);
-    EXPECT_EQ(ReadFile(layout.sharedPrograms + "/Velmora_KZ.2.0.1.exe"), launcher);
+    EXPECT_EQ(ReadFile(LauncherIn(layout.sharedDesktop)), Launcher());
+    EXPECT_EQ(ReadFile(LauncherIn(layout.sharedStartMenu)), Launcher());
+    EXPECT_EQ(ReadFile(LauncherIn(layout.sharedPrograms)), Launcher());
     EXPECT_FALSE(Exists(Profile()));
 }
 
 TEST_F(FirstInstall, SecondInstallReplacesFilesAndHandOver) {
     ASSERT_TRUE(BeginInstall());
-    WriteFile(working + "/readme.txt", "new readme");
+    WriteFile(Joined(working, "readme.txt"), "new readme");
     const std::string second = root / "second";
     controls.Type(second);
     ASSERT_TRUE(BeginInstall());
 
     EXPECT_EQ(ReadFile(layout.HandoverFile()), second + "\r\n");
-    EXPECT_EQ(ReadFile(layout.applicationFolder + "/readme.txt"), BytesOf("readme.txt"));
-    EXPECT_EQ(ReadFile(second + "/readme.txt"), "new readme");
+    EXPECT_EQ(ReadFile(Joined(layout.applicationFolder, "readme.txt")), BytesOf("readme.txt"));
+    EXPECT_EQ(ReadFile(Joined(second, "readme.txt")), "new readme");
 }
 
 class FailedInstall : public FirstInstall {
 protected:
     std::vector<std::string> FailureLines() const {
         auto log = LogTexts(LogPath());
-        return {log.end() - std::min<std::size_t>(4, log.size()), log.end()};
+        return {log.end() - std::min<std::ptrdiff_t>(4, std::ssize(log)), log.end()};
     }
 
     void ExpectFailureReported(const std::string& description, const std::string& step,
@@ -184,16 +219,17 @@ protected:
                                                   "\r\nSee " + LogPath() + " for details.");
     }
 
-    std::string Source() const { return working + "/Velmora_KZ.2.0.1.exe"; }
-    std::string DesktopTarget() const { return Profile() + "/Desktop/Velmora_KZ.2.0.1.exe"; }
+    std::string Source() const { return LauncherIn(working); }
+    std::string DesktopTarget() const { return LauncherIn(DesktopFolder()); }
 };
 
 TEST_F(FailedInstall, MissingApplicationFileCopiesNoneAndTakesBackTheRecord) {
-    std::filesystem::remove(working + "/make.gif");
+    RemoveTree(Joined(working, "make.gif"));
     ASSERT_TRUE(BeginInstall());
     const std::string app = layout.applicationFolder;
-    ExpectFailureReported("File not found", "Could not copy make.gif to " + app + "/make.gif.",
-                          Source(), DesktopTarget());
+    ExpectFailureReported("File not found",
+                          "Could not copy make.gif to " + Joined(app, "make.gif") + ".", Source(),
+                          DesktopTarget());
     ExpectApplicationFiles(app, 0);
     EXPECT_EQ(LogTexts(LogPath()).size(), 8u + 4u);
     EXPECT_FALSE(Exists(layout.HandoverFile()));
@@ -201,17 +237,17 @@ TEST_F(FailedInstall, MissingApplicationFileCopiesNoneAndTakesBackTheRecord) {
 }
 
 TEST_F(FailedInstall, MissingParentOfDestinationFailsAfterTheShortcuts) {
-    controls.Type(root / "missing/parent");
+    const std::string destination = Joined(root / "missing", "parent");
+    controls.Type(destination);
     ASSERT_TRUE(BeginInstall());
-    ExpectFailureReported("Path not found",
-                          "Could not create the folder " + root / "missing/parent" + ".", Source(),
-                          DesktopTarget());
+    ExpectFailureReported("Path not found", "Could not create the folder " + destination + ".",
+                          Source(), DesktopTarget());
     EXPECT_TRUE(Exists(DesktopTarget()));
     EXPECT_FALSE(Exists(layout.HandoverFile()));
 }
 
 TEST_F(FailedInstall, StartedWithoutTheLauncherFailsOnTheFirstShortcut) {
-    std::filesystem::remove(Source());
+    RemoveTree(Source());
     ASSERT_TRUE(BeginInstall());
     ExpectFailureReported("File not found",
                           "Could not copy " + Source() + " to " + DesktopTarget() + ".", Source(),
@@ -221,12 +257,57 @@ TEST_F(FailedInstall, StartedWithoutTheLauncherFailsOnTheFirstShortcut) {
 }
 
 TEST_F(FailedInstall, ApplicationFolderThatIsAFileFailsBeforeAnyTarget) {
-    MakeFolders(root / "opt");
     WriteFile(layout.applicationFolder, "precious");
     ASSERT_TRUE(BeginInstall());
     ExpectFailureReported("Path not found",
                           "Could not write the file " + layout.HandoverFile() + ".", "", "");
     EXPECT_EQ(ReadFile(layout.applicationFolder), "precious");
 }
+
+#ifdef _WIN32
+TEST_F(FailedInstall, MissingMenuFolderIsNotMadeAndEndsTheInstall) {
+    RemoveTree(StartMenuFolder());
+    ASSERT_TRUE(BeginInstall());
+    ExpectFailureReported(
+        "Path not found",
+        "Could not copy " + Source() + " to " + LauncherIn(StartMenuFolder()) + ".", Source(),
+        DesktopTarget());
+    EXPECT_EQ(ReadFile(DesktopTarget()), Launcher());
+    EXPECT_FALSE(Exists(StartMenuFolder()));
+}
+
+// A running program of the earlier installation holds its file open without leave to delete it,
+// so the file cannot be replaced: the install puts back every file it had already replaced, and
+// the hand-over file keeps naming the installation that works.
+TEST_F(FailedInstall, DestinationFileInUseLeavesTheEarlierInstallationWhole) {
+    const std::string destination = root / "apps";
+    MakeFolders(destination);
+    for (const auto name : setup::kInstallationFiles) {
+        WriteFile(Joined(destination, std::string(name)), "earlier " + std::string(name));
+    }
+    MakeFolders(layout.applicationFolder);
+    WriteFile(layout.HandoverFile(), destination + "\r\n");
+    // Typed with a trailing backslash, so that the new record would differ from the earlier one.
+    controls.Type(destination + "\\");
+    const std::string running = Joined(destination, "Velmora_KZ.exe");
+    const HANDLE held = ::CreateFileA(running.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(BeginInstall());
+    ::CloseHandle(held);
+
+    for (const auto name : setup::kInstallationFiles) {
+        EXPECT_EQ(ReadFile(Joined(destination, std::string(name))), "earlier " + std::string(name))
+            << name;
+    }
+    EXPECT_EQ(FolderEntries(destination).size(), setup::kInstallationFiles.size())
+        << "no temporary file is left";
+    EXPECT_EQ(ReadFile(layout.HandoverFile()), destination + "\r\n");
+    ASSERT_EQ(harness.Messages().size(), 1u);
+    EXPECT_EQ(harness.Messages()[0].text,
+              "Error During Setup: Permission denied\r\nCould not copy Velmora_KZ.exe to " +
+                  destination + "\\\\Velmora_KZ.exe.\r\nSee " + LogPath() + " for details.");
+}
+#endif
 
 }  // namespace

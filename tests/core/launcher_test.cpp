@@ -1,11 +1,17 @@
+// Built into the tests of both systems.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 
 #include "launcher/core/launcher_form.h"
 #include "platform/layout.h"
 #include "platform/platform.h"
 #include "tests/support/program_harness.h"
+
+#ifdef _WIN32
+#include "tests/wine/wine_support.h"
+#endif
 
 using namespace testing_support;
 
@@ -19,10 +25,14 @@ protected:
             MakeFolders(folder);
             std::filesystem::permissions(folder, std::filesystem::perms(0755));
         }
-        // The stand-in application says where it was started.
-        WriteFile(installed + "/Velmora_KZ.exe",
-                  "#!/bin/sh\npwd > started.tmp\n/bin/mv started.tmp started\n", 0755);
+        PlaceFolderRecorder(installed, launcher::kApplicationProgram);
+        // Started as from the desktop, on the drive of the application folder; nothing is found
+        // on the search path.
+        std::filesystem::current_path(root.Path());
+        harness.HideJava(root);
     }
+
+    void Record(const std::string& contents) const { WriteFile(layout.HandoverFile(), contents); }
 
     int RunLauncher() const {
         return ErrorNumberOf([this] { launcher::Form1(layout).Form_Load(); });
@@ -35,19 +45,38 @@ protected:
 };
 
 TEST_F(Launcher, StartsTheApplicationInTheFolderOfTheFirstLine) {
-    WriteFile(layout.HandoverFile(), installed + "\r\n" + root / "elsewhere" + "\r\n");
+    Record(installed + "\r\n" + root / "elsewhere" + "\r\n");
     ASSERT_EQ(RunLauncher(), 0);
-    EXPECT_EQ(WaitForFile(installed + "/started"), installed + "\n");
+    EXPECT_EQ(RecordedFolder(installed), installed);
 }
 
 TEST_F(Launcher, ReportsWhatItCannotFollow) {
     EXPECT_EQ(RunLauncher(), platform::error::kFileNotFound) << "no hand-over file";
-    WriteFile(layout.HandoverFile(), "");
+    Record("");
     EXPECT_EQ(RunLauncher(), platform::error::kInputPastEndOfFile) << "empty hand-over file";
-    WriteFile(layout.HandoverFile(), root / "missing" + "\r\n");
+    Record(root / "missing" + "\r\n");
     EXPECT_EQ(RunLauncher(), platform::error::kPathNotFound) << "missing folder";
-    WriteFile(layout.HandoverFile(), root.Path() + "\r\n");
+    Record(root.Path() + "\r\n");
     EXPECT_EQ(RunLauncher(), platform::error::kFileNotFound) << "no application there";
 }
+
+#ifdef _WIN32
+// The folder change to another drive sets only that drive's folder: the search looks in the
+// application folder, which stays current, and does not find the application.
+TEST_F(Launcher, InstallFolderOnAnotherDriveIsNotEntered) {
+    const std::string own = wine_testing::OwnFolder();
+    if (::toupper(own[0]) == ::toupper(root.Path()[0])) {
+        GTEST_SKIP() << "needs a folder on another drive than the temporary one";
+    }
+    const TempFolder other(own);
+    MakeFolders(other / "installed");
+    PlaceFolderRecorder(other / "installed", launcher::kApplicationProgram);
+    Record(other / "installed" + "\r\n");
+    EXPECT_EQ(RunLauncher(), platform::error::kFileNotFound);
+    EXPECT_EQ(platform::CurrentFolder(), layout.applicationFolder);
+    EXPECT_EQ(platform::CurrentFolderOfDrive(own.substr(0, 2)), other / "installed");
+    EXPECT_FALSE(Exists(other / "installed\\Velmora_KZ.started"));
+}
+#endif
 
 }  // namespace

@@ -1,20 +1,36 @@
+// Built into the tests of both systems; what one system alone has sits in #ifdef blocks here or
+// in its own file.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "platform/platform.h"
 #include "tests/support/program_harness.h"
 
+#ifdef _WIN32
+#include "platform/win32/windows_api.h"
+#else
+#include <csignal>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+using ::testing::ElementsAre;
 using namespace testing_support;
+using platform::error::kFileNotFound;
+using platform::error::kPathFileAccessError;
+using platform::error::kPathNotFound;
+using platform::error::kPermissionDenied;
 
 namespace {
 
@@ -25,59 +41,102 @@ protected:
     std::string source = folder / "source.bin";
 };
 
-TEST_F(Copy, CopiesBytesAndModeWithoutOthersWrite) {
+TEST_F(Copy, ReplacesAnExistingDestinationWholeAndLeavesNoTemporaryFile) {
     platform::CopyFile(source, folder / "copy.bin");
     EXPECT_EQ(ReadFile(folder / "copy.bin"), ReadFile(source));
+#ifndef _WIN32
     struct stat info {};
     ::stat((folder / "copy.bin").c_str(), &info);
-    EXPECT_EQ(info.st_mode & 0777, 0755u);
-}
-
-TEST_F(Copy, ReplacesAnExistingDestinationWhole) {
+    EXPECT_EQ(info.st_mode & 0777, 0755u) << "the source's mode without others' write";
+#endif
     WriteFile(folder / "copy.bin", std::string(900000, 'o'));
     platform::CopyFile(source, folder / "copy.bin");
     EXPECT_EQ(ReadFile(folder / "copy.bin"), ReadFile(source));
+    EXPECT_THAT(FolderEntries(folder.Path()), ElementsAre("copy.bin", "source.bin"));
 }
 
+// A file has many names; copying it onto itself must not truncate it.
 TEST_F(Copy, SameFileUnderAnotherNameIsLeftIntact) {
     MakeFolders(folder / "sub");
+    std::vector<std::string> spellings{Joined(folder.Path(), ".", "source.bin"),
+                                       Joined(folder.Path(), "sub", "..", "source.bin")};
+    std::vector<std::string> entries{"source.bin", "sub"};
+#ifdef _WIN32
+    std::string upper = source;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    std::string slashes = source;
+    std::replace(slashes.begin(), slashes.end(), '\\', '/');
+    char shortName[MAX_PATH] = {};
+    ::GetShortPathNameA(source.c_str(), shortName, MAX_PATH);
+    spellings.insert(spellings.end(), {upper, slashes, shortName});
+#else
     ::symlink(folder.Path().c_str(), (folder / "sub/link").c_str());
     ::symlink(source.c_str(), (folder / "file-link").c_str());
-    for (const std::string& spelling : {folder / "./source.bin", folder / "sub/../source.bin",
-                                        folder / "sub/link/source.bin", folder / "file-link"}) {
+    spellings.insert(spellings.end(), {folder / "sub/link/source.bin", folder / "file-link"});
+    entries.insert(entries.begin(), "file-link");
+#endif
+    for (const std::string& spelling : spellings) {
         platform::CopyFile(source, spelling);
         EXPECT_EQ(ReadFile(source), std::string(300000, 's')) << spelling;
     }
-    EXPECT_EQ(FolderEntries(folder.Path()),
-              (std::vector<std::string>{"file-link", "source.bin", "sub"}));
+    EXPECT_EQ(FolderEntries(folder.Path()), entries);
 }
 
 TEST_F(Copy, FailuresNameTheirCauseAndLeaveNoTrace) {
     EXPECT_EQ(ErrorNumberOf([&] { platform::CopyFile(folder / "missing", folder / "copy"); }),
-              platform::error::kFileNotFound);
-    EXPECT_EQ(ErrorNumberOf([&] { platform::CopyFile(source, folder / "missing/copy"); }),
-              platform::error::kPathNotFound);
+              kFileNotFound);
+    EXPECT_EQ(
+        ErrorNumberOf([&] { platform::CopyFile(source, Joined(folder / "missing", "copy")); }),
+        kPathNotFound);
     MakeFolders(folder / "a folder");
     EXPECT_EQ(ErrorNumberOf([&] { platform::CopyFile(source, folder / "a folder"); }),
-              platform::error::kPathFileAccessError);
-    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"a folder", "source.bin"}));
+              kPathFileAccessError);
+    EXPECT_EQ(ErrorNumberOf([&] { platform::CopyFile(folder / "a folder", folder / "copy"); }),
+              kPathFileAccessError);
+    EXPECT_EQ(ErrorNumberOf([&] { platform::CopyFile(source, folder / std::string("a\0b", 3)); }),
+              platform::error::kBadFileName);
+    EXPECT_THAT(FolderEntries(folder.Path()), ElementsAre("a folder", "source.bin"));
     EXPECT_TRUE(FolderEntries(folder / "a folder").empty());
 }
 
-TEST(Folders, CreateFailsWhenPresentOrOrphaned) {
+#ifdef _WIN32
+// A destination that cannot be replaced keeps its old bytes: the copy goes under another name
+// first and only then over it.
+TEST_F(Copy, DestinationInUseKeepsItsBytes) {
+    const std::string destination = folder / "in use.bin";
+    WriteFile(destination, "old bytes");
+    const HANDLE held = ::CreateFileA(destination.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ErrorNumberOf([&] { platform::CopyFile(source, destination); }), kPermissionDenied);
+    ::CloseHandle(held);
+    EXPECT_EQ(ReadFile(destination), "old bytes");
+    EXPECT_THAT(FolderEntries(folder.Path()), ElementsAre("in use.bin", "source.bin"));
+}
+#endif
+
+TEST(Folders, CreateFailsWhenPresentOrOrphanedAndChangeWhenMissing) {
     TempFolder folder;
     platform::CreateFolder(folder / "new");
-    EXPECT_EQ(ErrorNumberOf([&] { platform::CreateFolder(folder / "new"); }),
-              platform::error::kPathFileAccessError);
-    EXPECT_EQ(ErrorNumberOf([&] { platform::CreateFolder(folder / "no/parent"); }),
-              platform::error::kPathNotFound);
-    platform::CreateFolderTree(folder / "deep/er/still");
-    platform::CreateFolderTree(folder / "deep/er/still");
-    EXPECT_TRUE(Exists(folder / "deep/er/still"));
-    EXPECT_EQ(ErrorNumberOf([&] { platform::ChangeFolder(folder / "missing"); }),
-              platform::error::kPathNotFound);
+    EXPECT_EQ(ErrorNumberOf([&] { platform::CreateFolder(folder / "new"); }), kPathFileAccessError);
+    EXPECT_EQ(ErrorNumberOf([&] { platform::CreateFolder(Joined(folder / "no", "parent")); }),
+              kPathNotFound);
+    const std::string deep = Joined(folder / "deep", "er", "still");
+    platform::CreateFolderTree(deep);
+    platform::CreateFolderTree(deep);
+    EXPECT_TRUE(Exists(deep));
+
+    ProgramHarness harness;
+    WriteFile(folder / "file", "x");
+    EXPECT_EQ(ErrorNumberOf([&] { platform::ChangeFolder(folder / "missing"); }), kPathNotFound);
+    EXPECT_EQ(ErrorNumberOf([&] { platform::ChangeFolder(folder / "file"); }), kPathNotFound);
+    std::filesystem::current_path(folder.Path());
+    platform::ChangeFolder(folder / "new");
+    EXPECT_EQ(platform::CurrentFolder(), folder / "new");
 }
 
+#ifndef _WIN32
 TEST(Folders, ListingShowsNeitherFilesNorHiddenFolders) {
     TempFolder folder;
     MakeFolders(folder / "shown");
@@ -86,8 +145,42 @@ TEST(Folders, ListingShowsNeitherFilesNorHiddenFolders) {
     EXPECT_EQ(platform::SubfolderNames(folder.Path()), std::vector<std::string>{"shown"});
     EXPECT_TRUE(platform::SubfolderNames(folder / "missing").empty());
 }
+#endif
 
-TEST(TextFiles, OutputTruncatesAppendKeeps) {
+// Everyone may change what lies at path.
+void OpenToEveryone(const std::string& path) {
+#ifdef _WIN32
+    SECURITY_DESCRIPTOR open{};
+    ::InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
+    ::SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE);
+    ASSERT_TRUE(::SetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, &open));
+#else
+    std::filesystem::permissions(path, std::filesystem::perms::all);
+#endif
+}
+
+TEST(Folders, MadeFoldersPassTheLaunchersCheckAndSharedOnesDoNot) {
+    TempFolder folder;
+    platform::CreateFolder(folder / "made");
+    platform::ReplaceFile(Joined(folder / "made", "file.txt"), "x\r\n");
+    platform::RequireOnlyOwnerCanWrite(folder / "made");
+    platform::RequireOnlyOwnerCanWrite(Joined(folder / "made", "file.txt"));
+    EXPECT_EQ(ErrorNumberOf([&] { platform::RequireOnlyOwnerCanWrite(folder / "missing"); }),
+              kPathNotFound);
+
+    MakeFolders(folder / "shared");
+    OpenToEveryone(folder / "shared");
+    try {
+        platform::RequireOnlyOwnerCanWrite(folder / "shared");
+        ADD_FAILURE() << "a folder everyone may change passed";
+    } catch (const platform::RuntimeError& error) {
+        EXPECT_EQ(error.Number(), kPermissionDenied);
+        EXPECT_EQ(error.Description(),
+                  "Permission denied: " + folder / "shared" + " can be changed by another user");
+    }
+}
+
+TEST(TextFiles, OutputTruncatesAppendKeepsAndAFolderIsNoFile) {
     TempFolder folder;
     const std::string file = folder / "log";
     platform::PrintLine(file, platform::OpenFor::Append, "one");
@@ -96,8 +189,49 @@ TEST(TextFiles, OutputTruncatesAppendKeeps) {
     platform::PrintLine(file, platform::OpenFor::Output, "three");
     EXPECT_EQ(ReadFile(file), "three\r\n");
     EXPECT_EQ(platform::ReadPrefix(file, 3), "thr");
+    EXPECT_EQ(platform::ReadPrefix(file, 100), "three\r\n");
+    EXPECT_EQ(
+        ErrorNumberOf([&] { platform::PrintLine(folder.Path(), platform::OpenFor::Append, "x"); }),
+        kPathFileAccessError);
+    EXPECT_EQ(ErrorNumberOf([&] { platform::ReadPrefix(folder / "missing", 1); }), kFileNotFound);
 }
 
+TEST(FileLength, FoldersAndRootsAreZeroLong) {
+    TempFolder folder;
+    WriteFile(folder / "five", "12345");
+    EXPECT_EQ(platform::FileLength(folder / "five"), 5);
+    EXPECT_EQ(platform::FileLength(folder.Path()), 0);
+    EXPECT_EQ(platform::FileLength(RootOf(folder.Path())), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { platform::FileLength(folder / "missing"); }), kFileNotFound);
+    EXPECT_EQ(ErrorNumberOf([&] { platform::FileLength(Joined(folder / "missing", "below")); }),
+              kPathNotFound);
+}
+
+class StartProgram : public ::testing::Test {
+protected:
+    ProgramHarness harness;
+    TempFolder folder;
+};
+
+TEST_F(StartProgram, FindsABareNameOnTheSearchPathAndReturnsItsId) {
+    harness.ProvideJava(folder);
+    EXPECT_GT(platform::StartProgramHidden("java"), 0);
+    EXPECT_EQ(ErrorNumberOf([] { platform::StartProgramHidden("no-such-program"); }),
+              kFileNotFound);
+    harness.HideJava(folder);
+    EXPECT_EQ(ErrorNumberOf([] { platform::StartProgramHidden("java"); }), kFileNotFound);
+}
+
+TEST_F(StartProgram, CurrentFolderComesBeforeTheSearchPath) {
+    harness.ProvideJava(folder);
+    MakeFolders(folder / "here");
+    PlaceFolderRecorder(folder / "here", "java");
+    std::filesystem::current_path(folder / "here");
+    ASSERT_GT(platform::StartProgramHidden("java"), 0);
+    EXPECT_EQ(RecordedFolder(folder / "here"), folder / "here");
+}
+
+#ifndef _WIN32
 bool IsRunning(pid_t pid) {
     return ::kill(pid, 0) == 0;
 }
@@ -110,9 +244,7 @@ bool EndsAndIsReaped(pid_t pid) {
     return !IsRunning(pid);
 }
 
-TEST(StartProgram, FindsTheProgramOnTheSearchPathAndLeavesNoZombie) {
-    ProgramHarness harness;
-    TempFolder folder;
+TEST_F(StartProgram, LeavesNoZombieAndPassesOverFilesThatCannotRun) {
     harness.ProvideJava(folder);
     WriteFile(folder / "java-bin/sleeper", "#!/bin/sh\nexec sleep 30\n", 0755);
 
@@ -123,26 +255,11 @@ TEST(StartProgram, FindsTheProgramOnTheSearchPathAndLeavesNoZombie) {
     ::kill(static_cast<pid_t>(pid), SIGKILL);
     EXPECT_TRUE(EndsAndIsReaped(static_cast<pid_t>(pid)));
 
-    EXPECT_GT(platform::StartProgramHidden("java"), 0);
-    EXPECT_EQ(ErrorNumberOf([] { platform::StartProgramHidden("no-such-program"); }),
-              platform::error::kFileNotFound);
     WriteFile(folder / "java-bin/not-executable", "", 0644);
-    EXPECT_EQ(ErrorNumberOf([] { platform::StartProgramHidden("not-executable"); }),
-              platform::error::kFileNotFound);
+    EXPECT_EQ(ErrorNumberOf([] { platform::StartProgramHidden("not-executable"); }), kFileNotFound);
 }
 
-TEST(StartProgram, CurrentFolderComesBeforeTheSearchPath) {
-    ProgramHarness harness;
-    TempFolder folder;
-    harness.ProvideJava(folder);
-    MakeFolders(folder / "here");
-    WriteFile(folder / "here/java", "#!/bin/sh\n/usr/bin/touch ran-here\n", 0755);
-    platform::ChangeFolder(folder / "here");
-    ASSERT_GT(platform::StartProgramHidden("java"), 0);
-    WaitForFile(folder / "here/ran-here");
-    EXPECT_TRUE(Exists(folder / "here/ran-here"));
-}
-
+// Volumes stand in for drives; the Windows build has drive letters.
 TEST(Drives, CurrentFolderOfADrive) {
     ProgramHarness harness;
     TempFolder folder;
@@ -160,5 +277,6 @@ TEST(Drives, CurrentFolderOfADrive) {
     EXPECT_EQ(ErrorNumberOf([&] { platform::CurrentFolderOfDrive(folder / "gone"); }),
               platform::error::kDeviceUnavailable);
 }
+#endif
 
 }  // namespace

@@ -29,6 +29,9 @@ protected:
 
     std::string UserName() const;
     std::string Profile() const { return layout.profileRoot + UserName(); }
+    std::string DesktopFolder() const { return Profile() + layout.profileDesktop; }
+    std::string StartMenuFolder() const { return Profile() + layout.profileStartMenu; }
+    std::string ProgramsFolder() const { return Profile() + layout.profilePrograms; }
     std::string LogPath() const { return working + kSeparator + "Install.log"; }
 
     TempFolder root;

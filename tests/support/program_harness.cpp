@@ -55,7 +55,20 @@ void ProgramHarness::HideJava(const TempFolder& scratch) {
 void PlaceJavaStandIn(const std::string& folder) {
     WriteFile(folder + "/java", "#!/bin/sh\nexit 0\n", 0755);
 }
+
+void PlaceFolderRecorder(const std::string& folder, const std::string& name) {
+    WriteFile(
+        folder + "/" + name,
+        "#!/bin/sh\npwd > Velmora_KZ.pending\n/bin/mv Velmora_KZ.pending Velmora_KZ.started\n",
+        0755);
+}
 #endif
+
+std::string RecordedFolder(const std::string& folder) {
+    std::string record = WaitForFile(folder + kSeparator + "Velmora_KZ.started");
+    const auto end = record.find_first_of("\r\n");
+    return end == std::string::npos ? record + "<no line end>" : record.substr(0, end);
+}
 
 int ErrorNumberOf(const std::function<void()>& action) {
     try {

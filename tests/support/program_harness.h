@@ -41,6 +41,10 @@ private:
 // Puts a program named "java" that ends at once into folder. Each system's tests define it:
 // a script on Linux, a copy of a program built with the tests on Windows.
 void PlaceJavaStandIn(const std::string& folder);
+// Puts a program into folder that a search for name finds, which records the folder it was
+// started in and ends; RecordedFolder waits for that record and reads it.
+void PlaceFolderRecorder(const std::string& folder, const std::string& name);
+std::string RecordedFolder(const std::string& folder);
 
 // Runs an action that is expected to end the program; false if it returned instead.
 template <typename Action>

@@ -30,6 +30,10 @@ std::string MakeUniqueFolder(const fs::path& base) {
 
 }  // namespace
 
+std::string RootOf(const std::string& path) {
+    return fs::path(path).root_path().string();
+}
+
 TempFolder::TempFolder() : path_(MakeUniqueFolder(fs::temp_directory_path())) {}
 
 TempFolder::TempFolder(const std::string& base) : path_(MakeUniqueFolder(base)) {}

@@ -9,6 +9,16 @@ namespace testing_support {
 
 inline constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
+// Pieces joined by the system's separator, as the programs join them.
+template <typename... More>
+std::string Joined(std::string path, const More&... more) {
+    ((path += kSeparator, path += more), ...);
+    return path;
+}
+
+// The root folder of the volume a full path lies on: "C:\" or "/".
+std::string RootOf(const std::string& path);
+
 // A fresh folder under the system's temporary folder, or under base, removed with everything in
 // it.
 class TempFolder {

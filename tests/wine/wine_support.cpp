@@ -37,4 +37,11 @@ void PlaceJavaStandIn(const std::string& folder) {
                                std::filesystem::copy_options::overwrite_existing);
 }
 
+// A bare name finds a program file with the ".exe" ending.
+void PlaceFolderRecorder(const std::string& folder, const std::string& name) {
+    const std::string file = name.ends_with(".exe") ? name : name + ".exe";
+    std::filesystem::copy_file(wine_testing::ApplicationStandIn(), folder + "\\" + file,
+                               std::filesystem::copy_options::overwrite_existing);
+}
+
 }  // namespace testing_support

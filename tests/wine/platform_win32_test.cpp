@@ -1,0 +1,182 @@
+// What only the Windows platform layer does: drive letters and their current folders, full
+// paths, the system's own user name, time and error codes, the fixed places.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/layout.h"
+#include "platform/platform.h"
+#include "platform/win32/windows_api.h"
+#include "tests/wine/wine_support.h"
+
+using namespace testing_support;
+using namespace wine_testing;
+using platform::error::kBadFileName;
+using platform::error::kDeviceUnavailable;
+using platform::error::kFileNotFound;
+using platform::error::kPathFileAccessError;
+using platform::error::kPathNotFound;
+using platform::error::kPermissionDenied;
+
+namespace {
+
+TEST(Paths, FullPathsNameADriveOrAShare) {
+    EXPECT_TRUE(platform::IsFullPath("C:\\Velmora_KZ"));
+    EXPECT_TRUE(platform::IsFullPath("d:/apps"));
+    EXPECT_TRUE(platform::IsFullPath("\\\\server\\share\\apps"));
+    EXPECT_FALSE(platform::IsFullPath("C:apps")) << "relative to the drive's current folder";
+    EXPECT_FALSE(platform::IsFullPath("\\apps")) << "relative to the current drive";
+    EXPECT_FALSE(platform::IsFullPath("apps"));
+    EXPECT_FALSE(platform::IsFullPath(""));
+    EXPECT_EQ(platform::MaxPathLength(), 259u);
+}
+
+// The drive letter of another drive than the one the temporary folders are on, if any.
+std::string OtherDrive(const std::string& than) {
+    for (const auto& drive : platform::Drives()) {
+        if (::toupper(drive[0]) != ::toupper(than[0]) &&
+            ::GetDriveTypeA((drive + "\\").c_str()) == DRIVE_FIXED) {
+            return drive;
+        }
+    }
+    return {};
+}
+
+TEST(Drives, AreLettersOpeningAtTheirCurrentFolder) {
+    ProgramHarness harness;
+    TempFolder folder;
+    StartIn(folder.Path());
+    const auto drives = platform::Drives();
+    ASSERT_FALSE(drives.empty());
+    for (const auto& drive : drives) {
+        EXPECT_TRUE(drive.size() == 2 && std::isupper(static_cast<unsigned char>(drive[0])) &&
+                    drive[1] == ':')
+            << drive;
+    }
+    const std::string current = folder.Path().substr(0, 2);
+    EXPECT_THAT(drives, ::testing::Contains(current));
+    EXPECT_EQ(platform::CurrentFolderOfDrive(current), folder.Path());
+    EXPECT_EQ(platform::CurrentFolderOfDrive(current + "\\"), folder.Path());
+
+    std::string unused;
+    for (char letter = 'Z'; letter >= 'D' && unused.empty(); --letter) {
+        if (std::find(drives.begin(), drives.end(), std::string{letter, ':'}) == drives.end()) {
+            unused = std::string{letter, ':'};
+        }
+    }
+    ASSERT_FALSE(unused.empty());
+    EXPECT_EQ(ErrorNumberOf([&] { platform::CurrentFolderOfDrive(unused); }), kDeviceUnavailable);
+}
+
+// Changing to a folder on another drive sets that drive's current folder only, as ChDir does.
+TEST(Drives, ChangingToAnotherDriveKeepsTheCurrentDrive) {
+    ProgramHarness harness;
+    TempFolder folder;
+    StartIn(folder.Path());
+    const std::string other = OtherDrive(folder.Path());
+    if (other.empty()) {
+        GTEST_SKIP() << "only one fixed drive";
+    }
+    platform::ChangeFolder(other + "\\");
+    EXPECT_EQ(platform::CurrentFolder(), folder.Path());
+    EXPECT_EQ(platform::CurrentFolderOfDrive(other), other + "\\");
+    const std::string below = OwnFolder();
+    if (::toupper(below[0]) == ::toupper(other[0])) {
+        platform::ChangeFolder(below);
+        EXPECT_EQ(platform::CurrentFolder(), folder.Path());
+        EXPECT_EQ(platform::CurrentFolderOfDrive(other), below);
+    }
+}
+
+TEST(UserAndTime, NameAndTimestampComeFromTheSystem) {
+    char name[256] = {};
+    DWORD size = sizeof name;
+    ASSERT_TRUE(::GetUserNameA(name, &size));
+    EXPECT_EQ(platform::LogonUserName(255), name);
+    try {
+        platform::LogonUserName(1);
+        ADD_FAILURE() << "a name cannot fit one character with its terminator";
+    } catch (const platform::SystemCallFailed& failure) {
+        EXPECT_EQ(failure.code, static_cast<std::uint32_t>(ERROR_INSUFFICIENT_BUFFER));
+    }
+
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const std::string stamp = platform::LocalDateTimeText();
+        char date[100] = {};
+        char time[100] = {};
+        ::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 100);
+        ::GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, 100);
+        if (stamp == std::string(date) + " " + time) {
+            return;
+        }
+    }
+    ADD_FAILURE() << "the short date, a blank and the time: " << platform::LocalDateTimeText();
+}
+
+TEST(SystemErrors, ReachTheUserAsTheRuntimesNumbers) {
+    const std::pair<DWORD, int> cases[] = {
+        {ERROR_FILE_NOT_FOUND, kFileNotFound},
+        {ERROR_PATH_NOT_FOUND, kPathNotFound},
+        {ERROR_ACCESS_DENIED, kPermissionDenied},
+        {ERROR_SHARING_VIOLATION, kPermissionDenied},
+        {ERROR_DISK_FULL, platform::error::kDiskFull},
+        {ERROR_NOT_READY, kDeviceUnavailable},
+        {ERROR_INVALID_DRIVE, kDeviceUnavailable},
+        {ERROR_FILENAME_EXCED_RANGE, kBadFileName},
+        {ERROR_INVALID_NAME, platform::error::kBadFileNameOrNumber},
+        {ERROR_GEN_FAILURE, kDeviceUnavailable},
+        {ERROR_NOT_ENOUGH_MEMORY, kPathFileAccessError},
+    };
+    for (const auto& [code, number] : cases) {
+        EXPECT_EQ(ErrorNumberOf([code] { platform::RaiseForSystemError(static_cast<int>(code)); }),
+                  number)
+            << "system error " << code;
+    }
+}
+
+// A link planted at the log's name must not lead the log, or its truncation, to another file.
+TEST(TextFiles, ALinkAtTheNameIsRefusedAndItsTargetKept) {
+    using CreateLink = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    const auto createLink = reinterpret_cast<CreateLink>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+    TempFolder folder;
+    const std::string target = folder / "precious";
+    const std::string link = folder / "log";
+    WriteFile(target, "someone else's\r\n");
+    if (createLink == nullptr || !createLink(link.c_str(), target.c_str(), 0)) {
+        GTEST_SKIP() << "this system makes no symbolic links";
+    }
+    // Wine does not show such a link as a link (it cannot even give its attributes); there only
+    // the target's safety can be seen.
+    const DWORD attributes = ::GetFileAttributesA(link.c_str());
+    const bool shownAsLink =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    for (const auto mode : {platform::OpenFor::Output, platform::OpenFor::Append}) {
+        const int number = ErrorNumberOf([&] { platform::PrintLine(link, mode, "x"); });
+        if (shownAsLink) {
+            EXPECT_EQ(number, kPathFileAccessError);
+        }
+    }
+    EXPECT_EQ(ReadFile(target), "someone else's\r\n");
+}
+
+TEST(Layout, WindowsPlacesAreFixedAndMoveUnderATestRoot) {
+    const platform::Layout native = platform::NativeLayout();
+    EXPECT_EQ(native.HandoverFile(), "C:\\Velmora_KZ\\Start_up.txt");
+    EXPECT_EQ(native.profileRoot + "bob" + native.profilePrograms,
+              "C:\\Documents and Settings\\bob\\Start Menu\\Programs");
+    EXPECT_EQ(native.sharedStartMenu, "C:\\Documents and Settings\\All Users\\Start Menu");
+    EXPECT_FALSE(native.startMenuNeedsDesktopEntry);
+    EXPECT_FALSE(native.createsMissingTargetFolders);
+
+    const platform::Layout rooted = platform::LayoutRootedIn("D:\\t");
+    EXPECT_EQ(rooted.HandoverFile(), "D:\\t\\Velmora_KZ\\Start_up.txt");
+    EXPECT_EQ(rooted.profileRoot, "D:\\t\\Documents and Settings\\");
+    EXPECT_EQ(rooted.sharedPrograms,
+              "D:\\t\\Documents and Settings\\All Users\\Start Menu\\Programs");
+    EXPECT_EQ(rooted.profileDesktop, "\\Desktop");
+}
+
+}  // namespace
