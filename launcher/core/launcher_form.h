@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/layout.h"
 
 namespace launcher {
@@ -12,6 +14,8 @@ public:
     void Form_Load();
 
 private:
+    std::string ApplicationFolderToFollow() const;
+
     platform::Layout layout_;
 };
 

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "setup/core/desktop_entry.h"
 #include "setup/core/installation_files.h"
+#include "setup/core/menu_icon.h"
 
 namespace setup {
 
@@ -132,7 +133,7 @@ void Form1::RunInstall(std::string& source, std::string& desktopTarget) {
     const std::string userName = GetCurrentUserName();
     AppendLog("Current User Name " + userName);
 
-    const Targets targets = ShortcutTargets(userName);
+    const platform::UserPlaces targets = ShortcutTargets(userName);
     desktopTarget = Join(targets.desktop, kLauncherFile);
     if (desktopIconOption_) {
         AppendLog("Creating Desktop Icon");
@@ -142,12 +143,13 @@ void Form1::RunInstall(std::string& source, std::string& desktopTarget) {
         AppendLog("Creating Start Menu Shortcut");
         PlaceShortcut(source, targets.startMenu);
         if (layout_.startMenuNeedsDesktopEntry) {
+            WriteMenuIcon(targets.iconTheme);
             WriteDesktopEntry(targets.startMenu);
         }
     }
     if (programsMenuOption_) {
         AppendLog("Creating Program Menu Shortcut Icon");
-        PlaceShortcut(source, targets.programsMenu);
+        PlaceShortcut(source, targets.programs);
     }
 
     if (FileExists(destination) == -1) {
@@ -162,13 +164,12 @@ void Form1::RunInstall(std::string& source, std::string& desktopTarget) {
     platform::EndProgram();
 }
 
-Form1::Targets Form1::ShortcutTargets(const std::string& userName) const {
-    const std::string profile = layout_.profileRoot + userName;
-    if (FileExists(profile) == -1) {
-        return {layout_.sharedDesktop, layout_.sharedStartMenu, layout_.sharedPrograms};
+platform::UserPlaces Form1::ShortcutTargets(const std::string& userName) const {
+    platform::UserPlaces places = layout_.PlacesOf(userName);
+    if (FileExists(places.profile) == -1) {
+        return layout_.sharedPlaces;
     }
-    return {profile + layout_.profileDesktop, profile + layout_.profileStartMenu,
-            profile + layout_.profilePrograms};
+    return places;
 }
 
 void Form1::PlaceShortcut(const std::string& source, const std::string& folder) const {
@@ -181,6 +182,17 @@ void Form1::PlaceShortcut(const std::string& source, const std::string& folder) 
 void Form1::WriteDesktopEntry(const std::string& folder) const {
     platform::ReplaceFile(Join(folder, kDesktopEntryName),
                           DesktopEntryFor(Join(folder, kLauncherFile)));
+}
+
+// The entry names its icon; menus look it up in the theme by that name, at the size they need.
+void Form1::WriteMenuIcon(const std::string& iconTheme) const {
+    for (std::size_t i = 0; i < kMenuIconSizes.size(); ++i) {
+        const std::string size = std::to_string(kMenuIconSizes[i]);
+        const std::string folder = Join(Join(iconTheme, size + "x" + size), "apps");
+        platform::CreateFolderTree(folder);
+        platform::ReplaceFile(Join(folder, std::string(kMenuIconName) + ".png"),
+                              std::string(kMenuIconImages[i]));
+    }
 }
 
 // Sources are bare names: the current folder is still the working folder.

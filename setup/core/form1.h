@@ -38,16 +38,11 @@ public:
     std::string LogPath() const;
 
 private:
-    struct Targets {  // folders
-        std::string desktop;
-        std::string startMenu;
-        std::string programsMenu;
-    };
-
     void ProbeForJava() const;
     void RunInstall(std::string& source, std::string& desktopTarget);
-    Targets ShortcutTargets(const std::string& userName) const;
+    platform::UserPlaces ShortcutTargets(const std::string& userName) const;
     void PlaceShortcut(const std::string& source, const std::string& folder) const;
+    void WriteMenuIcon(const std::string& iconTheme) const;
     void WriteDesktopEntry(const std::string& folder) const;
     void CopyApplicationFiles(const std::string& destination) const;
     void ReportFailure(const std::string& description, const std::string& source,

@@ -5,11 +5,14 @@
 
 #include <sys/stat.h>
 
+#include "platform/layout_posix.h"
 #include "setup/core/installation_files.h"
+#include "setup/core/menu_icon.h"
 #include "tests/support/installer_fixture.h"
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
 using namespace testing_support;
 
 namespace {
@@ -143,16 +146,6 @@ TEST_F(FirstInstall, WorkingFolderSpelledDifferentlyKeepsEveryFileIntact) {
     }
 }
 
-TEST_F(FirstInstall, NoProfileFolderUsesTheSharedPlaces) {
-    std::filesystem::remove_all(Profile());
-    ASSERT_TRUE(BeginInstall());
-    const std::string launcher = BytesOf(setup::kLauncherFile);
-    EXPECT_EQ(ReadFile(layout.sharedDesktop + "/Velmora_KZ.2.0.1.exe"), launcher);
-    EXPECT_EQ(ReadFile(layout.sharedStartMenu + "/Velmora_KZ.2.0.1.exe"), launcher);
-    EXPECT_EQ(ReadFile(layout.sharedPrograms + "/Velmora_KZ.2.0.1.exe"), launcher);
-    EXPECT_FALSE(Exists(Profile()));
-}
-
 TEST_F(FirstInstall, SecondInstallReplacesFilesAndHandOver) {
     ASSERT_TRUE(BeginInstall());
     WriteFile(working + "/readme.txt", "new readme");
@@ -164,6 +157,79 @@ TEST_F(FirstInstall, SecondInstallReplacesFilesAndHandOver) {
     EXPECT_EQ(ReadFile(layout.applicationFolder + "/readme.txt"), BytesOf("readme.txt"));
     EXPECT_EQ(ReadFile(second + "/readme.txt"), "new readme");
 }
+
+// Root installs for every user, in the shared places; anyone else for themselves under their home
+// folder H, with the desktop copy in the desktop folder their user-dirs.dirs names.
+struct ScopeCase {
+    const char* name;
+    bool everyone;
+    const char* userDirs;  // H/.config/user-dirs.dirs; nullptr: none
+    // Under the test root; "~" stands for H.
+    const char* applicationFolder;
+    const char* desktop;
+    const char* startMenu;
+    const char* programs;
+    const char* iconTheme;
+};
+
+const ScopeCase kScopeCases[] = {
+    {"Everyone", true, nullptr, "/opt/Velmora_KZ", "/etc/skel/Desktop",
+     "/usr/local/share/applications", "/usr/local/bin", "/usr/local/share/icons/hicolor"},
+    {"UserWithoutUserDirs", false, nullptr, "~/Velmora_KZ", "~/Desktop",
+     "~/.local/share/applications", "~/.local/bin", "~/.local/share/icons/hicolor"},
+    {"UserWithDesktopInHome", false, "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n", "~/Velmora_KZ",
+     "~/Schreibtisch", "~/.local/share/applications", "~/.local/bin",
+     "~/.local/share/icons/hicolor"},
+};
+
+class InstallScope : public InstallerTest, public ::testing::WithParamInterface<ScopeCase> {
+protected:
+    std::string Place(std::string_view place) const {
+        return place.starts_with('~') ? home + std::string(place.substr(1))
+                                      : root.Path() + std::string(place);
+    }
+    std::string home = root / "home/ann";
+};
+
+TEST_P(InstallScope, PutsEveryPieceInThePlacesOfItsScope) {
+    const ScopeCase& row = GetParam();
+    MakeFolders(home);
+    if (row.userDirs != nullptr) {
+        MakeFolders(home + "/.config");
+        WriteFile(home + "/.config/user-dirs.dirs", row.userDirs);
+    }
+    UseLayout(row.everyone ? platform::LayoutForEveryone(root.Path())
+                           : platform::LayoutForUser(home, root.Path()));
+    Start();
+    ASSERT_TRUE(BeginInstall());
+
+    const std::string app = Place(row.applicationFolder);
+    const auto log = LogTexts(LogPath());
+    ASSERT_EQ(log.size(), 9u) << ::testing::PrintToString(log);
+    EXPECT_EQ(log[2], "Created Directory: " + app + " Successfully");
+    EXPECT_EQ(log[3], "Created " + app + "/Startup.txt Successfully");
+    EXPECT_EQ(ReadFile(app + "/Start_up.txt"), app + "\r\n");
+    EXPECT_EQ(ReadFile(app + "/readme.txt"), BytesOf("readme.txt"));
+
+    const std::string launcher = BytesOf(setup::kLauncherFile);
+    for (const char* folder : {row.desktop, row.startMenu, row.programs}) {
+        EXPECT_EQ(ReadFile(Place(folder) + "/Velmora_KZ.2.0.1.exe"), launcher) << folder;
+    }
+    const std::string menuCopy = Place(row.startMenu) + "/Velmora_KZ.2.0.1.exe";
+    const std::string entry = ReadFile(Place(row.startMenu) + "/Velmora_KZ.2.0.1.desktop");
+    EXPECT_THAT(entry, HasSubstr("\nExec=\"" + menuCopy + "\"\n"));
+    EXPECT_THAT(entry, HasSubstr("\nIcon=Velmora_KZ\n"));
+    for (std::size_t i = 0; i < setup::kMenuIconSizes.size(); ++i) {
+        const std::string size = std::to_string(setup::kMenuIconSizes[i]);
+        EXPECT_EQ(
+            ReadFile(Place(row.iconTheme) + "/" + size + "x" + size + "/apps/" + "Velmora_KZ.png"),
+            setup::kMenuIconImages[i])
+            << size;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, InstallScope, ::testing::ValuesIn(kScopeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class FailedInstall : public FirstInstall {
 protected:
@@ -213,7 +279,6 @@ TEST_F(FailedInstall, StartedWithoutTheLauncherFailsOnTheFirstShortcut) {
 }
 
 TEST_F(FailedInstall, ApplicationFolderThatIsAFileFailsBeforeAnyTarget) {
-    MakeFolders(root / "opt");
     WriteFile(layout.applicationFolder, "precious");
     ASSERT_TRUE(BeginInstall());
     ExpectFailureReported("Path not found", "", "");

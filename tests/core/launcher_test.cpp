@@ -15,13 +15,16 @@ class Launcher : public ::testing::Test {
 protected:
     Launcher() : layout(platform::LayoutRootedIn(root.Path())), installed(root / "installed") {
         // Owner-only, as the installer makes them, whatever the umask of the test run.
-        for (const auto& folder : {layout.applicationFolder, installed}) {
+        for (const auto& folder :
+             {layout.applicationFolder, layout.sharedApplicationFolder, installed, sharedInstall}) {
             MakeFolders(folder);
             std::filesystem::permissions(folder, std::filesystem::perms(0755));
         }
         // The stand-in application says where it was started.
-        WriteFile(installed + "/Velmora_KZ.exe",
-                  "#!/bin/sh\npwd > started.tmp\n/bin/mv started.tmp started\n", 0755);
+        for (const auto& folder : {installed, sharedInstall}) {
+            WriteFile(folder + "/Velmora_KZ.exe",
+                      "#!/bin/sh\npwd > started.tmp\n/bin/mv started.tmp started\n", 0755);
+        }
     }
 
     int RunLauncher() const {
@@ -32,10 +35,21 @@ protected:
     ProgramHarness harness;
     platform::Layout layout;
     std::string installed;
+    std::string sharedInstall = root / "shared";
 };
 
 TEST_F(Launcher, StartsTheApplicationInTheFolderOfTheFirstLine) {
     WriteFile(layout.HandoverFile(), installed + "\r\n" + root / "elsewhere" + "\r\n");
+    ASSERT_EQ(RunLauncher(), 0);
+    EXPECT_EQ(WaitForFile(installed + "/started"), installed + "\n");
+}
+
+// The user's own install comes first; without one, the install for everyone is started.
+TEST_F(Launcher, FollowsTheUsersOwnInstallElseTheOneForEveryone) {
+    WriteFile(layout.HandoverFileIn(layout.sharedApplicationFolder), sharedInstall + "\r\n");
+    ASSERT_EQ(RunLauncher(), 0);
+    EXPECT_EQ(WaitForFile(sharedInstall + "/started"), sharedInstall + "\n");
+    WriteFile(layout.HandoverFile(), installed + "\r\n");
     ASSERT_EQ(RunLauncher(), 0);
     EXPECT_EQ(WaitForFile(installed + "/started"), installed + "\n");
 }

@@ -23,12 +23,14 @@ protected:
     void LayOutMedium(const std::string& folder) const;
     static std::string BytesOf(std::string_view name);
 
+    // A new installer window that installs into other places.
+    void UseLayout(const platform::Layout& places);
     void Start();
     // Presses "Begin Install"; true if the program ended, as it always should.
     bool BeginInstall();
 
     std::string UserName() const;
-    std::string Profile() const { return layout.profileRoot + UserName(); }
+    std::string Profile() const { return layout.PlacesOf(UserName()).profile; }
     std::string LogPath() const { return working + kSeparator + "Install.log"; }
 
     TempFolder root;

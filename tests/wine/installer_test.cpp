@@ -79,12 +79,12 @@ TEST_F(Install, MissingMenuFolderIsNotMadeAndEndsTheInstall) {
 
 TEST_F(Install, UserWithoutAProfileFolderGetsTheSharedPlaces) {
     RemoveTree(Profile());
-    MakeFolders(layout.sharedDesktop);
-    MakeFolders(layout.sharedPrograms);
+    MakeFolders(layout.sharedPlaces.desktop);
+    MakeFolders(layout.sharedPlaces.programs);
     ASSERT_TRUE(BeginInstall());
-    EXPECT_EQ(ReadFile(layout.sharedDesktop + "\\Velmora_KZ.2.0.1.exe"), Launcher());
-    EXPECT_EQ(ReadFile(layout.sharedStartMenu + "\\Velmora_KZ.2.0.1.exe"), Launcher());
-    EXPECT_EQ(ReadFile(layout.sharedPrograms + "\\Velmora_KZ.2.0.1.exe"), Launcher());
+    EXPECT_EQ(ReadFile(layout.sharedPlaces.desktop + "\\Velmora_KZ.2.0.1.exe"), Launcher());
+    EXPECT_EQ(ReadFile(layout.sharedPlaces.startMenu + "\\Velmora_KZ.2.0.1.exe"), Launcher());
+    EXPECT_EQ(ReadFile(layout.sharedPlaces.programs + "\\Velmora_KZ.2.0.1.exe"), Launcher());
     EXPECT_FALSE(Exists(Profile()));
 }
 
