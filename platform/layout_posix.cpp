@@ -1,5 +1,6 @@
 #include "platform/layout_posix.h"
 
+#include <algorithm>
 #include <optional>
 #include <sstream>
 
@@ -14,7 +15,8 @@ namespace {
 
 constexpr const char* kApplicationFolderName = "/Velmora_KZ";
 constexpr const char* kSharedApplicationFolder = "/opt/Velmora_KZ";
-constexpr std::size_t kUserDirsLimit = 64 * 1024;
+constexpr std::size_t kUserDirsLimit = std::size_t{64} * 1024;
+constexpr std::string_view kHomeVariable = "$HOME";
 
 // From the password database, not the environment: what a program started with another HOME
 // finds must still be the user's own home folder.
@@ -79,8 +81,10 @@ std::string DesktopFolderFrom(std::string_view userDirs, const std::string& home
         if (!value) {
             continue;
         }
-        if (*value == "$HOME" || value->starts_with("$HOME/")) {
-            desktop = home + value->substr(5);
+        const bool fromHome = value->starts_with(kHomeVariable);
+        const std::string afterHome = fromHome ? value->substr(kHomeVariable.size()) : "";
+        if (fromHome && (afterHome.empty() || afterHome.starts_with('/'))) {
+            desktop = home + afterHome;
         } else if (value->starts_with('/')) {
             desktop = *value;
         } else {
