@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <string_view>
+#include <utility>
 
 #include <grp.h>
 #include <sys/mount.h>
