@@ -4,29 +4,43 @@
 
 namespace platform {
 
+// The places of one user's desktop and menus.
+struct UserPlaces {
+    std::string profile;  // the profile folder; "" when the user has none
+    std::string desktop;
+    std::string startMenu;
+    std::string programs;
+    std::string iconTheme;  // where menus look up icons by name; "" where icons are not installed
+};
+
 // Every fixed place the programs touch. The programs use NativeLayout(); tests root one in a
 // temporary folder so that nothing is written outside it.
 struct Layout {
     std::string separator;          // joins path pieces: "\" or "/"
     std::string applicationFolder;  // holds the hand-over file; the default install folder
     std::string handoverFileName;   // inside applicationFolder
-    std::string profileRoot;        // + user name = the user's profile folder
-    std::string profileDesktop;     // + the profile folder = desktop folder
-    std::string profileStartMenu;   // + the profile folder = Start-menu folder
-    std::string profilePrograms;    // + the profile folder = Programs-menu folder
-    std::string sharedDesktop;      // used when the user has no profile folder
-    std::string sharedStartMenu;
-    std::string sharedPrograms;
+    // The install for everyone, which the launcher follows when the user has none of their own.
+    std::string sharedApplicationFolder;
+    // Where profile folders are named after their users, each of userPlaces is appended to
+    // profileRoot + the user's name; elsewhere profileRoot is "" and userPlaces are whole paths.
+    std::string profileRoot;
+    UserPlaces userPlaces;
+    UserPlaces sharedPlaces;           // used when the user has no profile folder
     bool startMenuNeedsDesktopEntry;   // a menu shows only programs that have a desktop entry
     bool createsMissingTargetFolders;  // desktops and menus are made on demand where expected
 
-    std::string HandoverFile() const { return applicationFolder + separator + handoverFileName; }
+    std::string HandoverFileIn(const std::string& folder) const {
+        return folder + separator + handoverFileName;
+    }
+    std::string HandoverFile() const { return HandoverFileIn(applicationFolder); }
+    UserPlaces PlacesOf(const std::string& userName) const;
 };
 
-// The layout of the system the program runs on.
+// The layout of the system the program runs on, for the user who runs it.
 Layout NativeLayout();
 
-// The same layout with every absolute place moved under root (for tests).
+// The same layout with every absolute place moved under root (for tests). The user's own places
+// are those of a user with a profile folder of their own, also where the native layout has none.
 Layout LayoutRootedIn(const std::string& root);
 
 }  // namespace platform

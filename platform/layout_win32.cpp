@@ -13,13 +13,18 @@ Layout NativeLayout() {
         .separator = "\\",
         .applicationFolder = "C:\\Velmora_KZ",
         .handoverFileName = "Start_up.txt",
+        .sharedApplicationFolder = "C:\\Velmora_KZ",
         .profileRoot = "C:\\Documents and Settings\\",
-        .profileDesktop = "\\Desktop",
-        .profileStartMenu = "\\Start Menu",
-        .profilePrograms = "\\Start Menu\\Programs",
-        .sharedDesktop = "C:\\Documents and Settings\\All Users\\Desktop",
-        .sharedStartMenu = "C:\\Documents and Settings\\All Users\\Start Menu",
-        .sharedPrograms = "C:\\Documents and Settings\\All Users\\Start Menu\\Programs",
+        .userPlaces = {.profile = "",
+                       .desktop = "\\Desktop",
+                       .startMenu = "\\Start Menu",
+                       .programs = "\\Start Menu\\Programs",
+                       .iconTheme = ""},
+        .sharedPlaces = {.profile = "",
+                         .desktop = "C:\\Documents and Settings\\All Users\\Desktop",
+                         .startMenu = "C:\\Documents and Settings\\All Users\\Start Menu",
+                         .programs = "C:\\Documents and Settings\\All Users\\Start Menu\\Programs",
+                         .iconTheme = ""},
         .startMenuNeedsDesktopEntry = false,
         .createsMissingTargetFolders = false,
     };
@@ -28,9 +33,9 @@ Layout NativeLayout() {
 // "C:\Velmora_KZ" under "D:\tmp\root" becomes "D:\tmp\root\Velmora_KZ".
 Layout LayoutRootedIn(const std::string& root) {
     Layout layout = NativeLayout();
-    for (std::string* place :
-         {&layout.applicationFolder, &layout.profileRoot, &layout.sharedDesktop,
-          &layout.sharedStartMenu, &layout.sharedPrograms}) {
+    for (std::string* place : {&layout.applicationFolder, &layout.sharedApplicationFolder,
+                               &layout.profileRoot, &layout.sharedPlaces.desktop,
+                               &layout.sharedPlaces.startMenu, &layout.sharedPlaces.programs}) {
         if (place->starts_with(kSystemDrive)) {
             place->erase(0, std::char_traits<char>::length(kSystemDrive));
         }

@@ -1,4 +1,5 @@
 #include "platform/fault_injection.h"
+#include "platform/folder_security_win32.h"
 #include "platform/platform.h"
 #include "platform/program_hooks.h"
 
@@ -232,122 +233,9 @@ std::optional<char> DriveLetterOf(const std::string& path) {
     return std::nullopt;
 }
 
-// A security identifier made from its authority and sub-authorities.
-class Sid {
-public:
-    Sid(SID_IDENTIFIER_AUTHORITY authority, std::initializer_list<DWORD> parts) {
-        DWORD sub[8] = {};
-        std::copy(parts.begin(), parts.end(), sub);
-        ::AllocateAndInitializeSid(&authority, static_cast<BYTE>(parts.size()), sub[0], sub[1],
-                                   sub[2], sub[3], sub[4], sub[5], sub[6], sub[7], &sid_);
-    }
-    Sid(const Sid&) = delete;
-    Sid& operator=(const Sid&) = delete;
-    ~Sid() {
-        if (sid_ != nullptr) {
-            ::FreeSid(sid_);
-        }
-    }
-    PSID Get() const { return sid_; }
-
-private:
-    PSID sid_ = nullptr;
-};
-
-// The running user and the accounts that administer the machine: the only ones that may be able
-// to change what a program follows.
-class TrustedAccounts {
-public:
-    TrustedAccounts()
-        : administrators_(SECURITY_NT_AUTHORITY,
-                          {SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS}),
-          system_(SECURITY_NT_AUTHORITY, {SECURITY_LOCAL_SYSTEM_RID}) {
-        HANDLE token = nullptr;
-        if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
-            DWORD size = 0;
-            ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-            tokenUser_.resize(size);
-            if (size == 0 ||
-                !::GetTokenInformation(token, TokenUser, tokenUser_.data(), size, &size)) {
-                tokenUser_.clear();
-            }
-            ::CloseHandle(token);
-        }
-    }
-
-    PSID User() const {
-        return tokenUser_.empty()
-                   ? nullptr
-                   : reinterpret_cast<const TOKEN_USER*>(tokenUser_.data())->User.Sid;
-    }
-    PSID Administrators() const { return administrators_.Get(); }
-    PSID System() const { return system_.Get(); }
-
-    bool Contains(PSID sid) const {
-        for (PSID trusted : {User(), Administrators(), System()}) {
-            if (trusted != nullptr && sid != nullptr && ::EqualSid(trusted, sid)) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-private:
-    std::vector<BYTE> tokenUser_;
-    Sid administrators_;
-    Sid system_;
-};
-
-// What a folder the installer makes carries, like the mode 0755 elsewhere: the user, the
-// administrators and the system may change it, everyone may read and enter it, and what is made
-// inside inherits the same.
-class PrivateFolderSecurity {
-public:
-    PrivateFolderSecurity() : everyone_(SECURITY_WORLD_SID_AUTHORITY, {SECURITY_WORLD_RID}) {
-        const PSID owners[] = {trusted_.User(), trusted_.Administrators(), trusted_.System()};
-        DWORD size = sizeof(ACL);
-        for (PSID sid : {owners[0], owners[1], owners[2], everyone_.Get()}) {
-            if (sid == nullptr) {
-                return;
-            }
-            size += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + ::GetLengthSid(sid);
-        }
-        acl_.resize(size);
-        auto* acl = reinterpret_cast<PACL>(acl_.data());
-        constexpr DWORD kInherit = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
-        bool built = ::InitializeAcl(acl, size, ACL_REVISION) != 0;
-        for (PSID sid : owners) {
-            built = built &&
-                    ::AddAccessAllowedAceEx(acl, ACL_REVISION, kInherit, FILE_ALL_ACCESS, sid) != 0;
-        }
-        built = built && ::AddAccessAllowedAceEx(acl, ACL_REVISION, kInherit,
-                                                 FILE_GENERIC_READ | FILE_GENERIC_EXECUTE,
-                                                 everyone_.Get()) != 0;
-        built =
-            built &&
-            ::InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) != 0 &&
-            ::SetSecurityDescriptorDacl(&descriptor_, TRUE, acl, FALSE) != 0 &&
-            ::SetSecurityDescriptorControl(&descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED) != 0;
-        attributes_ = SECURITY_ATTRIBUTES{sizeof(SECURITY_ATTRIBUTES), &descriptor_, FALSE};
-        ready_ = built;
-    }
-    PrivateFolderSecurity(const PrivateFolderSecurity&) = delete;
-    PrivateFolderSecurity& operator=(const PrivateFolderSecurity&) = delete;
-
-    // Null, for the system's default, where no such list can be built.
-    SECURITY_ATTRIBUTES* Attributes() { return ready_ ? &attributes_ : nullptr; }
-
-private:
-    TrustedAccounts trusted_;
-    Sid everyone_;
-    std::vector<BYTE> acl_;
-    SECURITY_DESCRIPTOR descriptor_{};
-    SECURITY_ATTRIBUTES attributes_{};
-    bool ready_ = false;
-};
-
 DWORD MakeFolder(const std::string& path) {
-    PrivateFolderSecurity security;
+    const security::RunningUser user;
+    security::FolderSecurity security(security::InstallForRunningUser(), user.Get());
     return ::CreateDirectoryA(SystemPath(path), security.Attributes()) ? ERROR_SUCCESS
                                                                        : ::GetLastError();
 }
@@ -361,34 +249,6 @@ bool KeepsPermissions(const std::string& path) {
         return true;
     }
     return (flags & FS_PERSISTENT_ACLS) != 0;
-}
-
-constexpr DWORD kChangingRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_DELETE_CHILD | DELETE |
-                                  WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
-
-bool OnlyTrustedCanChange(PSID owner, PACL dacl) {
-    const TrustedAccounts trusted;
-    if (!trusted.Contains(owner) || dacl == nullptr) {
-        return false;
-    }
-    const Sid creatorOwner(SECURITY_CREATOR_SID_AUTHORITY, {SECURITY_CREATOR_OWNER_RID});
-    for (DWORD index = 0; index < dacl->AceCount; ++index) {
-        void* entry = nullptr;
-        if (!::GetAce(dacl, index, &entry)) {
-            return false;
-        }
-        const auto* header = static_cast<const ACE_HEADER*>(entry);
-        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE)) {
-            continue;
-        }
-        const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
-        PSID sid = const_cast<DWORD*>(&allowed->SidStart);
-        const bool harmless = trusted.Contains(sid) || ::EqualSid(sid, creatorOwner.Get());
-        if ((allowed->Mask & kChangingRights) != 0 && !harmless) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -716,7 +576,7 @@ void RequireOnlyOwnerCanWrite(const std::string& path) {
     if (result != ERROR_SUCCESS) {
         Raise(result, path, Expected::Folder);
     }
-    const bool safe = OnlyTrustedCanChange(owner, dacl);
+    const bool safe = security::OnlyTrustedCanChange(owner, dacl, security::RunningUser().Get());
     ::LocalFree(descriptor);
     if (!safe) {
         throw RuntimeError(error::kPermissionDenied,

@@ -10,6 +10,7 @@ import argparse
 import math
 import struct
 import sys
+import zlib
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
@@ -363,6 +364,54 @@ def icon_bytes():
     return bytes(out)
 
 
+# Menu icons: desktop menus look icons up by name in an icon theme of PNG images,
+# so the sizes they use are taken out of the program icon, pixel for pixel.
+
+MENU_ICON_SIZES = (16, 32, 48)
+
+
+def ico_image_pixels(icon, size):
+    """RGBA rows of the deepest image of that size in an icon file."""
+    count = struct.unpack_from("<H", icon, 4)[0]
+    entries = [struct.unpack_from("<BBBBHHII", icon, 6 + 16 * i) for i in range(count)]
+    entry = max((e for e in entries if e[0] == size), key=lambda e: e[5])
+    offset = entry[7]
+    header_size, width, _, _, bit_count = struct.unpack_from("<IiiHH", icon, offset)
+    table = offset + header_size
+    palette = [tuple(icon[table + 4 * i + 2 - c] for c in range(3)) for i in range(1 << bit_count)]
+    colours = table + 4 * len(palette)
+    colour_stride = (width * bit_count + 31) // 32 * 4
+    mask = colours + colour_stride * width
+    mask_stride = (width + 31) // 32 * 4
+    rows = []
+    for y in range(width):
+        bottom_up = width - 1 - y
+        row = []
+        for x in range(width):
+            bit = x * bit_count
+            byte = icon[colours + bottom_up * colour_stride + bit // 8]
+            index = byte >> (8 - bit_count - bit % 8) & ((1 << bit_count) - 1)
+            clear = icon[mask + bottom_up * mask_stride + x // 8] >> (7 - x % 8) & 1
+            row.append(palette[index] + ((0,) if clear else (255,)))
+        rows.append(row)
+    return rows
+
+
+def png_bytes(rows):
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+    height, width = len(rows), len(rows[0])
+    raw = b"".join(b"\x00" + bytes(v for pixel in row for v in pixel) for row in rows)
+    return (
+        b"\x89PNG\r\n\x1a\n"
+        + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+        + chunk(b"IDAT", zlib.compress(raw, 9))
+        + chunk(b"IEND", b"")
+    )
+
+
 # Stand-in pictures and texts of the application on the installation medium.
 
 
@@ -480,6 +529,8 @@ def all_files():
     icon = icon_bytes()
     files = {f"step{digit}.gif": step_picture(digit) for digit in (1, 2, 3)}
     files["program.ico"] = icon
+    for size in MENU_ICON_SIZES:
+        files[f"program{size}.png"] = png_bytes(ico_image_pixels(icon, size))
     files.update({f"../medium/{name}": data for name, data in medium_pictures().items()})
     files["../medium/help.html"] = HELP_HTML.encode("ascii")
     files["../medium/readme.txt"] = README_TXT.encode("ascii")

@@ -11,15 +11,27 @@ namespace launcher {
 Form1::Form1(platform::Layout layout) : layout_(std::move(layout)) {}
 
 void Form1::Form_Load() {
-    platform::ChangeFolder(layout_.applicationFolder + layout_.separator);
+    const std::string applicationFolder = ApplicationFolderToFollow();
+    const std::string handoverFile = layout_.HandoverFileIn(applicationFolder);
+    platform::ChangeFolder(applicationFolder + layout_.separator);
     // Whoever can change one of these places can choose the program started from here.
-    platform::RequireOnlyOwnerCanWrite(layout_.applicationFolder);
-    const std::string installFolder = handover::ReadFirstLine(layout_.HandoverFile());
-    platform::RequireOnlyOwnerCanWrite(layout_.HandoverFile());
+    platform::RequireOnlyOwnerCanWrite(applicationFolder);
+    const std::string installFolder = handover::ReadFirstLine(handoverFile);
+    platform::RequireOnlyOwnerCanWrite(handoverFile);
     platform::RequireOnlyOwnerCanWrite(installFolder);
     platform::ChangeFolder(installFolder);
     // The id is not needed: the application runs on its own.
     [[maybe_unused]] const auto processId = platform::StartProgramHidden(kApplicationProgram);
+}
+
+// The user's own install comes first; the install for everyone serves every user without one.
+std::string Form1::ApplicationFolderToFollow() const {
+    try {
+        platform::FileLength(layout_.HandoverFile());
+        return layout_.applicationFolder;
+    } catch (const platform::RuntimeError&) {
+        return layout_.sharedApplicationFolder;
+    }
 }
 
 }  // namespace launcher

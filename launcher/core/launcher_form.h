@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "platform/layout.h"
@@ -14,6 +15,8 @@ public:
     void Form_Load();
 
 private:
+    std::string ApplicationFolderToFollow() const;
+
     platform::Layout layout_;
 };
 

@@ -1,5 +1,7 @@
 #include "setup/core/desktop_entry.h"
 
+#include "setup/core/menu_icon.h"
+
 namespace setup {
 
 namespace {
@@ -47,6 +49,9 @@ std::string DesktopEntryFor(const std::string& programPath) {
            "Comment=Start Velmora_KZ 2.0.1\n"
            "Exec=" +
            EscapedValue(QuotedForExec(programPath)) +
+           "\n"
+           "Icon=" +
+           std::string(kMenuIconName) +
            "\n"
            "Terminal=false\n"
            "Categories=Utility;\n";

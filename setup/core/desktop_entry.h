@@ -4,7 +4,8 @@
 
 namespace setup {
 
-// A Desktop Entry that starts the program at the given path, so that menus list it.
+// A Desktop Entry that starts the program at the given path, so that menus list it with its
+// icon.
 std::string DesktopEntryFor(const std::string& programPath);
 
 // Its file name, beside the program.

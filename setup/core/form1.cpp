@@ -10,6 +10,7 @@
 #include "setup/core/all_or_nothing_copy.h"
 #include "setup/core/desktop_entry.h"
 #include "setup/core/installation_files.h"
+#include "setup/core/menu_icon.h"
 
 namespace setup {
 
@@ -141,7 +142,7 @@ void Form1::RunInstall(Progress& progress) {
     const std::string userName = GetCurrentUserName();
     Log(progress, "Current User Name " + userName);
 
-    const Targets targets = ShortcutTargets(userName);
+    const platform::UserPlaces targets = ShortcutTargets(userName);
     progress.desktopTarget = Join(targets.desktop, kLauncherFile);
     if (desktopIconOption_) {
         Log(progress, "Creating Desktop Icon");
@@ -151,12 +152,13 @@ void Form1::RunInstall(Progress& progress) {
         Log(progress, "Creating Start Menu Shortcut");
         PlaceShortcut(progress, targets.startMenu);
         if (layout_.startMenuNeedsDesktopEntry) {
+            WriteMenuIcon(progress, targets.iconTheme);
             WriteDesktopEntry(progress, targets.startMenu);
         }
     }
     if (programsMenuOption_) {
         Log(progress, "Creating Program Menu Shortcut Icon");
-        PlaceShortcut(progress, targets.programsMenu);
+        PlaceShortcut(progress, targets.programs);
     }
 
     if (FileExists(destination) == -1) {
@@ -199,13 +201,12 @@ void Form1::WriteHandover(Progress& progress, const std::string& destination) {
     progress.handoverWritten = true;
 }
 
-Form1::Targets Form1::ShortcutTargets(const std::string& userName) const {
-    const std::string profile = layout_.profileRoot + userName;
-    if (FileExists(profile) == -1) {
-        return {layout_.sharedDesktop, layout_.sharedStartMenu, layout_.sharedPrograms};
+platform::UserPlaces Form1::ShortcutTargets(const std::string& userName) const {
+    platform::UserPlaces places = layout_.PlacesOf(userName);
+    if (FileExists(places.profile) == -1) {
+        return layout_.sharedPlaces;
     }
-    return {profile + layout_.profileDesktop, profile + layout_.profileStartMenu,
-            profile + layout_.profilePrograms};
+    return places;
 }
 
 void Form1::PlaceShortcut(Progress& progress, const std::string& folder) const {
@@ -222,6 +223,19 @@ void Form1::WriteDesktopEntry(Progress& progress, const std::string& folder) con
     const std::string entry = Join(folder, kDesktopEntryName);
     progress.step = "Could not write the file " + entry + ".";
     platform::ReplaceFile(entry, DesktopEntryFor(Join(folder, kLauncherFile)));
+}
+
+// The entry names its icon; menus look it up in the theme by that name, at the size they need.
+void Form1::WriteMenuIcon(Progress& progress, const std::string& iconTheme) const {
+    for (std::size_t i = 0; i < kMenuIconSizes.size(); ++i) {
+        const std::string size = std::to_string(kMenuIconSizes[i]);
+        const std::string folder = Join(Join(iconTheme, size + "x" + size), "apps");
+        progress.step = "Could not create the folder " + folder + ".";
+        platform::CreateFolderTree(folder);
+        const std::string icon = Join(folder, std::string(kMenuIconName) + ".png");
+        progress.step = "Could not write the file " + icon + ".";
+        platform::ReplaceFile(icon, std::string(kMenuIconImages[i]));
+    }
 }
 
 // Sources are bare names: the current folder is still the working folder. A failure leaves the

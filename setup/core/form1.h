@@ -39,11 +39,6 @@ public:
     std::string LogPath() const;
 
 private:
-    struct Targets {  // folders
-        std::string desktop;
-        std::string startMenu;
-        std::string programsMenu;
-    };
     // What the failure route reports, filled in as the install goes.
     struct Progress {
         std::string source;
@@ -57,8 +52,9 @@ private:
     void Log(Progress& progress, const std::string& text) const;
     void CreateFolder(Progress& progress, const std::string& folder) const;
     void WriteHandover(Progress& progress, const std::string& destination);
-    Targets ShortcutTargets(const std::string& userName) const;
+    platform::UserPlaces ShortcutTargets(const std::string& userName) const;
     void PlaceShortcut(Progress& progress, const std::string& folder) const;
+    void WriteMenuIcon(Progress& progress, const std::string& iconTheme) const;
     void WriteDesktopEntry(Progress& progress, const std::string& folder) const;
     void CopyApplicationFiles(Progress& progress, const std::string& destination) const;
     void ReportFailure(const std::string& description, const Progress& progress) const;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "setup/core/installation_files.h"
+#include "setup/core/menu_icon.h"
 #include "tests/support/installer_fixture.h"
 
 #ifdef _WIN32
@@ -14,9 +15,13 @@
 #else
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/layout_posix.h"
 #endif
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
 using namespace testing_support;
 
 namespace {
@@ -120,7 +125,12 @@ TEST_F(FirstInstall, TypedDestinationIsRecordedUnchangedAndMade) {
 }
 
 TEST_F(FirstInstall, ClearedOptionsMakeNoCopiesAndNoLines) {
-    const auto profileBefore = FolderEntries(Profile());
+    auto profileBefore = FolderEntries(Profile());
+    // A user's own application folder lies in their home folder, which is their profile folder.
+    if (layout.applicationFolder == Joined(Profile(), "Velmora_KZ")) {
+        profileBefore.push_back("Velmora_KZ");
+        std::sort(profileBefore.begin(), profileBefore.end());
+    }
     controls.Toggle(setup::CheckBox::Check1);
     controls.Toggle(setup::CheckBox::Check2);
     controls.Toggle(setup::CheckBox::Check3);
@@ -178,15 +188,19 @@ TEST_F(FirstInstall, WorkingFolderSpelledDifferentlyKeepsEveryFileIntact) {
     }
 }
 
+#ifdef _WIN32
+// On Linux the install for everyone has no profile folder: the layout test covers it.
 TEST_F(FirstInstall, NoProfileFolderUsesTheSharedPlaces) {
     RemoveTree(Profile());
-    ProvideTargetFolders(layout.sharedDesktop, layout.sharedPrograms);
+    const platform::UserPlaces& shared = layout.sharedPlaces;
+    ProvideTargetFolders(shared.desktop, shared.programs);
     ASSERT_TRUE(BeginInstall());
-    EXPECT_EQ(ReadFile(LauncherIn(layout.sharedDesktop)), Launcher());
-    EXPECT_EQ(ReadFile(LauncherIn(layout.sharedStartMenu)), Launcher());
-    EXPECT_EQ(ReadFile(LauncherIn(layout.sharedPrograms)), Launcher());
+    EXPECT_EQ(ReadFile(LauncherIn(shared.desktop)), Launcher());
+    EXPECT_EQ(ReadFile(LauncherIn(shared.startMenu)), Launcher());
+    EXPECT_EQ(ReadFile(LauncherIn(shared.programs)), Launcher());
     EXPECT_FALSE(Exists(Profile()));
 }
+#endif
 
 TEST_F(FirstInstall, SecondInstallReplacesFilesAndHandOver) {
     ASSERT_TRUE(BeginInstall());
@@ -199,6 +213,81 @@ TEST_F(FirstInstall, SecondInstallReplacesFilesAndHandOver) {
     EXPECT_EQ(ReadFile(Joined(layout.applicationFolder, "readme.txt")), BytesOf("readme.txt"));
     EXPECT_EQ(ReadFile(Joined(second, "readme.txt")), "new readme");
 }
+
+#ifndef _WIN32
+// Root installs for every user, in the shared places; anyone else for themselves under their home
+// folder H, with the desktop copy in the desktop folder their user-dirs.dirs names.
+struct ScopeCase {
+    const char* name;
+    bool everyone;
+    const char* userDirs;  // H/.config/user-dirs.dirs; nullptr: none
+    // Under the test root; "~" stands for H.
+    const char* applicationFolder;
+    const char* desktop;
+    const char* startMenu;
+    const char* programs;
+    const char* iconTheme;
+};
+
+const ScopeCase kScopeCases[] = {
+    {"Everyone", true, nullptr, "/opt/Velmora_KZ", "/etc/skel/Desktop",
+     "/usr/local/share/applications", "/usr/local/bin", "/usr/local/share/icons/hicolor"},
+    {"UserWithoutUserDirs", false, nullptr, "~/Velmora_KZ", "~/Desktop",
+     "~/.local/share/applications", "~/.local/bin", "~/.local/share/icons/hicolor"},
+    {"UserWithDesktopInHome", false, "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n", "~/Velmora_KZ",
+     "~/Schreibtisch", "~/.local/share/applications", "~/.local/bin",
+     "~/.local/share/icons/hicolor"},
+};
+
+class InstallScope : public InstallerTest, public ::testing::WithParamInterface<ScopeCase> {
+protected:
+    std::string Place(std::string_view place) const {
+        return place.starts_with('~') ? home + std::string(place.substr(1))
+                                      : root.Path() + std::string(place);
+    }
+    std::string home = root / "home/ann";
+};
+
+TEST_P(InstallScope, PutsEveryPieceInThePlacesOfItsScope) {
+    const ScopeCase& row = GetParam();
+    MakeFolders(home);
+    if (row.userDirs != nullptr) {
+        MakeFolders(home + "/.config");
+        WriteFile(home + "/.config/user-dirs.dirs", row.userDirs);
+    }
+    UseLayout(row.everyone ? platform::LayoutForEveryone(root.Path())
+                           : platform::LayoutForUser(home, root.Path()));
+    Start();
+    ASSERT_TRUE(BeginInstall());
+
+    const std::string app = Place(row.applicationFolder);
+    const auto log = LogTexts(LogPath());
+    ASSERT_EQ(log.size(), 9u) << ::testing::PrintToString(log);
+    EXPECT_EQ(log[2], "Created Directory: " + app + " Successfully");
+    EXPECT_EQ(log[3], "Created " + app + "/Startup.txt Successfully");
+    EXPECT_EQ(ReadFile(app + "/Start_up.txt"), app + "\r\n");
+    EXPECT_EQ(ReadFile(app + "/readme.txt"), BytesOf("readme.txt"));
+
+    const std::string launcher = BytesOf(setup::kLauncherFile);
+    for (const char* folder : {row.desktop, row.startMenu, row.programs}) {
+        EXPECT_EQ(ReadFile(Place(folder) + "/Velmora_KZ.2.0.1.exe"), launcher) << folder;
+    }
+    const std::string menuCopy = Place(row.startMenu) + "/Velmora_KZ.2.0.1.exe";
+    const std::string entry = ReadFile(Place(row.startMenu) + "/Velmora_KZ.2.0.1.desktop");
+    EXPECT_THAT(entry, HasSubstr("\nExec=\"" + menuCopy + "\"\n"));
+    EXPECT_THAT(entry, HasSubstr("\nIcon=Velmora_KZ\n"));
+    for (std::size_t i = 0; i < setup::kMenuIconSizes.size(); ++i) {
+        const std::string size = std::to_string(setup::kMenuIconSizes[i]);
+        EXPECT_EQ(
+            ReadFile(Place(row.iconTheme) + "/" + size + "x" + size + "/apps/" + "Velmora_KZ.png"),
+            setup::kMenuIconImages[i])
+            << size;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, InstallScope, ::testing::ValuesIn(kScopeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+#endif
 
 class FailedInstall : public FirstInstall {
 protected:

@@ -59,9 +59,8 @@ std::string CopyStep(const std::string& source, const std::string& destination) 
 class InjectedFaultTest : public InstallerTest {
 public:
     InjectedFaultTest() {
-        for (const auto& place :
-             {layout.profileDesktop, layout.profileStartMenu, layout.profilePrograms}) {
-            MakeFolders(Profile() + place);
+        for (const auto& place : {DesktopFolder(), StartMenuFolder(), ProgramsFolder()}) {
+            MakeFolders(place);
         }
         LayOutEarlierInstall(destination);
         LayOutEarlierInstall(earlier);
@@ -82,9 +81,7 @@ public:
     using InstallerTest::LogPath;
 
     std::string Source() const { return Join(working, setup::kLauncherFile); }
-    std::string DesktopTarget() const {
-        return Join(Profile() + layout.profileDesktop, setup::kLauncherFile);
-    }
+    std::string DesktopTarget() const { return Join(DesktopFolder(), setup::kLauncherFile); }
 
     const std::string destination = root / "apps";
     const std::string earlier = root / "earlier";

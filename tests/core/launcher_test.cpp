@@ -21,11 +21,14 @@ class Launcher : public ::testing::Test {
 protected:
     Launcher() : layout(platform::LayoutRootedIn(root.Path())), installed(root / "installed") {
         // Owner-only, as the installer makes them, whatever the umask of the test run.
-        for (const auto& folder : {layout.applicationFolder, installed}) {
+        for (const auto& folder :
+             {layout.applicationFolder, layout.sharedApplicationFolder, installed, sharedInstall}) {
             MakeFolders(folder);
             std::filesystem::permissions(folder, std::filesystem::perms(0755));
         }
-        PlaceFolderRecorder(installed, launcher::kApplicationProgram);
+        for (const auto& folder : {installed, sharedInstall}) {
+            PlaceFolderRecorder(folder, launcher::kApplicationProgram);
+        }
         // Started as from the desktop, on the drive of the application folder; nothing is found
         // on the search path.
         std::filesystem::current_path(root.Path());
@@ -42,10 +45,21 @@ protected:
     ProgramHarness harness;
     platform::Layout layout;
     std::string installed;
+    std::string sharedInstall = root / "shared";
 };
 
 TEST_F(Launcher, StartsTheApplicationInTheFolderOfTheFirstLine) {
     Record(installed + "\r\n" + root / "elsewhere" + "\r\n");
+    ASSERT_EQ(RunLauncher(), 0);
+    EXPECT_EQ(RecordedFolder(installed), installed);
+}
+
+// The user's own install comes first; without one, the install for everyone is started.
+TEST_F(Launcher, FollowsTheUsersOwnInstallElseTheOneForEveryone) {
+    WriteFile(layout.HandoverFileIn(layout.sharedApplicationFolder), sharedInstall + "\r\n");
+    ASSERT_EQ(RunLauncher(), 0);
+    EXPECT_EQ(RecordedFolder(sharedInstall), sharedInstall);
+    Record(installed + "\r\n");
     ASSERT_EQ(RunLauncher(), 0);
     EXPECT_EQ(RecordedFolder(installed), installed);
 }

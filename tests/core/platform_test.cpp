@@ -19,6 +19,7 @@
 #include "platform/win32/windows_api.h"
 #else
 #include <csignal>
+#include "platform/layout_posix.h"
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -277,6 +278,35 @@ TEST(Drives, CurrentFolderOfADrive) {
     EXPECT_EQ(ErrorNumberOf([&] { platform::CurrentFolderOfDrive(folder / "gone"); }),
               platform::error::kDeviceUnavailable);
 }
+
+// The desktop folder a user's .config/user-dirs.dirs names, as the shell that reads it would.
+TEST(UserDirs, NameTheDesktopFolderOrLeaveTheDefault) {
+    const struct {
+        const char* text;
+        const char* desktop;
+    } cases[] = {
+        {"", "/h/Desktop"},
+        {"XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n", "/h/Desktop"},
+        {"# written by hand\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n", "/h/Schreibtisch"},
+        {"  XDG_DESKTOP_DIR = \"$HOME/a b\"", "/h/a b"},
+        {"XDG_DESKTOP_DIR=\"$HOME/\"\n", "/h"},
+        {"XDG_DESKTOP_DIR=\"$HOME\"\n", "/h"},
+        {"XDG_DESKTOP_DIR=\"/srv/desk/\"\n", "/srv/desk"},
+        {"XDG_DESKTOP_DIR=\"/d\"\n", "/d"},
+        {"XDG_DESKTOP_DIR=\"\"\n", "/h/Desktop"},
+        {"XDG_DESKTOP_DIR=\"$HOME/say \\\"hi\\\" \\$x\"\n", "/h/say \"hi\" $x"},
+        {"XDG_DESKTOP_DIR=\"/first\"\nXDG_DESKTOP_DIR=\"/second\"\n", "/second"},
+        {"XDG_DESKTOP_DIR=\"/first\"\nXDG_DESKTOP_DIR=\"Desk\"\n", "/h/Desktop"},
+        {"XDG_DESKTOP_DIR=\"$HOMEWORK/x\"\n", "/h/Desktop"},
+        {"XDG_DESKTOP_DIR=$HOME/Bare\n", "/h/Desktop"},
+        {"XDG_DESKTOP_DIR=\"$HOME/Unclosed\n", "/h/Desktop"},
+        {"XDG_DESKTOP_DIRS=\"/other\"\n", "/h/Desktop"},
+    };
+    for (const auto& row : cases) {
+        EXPECT_EQ(platform::DesktopFolderFrom(row.text, "/h"), row.desktop) << row.text;
+    }
+}
+
 #endif
 
 }  // namespace

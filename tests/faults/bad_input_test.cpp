@@ -77,11 +77,12 @@ struct HandoverContents : Row {
     std::optional<std::string> contents;  // "@" stands for the install folder; none: no file
     int number;                           // 0: the application starts in the install folder
     const char* description;
-    const char* place = "";  // named on the box's last line; "@" and "%" as above
+    const char* place = "";  // named on the box's last line; "@", "%" and "&" as above
     std::function<void(LaunchTest&)> arrange = {};
 };
 
-// The install folder for "@", the hand-over file for "%".
+// The install folder for "@", the hand-over file for "%", the one of the install for everyone for
+// "&" (followed when the user has none of their own).
 std::string Expand(std::string text, const LaunchTest& test) {
     if (const auto at = text.find('@'); at != std::string::npos) {
         text.replace(at, 1, test.installed);
@@ -89,11 +90,14 @@ std::string Expand(std::string text, const LaunchTest& test) {
     if (const auto at = text.find('%'); at != std::string::npos) {
         text.replace(at, 1, test.layout.HandoverFile());
     }
+    if (const auto at = text.find('&'); at != std::string::npos) {
+        text.replace(at, 1, test.layout.HandoverFileIn(test.layout.sharedApplicationFolder));
+    }
     return text;
 }
 
 const HandoverContents kHandovers[] = {
-    {{"Missing"}, std::nullopt, platform::error::kFileNotFound, "File not found", "%"},
+    {{"Missing"}, std::nullopt, platform::error::kFileNotFound, "File not found", "&"},
     {{"Empty"}, "", platform::error::kInputPastEndOfFile, "Input past end of file"},
     {{"LoneLineEnd"}, "\r\n", platform::error::kPathNotFound, "Path not found"},
     {{"LoneLf"}, "\n", platform::error::kPathNotFound, "Path not found"},

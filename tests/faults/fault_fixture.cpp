@@ -154,7 +154,8 @@ bool Launch(const platform::Layout& layout) {
 
 LaunchTest::LaunchTest()
     : layout(platform::LayoutRootedIn(root.Path())), installed(root / "installed") {
-    for (const auto& folder : {layout.applicationFolder, installed}) {
+    for (const auto& folder :
+         {layout.applicationFolder, layout.sharedApplicationFolder, installed}) {
         MakeFolders(folder);
         fs::permissions(folder, static_cast<fs::perms>(0755));
     }

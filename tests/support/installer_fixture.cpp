@@ -10,11 +10,15 @@ InstallerTest::InstallerTest()
     : layout(platform::LayoutRootedIn(root.Path())), working(root / "medium") {
     MakeFolders(working);
     LayOutMedium(working);
-    MakeFolders(layout.profileRoot);
-    // The installer makes the application folder, but not the one that holds it.
-    MakeFolders(std::filesystem::path(layout.applicationFolder).parent_path().string());
     harness.ProvideJava(root);
     std::filesystem::current_path(working);
+    UseLayout(layout);
+}
+
+void InstallerTest::UseLayout(const platform::Layout& places) {
+    layout = places;
+    // The installer makes the application folder, but not the one that holds it.
+    MakeFolders(std::filesystem::path(layout.applicationFolder).parent_path().string());
     form = std::make_unique<setup::Form1>(controls, layout);
     controls.Attach(*form);
     controls.SetLaidOutText(layout.applicationFolder);

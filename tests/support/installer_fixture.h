@@ -23,15 +23,17 @@ protected:
     void LayOutMedium(const std::string& folder) const;
     static std::string BytesOf(std::string_view name);
 
+    // A new installer window that installs into other places.
+    void UseLayout(const platform::Layout& places);
     void Start();
     // Presses "Begin Install"; true if the program ended, as it always should.
     bool BeginInstall();
 
     std::string UserName() const;
-    std::string Profile() const { return layout.profileRoot + UserName(); }
-    std::string DesktopFolder() const { return Profile() + layout.profileDesktop; }
-    std::string StartMenuFolder() const { return Profile() + layout.profileStartMenu; }
-    std::string ProgramsFolder() const { return Profile() + layout.profilePrograms; }
+    std::string Profile() const { return layout.PlacesOf(UserName()).profile; }
+    std::string DesktopFolder() const { return layout.PlacesOf(UserName()).desktop; }
+    std::string StartMenuFolder() const { return layout.PlacesOf(UserName()).startMenu; }
+    std::string ProgramsFolder() const { return layout.PlacesOf(UserName()).programs; }
     std::string LogPath() const { return working + kSeparator + "Install.log"; }
 
     TempFolder root;

@@ -18,8 +18,7 @@ SetupWindowTest::SetupWindowTest()
     for (const auto name : setup::kInstallationFiles) {
         WriteFile(working + "/" + std::string(name), "bytes of " + std::string(name), 0755);
     }
-    MakeFolders(layout.profileRoot);
-    // The application folder's parent exists on every real system (/opt).
+    // The profile folder holds the application folder.
     MakeFolders(layout.applicationFolder.substr(0, layout.applicationFolder.rfind('/')));
     harness.ProvideJava(root);
     platform::ChangeFolder(working);

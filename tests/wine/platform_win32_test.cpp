@@ -165,18 +165,18 @@ TEST(TextFiles, ALinkAtTheNameIsRefusedAndItsTargetKept) {
 TEST(Layout, WindowsPlacesAreFixedAndMoveUnderATestRoot) {
     const platform::Layout native = platform::NativeLayout();
     EXPECT_EQ(native.HandoverFile(), "C:\\Velmora_KZ\\Start_up.txt");
-    EXPECT_EQ(native.profileRoot + "bob" + native.profilePrograms,
+    EXPECT_EQ(native.PlacesOf("bob").programs,
               "C:\\Documents and Settings\\bob\\Start Menu\\Programs");
-    EXPECT_EQ(native.sharedStartMenu, "C:\\Documents and Settings\\All Users\\Start Menu");
+    EXPECT_EQ(native.PlacesOf("bob").profile, "C:\\Documents and Settings\\bob");
+    EXPECT_EQ(native.sharedPlaces.startMenu, "C:\\Documents and Settings\\All Users\\Start Menu");
     EXPECT_FALSE(native.startMenuNeedsDesktopEntry);
     EXPECT_FALSE(native.createsMissingTargetFolders);
 
     const platform::Layout rooted = platform::LayoutRootedIn("D:\\t");
     EXPECT_EQ(rooted.HandoverFile(), "D:\\t\\Velmora_KZ\\Start_up.txt");
-    EXPECT_EQ(rooted.profileRoot, "D:\\t\\Documents and Settings\\");
-    EXPECT_EQ(rooted.sharedPrograms,
+    EXPECT_EQ(rooted.PlacesOf("bob").desktop, "D:\\t\\Documents and Settings\\bob\\Desktop");
+    EXPECT_EQ(rooted.sharedPlaces.programs,
               "D:\\t\\Documents and Settings\\All Users\\Start Menu\\Programs");
-    EXPECT_EQ(rooted.profileDesktop, "\\Desktop");
 }
 
 }  // namespace

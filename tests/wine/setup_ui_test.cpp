@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/win32/windows_api.h"
 #include "setup/core/control_table.h"
@@ -354,6 +355,16 @@ TEST(ProgramFiles, CarryTheirVersionRecordAndTheIcon) {
         const auto* directory =
             static_cast<const WORD*>(::LockResource(::LoadResource(module, group)));
         EXPECT_EQ(directory[2], 5) << file << ": images in the icon";
+
+        // Run as invoked, never elevated or redirected; scaled whole by Windows.
+        const HRSRC manifest = ::FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+        ASSERT_NE(manifest, nullptr) << file << " has no manifest";
+        const std::string text(
+            static_cast<const char*>(::LockResource(::LoadResource(module, manifest))),
+            ::SizeofResource(module, manifest));
+        EXPECT_THAT(text, HasSubstr("level=\"asInvoker\""));
+        EXPECT_THAT(text, HasSubstr("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"));
+        EXPECT_THAT(text, ::testing::Not(HasSubstr("dpiAware")));
         ::FreeLibrary(module);
     }
 }
