@@ -412,6 +412,29 @@ def png_bytes(rows):
     )
 
 
+# The folder list's pictures: a closed folder for the subfolders, an open one for the path.
+FOLDER_EDGE = (128, 96, 0)
+FOLDER_BACK = (230, 184, 64)
+FOLDER_FRONT = (255, 224, 112)
+
+
+def folder_picture(opened):
+    back = polygon([(1, 3), (6, 3), (7.5, 4.5), (15, 4.5), (15, 14), (1, 14)])
+    inner_back = polygon([(2, 4), (5.6, 4), (7.1, 5.5), (14, 5.5), (14, 13), (2, 13)])
+    if opened:
+        front = polygon([(3, 7), (16, 7), (14, 14), (1, 14)])
+        inner_front = polygon([(3.7, 8), (14.7, 8), (13.2, 13), (2.3, 13)])
+    else:
+        front = polygon([(1, 6.5), (15, 6.5), (15, 14), (1, 14)])
+        inner_front = polygon([(2, 7.5), (14, 7.5), (14, 13), (2, 13)])
+    rows = paint(16, 16, [
+        (back, FOLDER_EDGE), (inner_back, FOLDER_BACK),
+        (front, FOLDER_EDGE), (inner_front, FOLDER_FRONT),
+    ])
+    return png_bytes([[tuple(round(c) for c in colour) + (round(255 * share),)
+                       for colour, share in row] for row in rows])
+
+
 # Stand-in pictures and texts of the application on the installation medium.
 
 
@@ -529,6 +552,8 @@ def all_files():
     icon = icon_bytes()
     files = {f"step{digit}.gif": step_picture(digit) for digit in (1, 2, 3)}
     files["program.ico"] = icon
+    files["folder-closed.png"] = folder_picture(opened=False)
+    files["folder-open.png"] = folder_picture(opened=True)
     for size in MENU_ICON_SIZES:
         files[f"program{size}.png"] = png_bytes(ico_image_pixels(icon, size))
     files.update({f"../medium/{name}": data for name, data in medium_pictures().items()})

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QListWidgetItem>
 #include <QSize>
-#include <QStyle>
 
 #include "platform/platform.h"
 #include "platform/qt/gui_runtime.h"
@@ -42,12 +41,11 @@ void FolderList::Moved(bool changed) {
 // browser's bytes, which each item also carries.
 void FolderList::Show() {
     clear();
-    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closed = style()->standardIcon(QStyle::SP_DirIcon);
     const auto& lines = browser_.Lines();
     for (std::size_t line = 0; line < lines.size(); ++line) {
-        auto* item = new QListWidgetItem(line <= browser_.CurrentLine() ? open : closed,
-                                         platform::qt::ToQString(lines[line].text), this);
+        auto* item =
+            new QListWidgetItem(line <= browser_.CurrentLine() ? openFolder_ : closedFolder_,
+                                platform::qt::ToQString(lines[line].text), this);
         item->setData(Qt::UserRole, QByteArray::fromStdString(lines[line].folder));
     }
     // Enter on the current folder opens nothing new.

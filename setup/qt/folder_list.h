@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include <QIcon>
 #include <QListWidget>
 
 #include "setup/core/folder_browser.h"
@@ -29,6 +30,10 @@ private:
     void Moved(bool changed);
 
     FolderBrowser browser_;
+    // Our own pictures: the style's come from the desktop's icon theme, whose lookup costs more
+    // than building the rest of the window.
+    QIcon openFolder_{QStringLiteral(":/folder-open.png")};
+    QIcon closedFolder_{QStringLiteral(":/folder-closed.png")};
 };
 
 }  // namespace setup
