@@ -138,13 +138,17 @@ GROWTH = """## How the cost grows
 
 The install's cost is linear in the bytes it copies: each file is copied by the kernel
 (`copy_file_range`, which a copy-on-write file system such as btrfs answers by sharing the
-blocks instead of writing them), written under a temporary name and made durable with one
-`fsync` before it is renamed into place, so there is one sync per file and no pass of the bytes
-through the installer's memory. What is left is a fixed cost of a few milliseconds: start-up,
-the log lines (each opened, written and closed), the hand-over file and the folders, which the
-smallest sizes show. The launcher's cost does not grow with anything the user controls: it reads
-at most the longest path the system accepts plus its line end from the hand-over file, checks
-three places and starts one program, all before its window toolkit starts.
+blocks instead of writing them) into a temporary file beside its destination and made durable
+with one `fsync`; only when all 15 are complete are they renamed into place (each earlier file
+set aside until the last one is in place) and the folder synced once. So there is one sync per
+file and no pass of the bytes through the installer's memory. What is left is a fixed cost of a
+few milliseconds: start-up, the log lines (each opened, written and closed), the hand-over file,
+the renames and the folders, which the smallest sizes show.
+
+The launcher's cost does not grow with anything the user controls: it reads at most the longest
+path the system accepts plus its line end from the hand-over file, checks three places and
+starts one program, all before its window toolkit is loaded; the window comes from a module it
+carries and loads afterwards.
 """
 
 

@@ -24,5 +24,11 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "Velmora_KZ.2.0.1.exe: cannot load its window: %s\n", why.c_str());
         return 1;
     }
-    return entry(argc, argv, failure ? &*failure : nullptr);
+    if (!failure) {
+        return entry(argc, argv, nullptr);
+    }
+    const std::string description = failure->Description();
+    const VelmoraLoadFailure plain{failure->Number(), description.c_str(), failure->Place().c_str(),
+                                   failure->SystemCode()};
+    return entry(argc, argv, &plain);
 }

@@ -1,12 +1,19 @@
 #pragma once
 
-namespace platform {
-class RuntimeError;
-}
-
 // The launcher's window lives in a module the launcher carries and loads only after its load
 // work: the user waits for the application, not for the window toolkit.
-extern "C" int VelmoraLauncherWindow(int argc, char** argv, const platform::RuntimeError* failure);
+
+// A failed load, in plain data: the program and the module each carry their own C++ runtime.
+struct VelmoraLoadFailure {
+    int number;
+    const char* description;
+    const char* place;
+    int systemCode;
+};
+
+// Shows the run-time error box for failure when there is one, else the launcher's window until
+// it is closed. Returns the exit code.
+extern "C" int VelmoraLauncherWindow(int argc, char** argv, const VelmoraLoadFailure* failure);
 
 namespace launcher {
 using WindowEntry = decltype(&VelmoraLauncherWindow);
