@@ -475,19 +475,6 @@ std::string CopyToTemporary(const std::string& source, const std::string& destin
     return out.Keep();
 }
 
-void CopyFile(const std::string& source, const std::string& destination) {
-    const std::string temporary = CopyToTemporary(source, destination);
-    if (temporary.empty()) {
-        return;
-    }
-    try {
-        PutInPlace(temporary, destination);
-    } catch (const RuntimeError&) {
-        ::unlink(temporary.c_str());
-        throw;
-    }
-}
-
 std::string MoveAside(const std::string& path) {
     struct stat info {};
     if (::lstat(SystemPath(path), &info) != 0) {

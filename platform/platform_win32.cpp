@@ -394,19 +394,6 @@ std::string CopyToTemporary(const std::string& source, const std::string& destin
     return out.Keep();
 }
 
-void CopyFile(const std::string& source, const std::string& destination) {
-    const std::string temporary = CopyToTemporary(source, destination);
-    if (temporary.empty()) {
-        return;
-    }
-    try {
-        PutInPlace(temporary, destination);
-    } catch (const RuntimeError&) {
-        RemoveFile(temporary);
-        throw;
-    }
-}
-
 std::string MoveAside(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(SystemPath(path));
     if (attributes == INVALID_FILE_ATTRIBUTES) {
