@@ -2,7 +2,7 @@
 
 #include <string>
 
-// What each system's platform file supplies to the hooks every program goes through.
+// What each system's user_*.cpp supplies to the hooks every program goes through.
 namespace platform::detail {
 
 // The message box shown until a program installs its own handler.

@@ -1,0 +1,108 @@
+#include "platform/support_posix.h"
+
+#include <cerrno>
+#include <csignal>
+#include <mutex>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/platform.h"
+
+namespace platform::detail {
+
+std::string ParentOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+const char* SystemPath(const std::string& path) {
+    if (path.find('\0') != std::string::npos) {
+        throw RuntimeError(error::kBadFileName, "Bad file name");
+    }
+    return path.c_str();
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+void Raise(int code, const std::string& path, Expected expected) {
+    if (code == ENOENT && (expected == Expected::Folder || !IsFolder(ParentOf(path)))) {
+        throw RuntimeError(error::kPathNotFound, "Path not found", path, code);
+    }
+    if (code == EISDIR || (code == EEXIST && expected == Expected::Folder)) {
+        throw RuntimeError(error::kPathFileAccessError, "Path/File access error", path, code);
+    }
+    RaiseForSystemError(code, path);
+}
+
+void IgnoreFileSizeSignal() {
+    static std::once_flag once;
+    std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
+}
+
+int FileDescriptor::Close() {
+    const int result = fd_ >= 0 ? ::close(fd_) : 0;
+    fd_ = -1;
+    return result;
+}
+
+std::string MakeTemporaryBeside(const std::string& path, FileDescriptor& fd) {
+    std::string pattern = ParentOf(path) + "/" + kPartialFilePrefix + "XXXXXX";
+    fd.Reset(::mkostemp(pattern.data(), O_CLOEXEC));
+    if (!fd.Valid()) {
+        Raise(errno, path, Expected::File);
+    }
+    return pattern;
+}
+
+PendingFile::PendingFile(const std::string& destination, mode_t mode) : destination_(destination) {
+    IgnoreFileSizeSignal();
+    SystemPath(destination);
+    if (NameOf(destination).empty()) {
+        Raise(ENOENT, destination, Expected::File);
+    }
+    temporary_ = MakeTemporaryBeside(destination, fd_);
+    if (::fchmod(fd_.Get(), mode) != 0) {
+        const int code = errno;
+        ::unlink(temporary_.c_str());
+        Raise(code, destination, Expected::File);
+    }
+}
+
+PendingFile::~PendingFile() {
+    if (!temporary_.empty()) {
+        ::unlink(temporary_.c_str());
+    }
+}
+
+void PendingFile::Commit() {
+    const std::string complete = Keep();
+    try {
+        PutInPlace(complete, destination_);
+    } catch (const RuntimeError&) {
+        ::unlink(complete.c_str());
+        throw;
+    }
+}
+
+std::string PendingFile::Keep() {
+    if (::fsync(fd_.Get()) != 0 || fd_.Close() != 0) {
+        Fail(errno);
+    }
+    return std::exchange(temporary_, std::string());
+}
+
+}  // namespace platform::detail

@@ -1,0 +1,68 @@
+// What concerns the person at the machine: their name, their clock, and messages shown to them.
+
+#include <cerrno>
+#include <cstdint>
+#include <ctime>
+#include <iomanip>
+#include <iostream>
+#include <locale>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include "platform/platform.h"
+#include "platform/program_hooks.h"
+
+namespace platform {
+
+namespace {
+
+std::locale UserLocale() {
+    try {
+        return std::locale("");
+    } catch (const std::runtime_error&) {
+        return std::locale::classic();
+    }
+}
+
+}  // namespace
+
+// Without a window system a message can only go to the terminal.
+void detail::SystemMessageBox(const std::string& text, const std::string& title) {
+    std::cerr << title << ": " << text << '\n';
+}
+
+std::string LogonUserName(std::size_t bufferSize) {
+    const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::string scratch(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384, '\0');
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    const int result = ::getpwuid_r(::geteuid(), &entry, scratch.data(), scratch.size(), &found);
+    if (result != 0) {
+        throw SystemCallFailed{static_cast<std::uint32_t>(result)};
+    }
+    if (found == nullptr) {
+        throw SystemCallFailed{ENOENT};
+    }
+    std::string name = entry.pw_name;
+    if (name.size() + 1 > bufferSize) {
+        throw SystemCallFailed{ERANGE};
+    }
+    return name;
+}
+
+std::string LocalDateTimeText() {
+    static const std::locale userLocale = UserLocale();
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    std::ostringstream text;
+    text.imbue(userLocale);
+    text << std::put_time(&local, "%x %X");
+    return text.str();
+}
+
+}  // namespace platform
