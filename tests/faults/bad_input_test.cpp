@@ -77,18 +77,15 @@ struct HandoverContents : Row {
     std::optional<std::string> contents;  // "@" stands for the install folder; none: no file
     int number;                           // 0: the application starts in the install folder
     const char* description;
-    const char* place = "";  // named on the box's last line; "@", "%" and "&" as above
+    const char* place = "";  // named on the box's last line; "@" and "&" as below
     std::function<void(LaunchTest&)> arrange = {};
 };
 
-// The install folder for "@", the hand-over file for "%", the one of the install for everyone for
-// "&" (followed when the user has none of their own).
+// The install folder for "@", the hand-over file of the install for everyone for "&" (followed
+// when the user has none of their own).
 std::string Expand(std::string text, const LaunchTest& test) {
     if (const auto at = text.find('@'); at != std::string::npos) {
         text.replace(at, 1, test.installed);
-    }
-    if (const auto at = text.find('%'); at != std::string::npos) {
-        text.replace(at, 1, test.layout.HandoverFile());
     }
     if (const auto at = text.find('&'); at != std::string::npos) {
         text.replace(at, 1, test.layout.HandoverFileIn(test.layout.sharedApplicationFolder));
@@ -100,9 +97,6 @@ const HandoverContents kHandovers[] = {
     {{"Missing"}, std::nullopt, platform::error::kFileNotFound, "File not found", "&"},
     {{"Empty"}, "", platform::error::kInputPastEndOfFile, "Input past end of file"},
     {{"LoneLineEnd"}, "\r\n", platform::error::kPathNotFound, "Path not found"},
-    {{"LoneLf"}, "\n", platform::error::kPathNotFound, "Path not found"},
-    {{"LfLineEnd"}, "@\n/elsewhere\n", 0, ""},
-    {{"NoLineEnd"}, "@", 0, ""},
     {{"NulInsideTheLine"},
      std::string("@\0/elsewhere\r\n", 14),
      platform::error::kBadFileName,
@@ -122,11 +116,6 @@ const HandoverContents kHandovers[] = {
      platform::error::kPathNotFound,
      "Path not found",
      "@/missing"},
-    {{"NamesAFile"},
-     "@/Velmora_KZ.exe\r\n",
-     platform::error::kPathNotFound,
-     "Path not found",
-     "@/Velmora_KZ.exe"},
     {{"FolderWithoutTheApplication"},
      "@\r\n",
      platform::error::kFileNotFound,

@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <thread>
 
-#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -96,16 +95,6 @@ std::string MountSmallDisk(const std::string& folder, const std::string& size) {
         return Failed("cannot mount a tmpfs on " + folder);
     }
     return {};
-}
-
-std::string FillDisk(const std::string& folder) {
-    const int fd = ::open((folder + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const std::string chunk(4096, 'f');
-    while (fd >= 0 && ::write(fd, chunk.data(), chunk.size()) > 0) {
-    }
-    const bool full = errno == ENOSPC;
-    ::close(fd);
-    return full ? std::string() : Failed("cannot fill " + folder);
 }
 
 std::string LimitFileSize(std::size_t bytes) {
@@ -207,7 +196,7 @@ void FaultTest::LayOutEarlierInstall(const std::string& folder) const {
         fs::permissions(made, static_cast<fs::perms>(0755));
     }
     for (const auto name : setup::kInstallationFiles) {
-        WriteFile(folder + "/" + std::string(name), EarlierBytesOf(name), 0666);
+        WriteFile(folder + "/" + std::string(name), "earlier " + std::string(name), 0666);
     }
     WriteFile(folder + "/notes.txt", "the user's own notes");
     WriteFile(layout.HandoverFile(), folder + "\r\n");
@@ -285,24 +274,6 @@ void FaultTest::ExpectNothingLost(const Outcome& outcome) {
     if (log != nullptr && log->kind == DiskEntry::Kind::File && !log->bytes.empty()) {
         EXPECT_TRUE(log->bytes.ends_with("\r\n"))
             << "a half-written log line: " << Abridged(log->bytes);
-    }
-}
-
-void FaultTest::ExpectApplicationFiles(const Outcome& outcome, const std::string& folder,
-                                       std::size_t count, bool overEarlier) const {
-    for (std::size_t i = 0; i < setup::kInstallationFiles.size(); ++i) {
-        const std::string name(setup::kInstallationFiles[i]);
-        const DiskEntry* file = Find(outcome.after, folder + "/" + name);
-        if (i < count) {
-            const DiskEntry* source = Find(outcome.before, working + "/" + name);
-            ASSERT_TRUE(file != nullptr && source != nullptr) << name;
-            EXPECT_EQ(file->bytes, source->bytes) << name;
-        } else if (overEarlier) {
-            ASSERT_TRUE(file != nullptr) << name << " of the earlier installation is gone";
-            EXPECT_EQ(file->bytes, EarlierBytesOf(name)) << name;
-        } else {
-            EXPECT_EQ(file, nullptr) << name << " should not be copied";
-        }
     }
 }
 

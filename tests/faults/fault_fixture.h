@@ -5,7 +5,6 @@
 #include <functional>
 #include <ostream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/layout.h"
@@ -43,8 +42,6 @@ struct RowName {
 std::string MakeReadOnly(const std::string& path);
 // Mounts a tmpfs of the given size ("256k") on folder, in a private mount namespace.
 std::string MountSmallDisk(const std::string& folder, const std::string& size);
-// Writes a filler file into folder until its disk has no byte left.
-std::string FillDisk(const std::string& folder);
 // Lowers the largest file this process may write.
 std::string LimitFileSize(std::size_t bytes);
 // Makes a path and everything below it belong to a user id without a password entry.
@@ -77,9 +74,6 @@ public:
 
     // The 15 files of an earlier installation in folder, with its hand-over file naming it.
     void LayOutEarlierInstall(const std::string& folder) const;
-    static std::string EarlierBytesOf(std::string_view name) {
-        return "earlier " + std::string(name);
-    }
 
     static std::vector<std::string> LogOf(const Outcome& outcome);
     // The four log lines, and the failure box with step, the line naming what failed and where.
@@ -97,10 +91,6 @@ public:
     // Every file there before is still there, with its bytes or replaced whole by what the
     // installer writes in its place, and no temporary file is left behind.
     static void ExpectNothingLost(const Outcome& outcome);
-    // The application files in folder: the first count are the medium's, the others the earlier
-    // installation's (or absent without one).
-    void ExpectApplicationFiles(const Outcome& outcome, const std::string& folder,
-                                std::size_t count, bool overEarlier) const;
 
     std::string Source() const { return working + "/Velmora_KZ.2.0.1.exe"; }
     std::string DesktopTarget() const { return Profile() + "/Desktop/Velmora_KZ.2.0.1.exe"; }
