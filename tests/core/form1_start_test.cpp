@@ -41,11 +41,9 @@ TEST_F(StartUp, WithoutJavaExplainsLogsAndEnds) {
     ASSERT_TRUE(EndsProgram([this] { Start(); }));
 
     EXPECT_THAT(LogTexts(LogPath()), ElementsAre("Install Log Initialized", "Java Not Installed"));
-    ASSERT_EQ(harness.Messages().size(), 1u);
-    EXPECT_EQ(harness.Messages()[0].title, "Finished");
-    EXPECT_EQ(harness.Messages()[0].text,
-              "Velmora_KZ 2.0.1 Needs Java Version 1.4.2 or Higher To Execute\r\n"
-              "Download from www.java.com");
+    EXPECT_THAT(Shown(harness.Messages()),
+                ElementsAre("Finished|Velmora_KZ 2.0.1 Needs Java Version 1.4.2 or Higher To "
+                            "Execute\r\nDownload from www.java.com"));
 }
 
 TEST_F(StartUp, LogThatCannotBeWrittenIsAnUnhandledError) {

@@ -2,12 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <filesystem>
 
 #include "launcher/core/launcher_form.h"
-#include "platform/layout.h"
 #include "platform/platform.h"
-#include "tests/support/program_harness.h"
+#include "tests/support/launcher_fixture.h"
 
 #ifdef _WIN32
 #include "tests/wine/wine_support.h"
@@ -17,35 +15,11 @@ using namespace testing_support;
 
 namespace {
 
-class Launcher : public ::testing::Test {
+class Launcher : public LauncherTest {
 protected:
-    Launcher() : layout(platform::LayoutRootedIn(root.Path())), installed(root / "installed") {
-        // Owner-only, as the installer makes them, whatever the umask of the test run.
-        for (const auto& folder :
-             {layout.applicationFolder, layout.sharedApplicationFolder, installed, sharedInstall}) {
-            MakeFolders(folder);
-            std::filesystem::permissions(folder, std::filesystem::perms(0755));
-        }
-        for (const auto& folder : {installed, sharedInstall}) {
-            PlaceFolderRecorder(folder, launcher::kApplicationProgram);
-        }
-        // Started as from the desktop, on the drive of the application folder; nothing is found
-        // on the search path.
-        std::filesystem::current_path(root.Path());
-        harness.HideJava(root);
-    }
-
-    void Record(const std::string& contents) const { WriteFile(layout.HandoverFile(), contents); }
-
     int RunLauncher() const {
         return ErrorNumberOf([this] { launcher::Form1(layout).Form_Load(); });
     }
-
-    TempFolder root;
-    ProgramHarness harness;
-    platform::Layout layout;
-    std::string installed;
-    std::string sharedInstall = root / "shared";
 };
 
 // The user's own install comes first; without one, the install for everyone is started.

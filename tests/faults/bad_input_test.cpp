@@ -42,7 +42,7 @@ class DestinationText : public FaultTest, public ::testing::WithParamInterface<D
 TEST_P(DestinationText, IsInstalledAndFollowedOrRefusedUntouched) {
     const Destination& destination = GetParam();
     LayOutEarlierInstall(root / "earlier");
-    WriteFile(working + "/Velmora_KZ.exe", kRecordingProgram, 0755);
+    PlaceFolderRecorder(working, "Velmora_KZ.exe");
     controls.Type(destination.text(root.Path()));
     const Outcome outcome = Install();
     REQUIRE_RUN(outcome);
@@ -66,7 +66,7 @@ TEST_P(DestinationText, IsInstalledAndFollowedOrRefusedUntouched) {
     EXPECT_EQ(outcome.after.at(layout.HandoverFile()).bytes, outcome.destination + "\r\n");
     ASSERT_FALSE(Launch(layout)) << Shown(harness.Messages()).front();
     const std::string folder = fs::canonical(outcome.destination).string();
-    EXPECT_EQ(WaitForStart(folder), folder + "\n");
+    EXPECT_EQ(RecordedFolder(folder), folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, DestinationText, ::testing::ValuesIn(kDestinations), RowName());
@@ -141,7 +141,7 @@ TEST_P(HandoverFile, IsFollowedOrReportedAndNeverChanged) {
     if (row.number == 0) {
         EXPECT_FALSE(ended);
         EXPECT_THAT(ShownMessages(), ::testing::IsEmpty());
-        EXPECT_EQ(WaitForStart(installed), installed + "\n");
+        EXPECT_EQ(RecordedFolder(installed), installed);
         return;
     }
     EXPECT_TRUE(ended);
@@ -150,7 +150,7 @@ TEST_P(HandoverFile, IsFollowedOrReportedAndNeverChanged) {
         ShownMessages(),
         ElementsAre("Project1|Run-time error '" + std::to_string(row.number) + "':\r\n\r\n" +
                     row.description + (place.empty() ? "" : "\r\n" + place)));
-    EXPECT_FALSE(Exists(installed + "/started"));
+    EXPECT_FALSE(Started(installed));
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, HandoverFile, ::testing::ValuesIn(kHandovers), RowName());

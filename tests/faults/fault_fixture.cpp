@@ -3,10 +3,8 @@
 #include <gmock/gmock.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <thread>
 
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -121,38 +119,8 @@ std::string GiveToUnknownUser(const std::string& path, unsigned uid) {
     return {};
 }
 
-std::string WaitForStart(const std::string& folder) {
-    for (int i = 0; i < 500 && !Exists(folder + "/started"); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return Exists(folder + "/started") ? ReadFile(folder + "/started") : std::string();
-}
-
-std::vector<std::string> Shown(const std::vector<ShownMessage>& messages) {
-    std::vector<std::string> shown;
-    shown.reserve(messages.size());
-    for (const auto& message : messages) {
-        shown.push_back(message.title + "|" + message.text);
-    }
-    return shown;
-}
-
 bool Launch(const platform::Layout& layout) {
     return EndsProgram([&] { platform::RunHandler([&] { launcher::Form1(layout).Form_Load(); }); });
-}
-
-LaunchTest::LaunchTest()
-    : layout(platform::LayoutRootedIn(root.Path())), installed(root / "installed") {
-    for (const auto& folder :
-         {layout.applicationFolder, layout.sharedApplicationFolder, installed}) {
-        MakeFolders(folder);
-        fs::permissions(folder, static_cast<fs::perms>(0755));
-    }
-    WriteFile(installed + "/Velmora_KZ.exe", kRecordingProgram, 0755);
-}
-
-void LaunchTest::Record(const std::string& contents) const {
-    WriteFile(layout.HandoverFile(), contents, 0644);
 }
 
 FaultTest::FaultTest() {

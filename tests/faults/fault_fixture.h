@@ -10,6 +10,7 @@
 #include "platform/layout.h"
 #include "tests/faults/isolated_run.h"
 #include "tests/support/installer_fixture.h"
+#include "tests/support/launcher_fixture.h"
 
 // Skips when the fault could not be made here, and stops when the run itself broke.
 #define REQUIRE_RUN(outcome)               \
@@ -47,15 +48,6 @@ std::string LimitFileSize(std::size_t bytes);
 // Makes a path and everything below it belong to a user id without a password entry.
 inline constexpr unsigned kUnknownUser = 54321;
 std::string GiveToUnknownUser(const std::string& path, unsigned uid = kUnknownUser);
-
-// A stand-in application that records the folder it was started in, in that folder.
-inline constexpr const char* kRecordingProgram =
-    "#!/bin/sh\npwd > started.tmp && /bin/mv started.tmp started\n";
-// What the stand-in recorded in folder, after waiting a while for it; empty if it never ran.
-std::string WaitForStart(const std::string& folder);
-
-// Titles and texts of the message boxes, as "title|text".
-std::vector<std::string> Shown(const std::vector<testing_support::ShownMessage>& messages);
 
 // Runs the launcher's load handler as its window does; true if the program ended, which it
 // does only through the runtime's error box.
@@ -106,20 +98,11 @@ private:
     Outcome Run(const Fault& fault, const std::function<void()>& action);
 };
 
-// A launcher with its fixed places in a temporary folder, owner-only as the installer leaves
-// them, and the recording stand-in application installed in a folder of its own.
-class LaunchTest : public ::testing::Test {
+// The launcher's tests here see its boxes as "title|text".
+class LaunchTest : public testing_support::LauncherTest {
 public:
-    LaunchTest();
-
-    void Record(const std::string& contents) const;
     bool Launch() const { return faults::Launch(layout); }
     std::vector<std::string> ShownMessages() const { return Shown(harness.Messages()); }
-
-    testing_support::TempFolder root;
-    testing_support::ProgramHarness harness;
-    platform::Layout layout;
-    std::string installed;
 };
 
 }  // namespace faults

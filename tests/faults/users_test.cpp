@@ -235,7 +235,8 @@ TEST_P(InstallForWhoRunsIt, InstallsInTheirPlacesAndStartsOnlyWhatTheStarterTrus
     } else {
         EXPECT_FALSE(outcome.ended);
         EXPECT_THAT(Shown(outcome.messages), ElementsAre(finished));
-        EXPECT_EQ(WaitForStart(records), std::to_string(route.starter) + " " + app + "\n");
+        EXPECT_EQ(WaitForFile(records + "/started"),
+                  std::to_string(route.starter) + " " + app + "\n");
     }
 }
 
