@@ -1,7 +1,10 @@
 // Built into the tests of both systems.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <optional>
+#include <utility>
 
 #include "launcher/core/launcher_form.h"
 #include "platform/platform.h"
@@ -11,6 +14,7 @@
 #include "tests/wine/wine_support.h"
 #endif
 
+using ::testing::ElementsAre;
 using namespace testing_support;
 
 namespace {
@@ -32,14 +36,28 @@ TEST_F(Launcher, FollowsTheUsersOwnInstallElseTheOneForEveryone) {
     EXPECT_EQ(RecordedFolder(installed), installed) << "the folder of the first line";
 }
 
-TEST_F(Launcher, ReportsWhatItCannotFollow) {
-    EXPECT_EQ(RunLauncher(), platform::error::kFileNotFound) << "no hand-over file";
-    Record("");
-    EXPECT_EQ(RunLauncher(), platform::error::kInputPastEndOfFile) << "empty hand-over file";
-    Record(root / "missing" + "\r\n");
-    EXPECT_EQ(RunLauncher(), platform::error::kPathNotFound) << "missing folder";
-    Record(root.Path() + "\r\n");
-    EXPECT_EQ(RunLauncher(), platform::error::kFileNotFound) << "no application there";
+// Each failure ends in the runtime's box naming its place, starts nothing and leaves the hand-over
+// file as it was.
+TEST_F(Launcher, ReportsWhatItCannotFollowInTheRuntimesBox) {
+    const std::pair<std::optional<std::string>, std::string> rows[] = {
+        {std::nullopt,
+         "'53':\r\n\r\nFile not found\r\n" + layout.HandoverFileIn(layout.sharedApplicationFolder)},
+        {"", "'62':\r\n\r\nInput past end of file"},
+        {root / "missing\r\n", "'76':\r\n\r\nPath not found\r\n" + root / "missing"},
+        {root.Path() + "\r\n", "'53':\r\n\r\nFile not found\r\nVelmora_KZ.exe"},
+    };
+    for (const auto& [record, box] : rows) {
+        if (record) {
+            Record(*record);
+        }
+        const ProgramHarness boxes;
+        EXPECT_TRUE(EndsProgram(
+            [this] { platform::RunHandler([this] { launcher::Form1(layout).Form_Load(); }); }));
+        EXPECT_THAT(Shown(boxes.Messages()), ElementsAre("Project1|Run-time error " + box));
+        const bool kept = Exists(layout.HandoverFile());
+        EXPECT_EQ(kept ? ReadFile(layout.HandoverFile()) : "<none>", record.value_or("<none>"));
+    }
+    EXPECT_FALSE(Started(root.Path()) || Started(installed) || Started(sharedInstall));
 }
 
 #ifdef _WIN32
