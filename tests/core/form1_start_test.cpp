@@ -9,7 +9,6 @@
 #include "platform/win32/windows_api.h"
 #else
 #include <pwd.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -20,6 +19,38 @@ using setup::CheckBox;
 namespace {
 
 using StartUp = InstallerTest;
+
+TEST_F(StartUp, WithJavaStartsTheLogAndTicksEveryOption) {
+    WriteFile(LogPath(), "an earlier run\r\n");
+    ASSERT_FALSE(EndsProgram([this] { Start(); }));
+
+    EXPECT_THAT(LogTexts(LogPath()), ElementsAre("Install Log Initialized"));
+    EXPECT_EQ(form->WorkingFolder(), working);
+    EXPECT_EQ(form->InstallFolder(), layout.applicationFolder);
+    EXPECT_TRUE(form->DesktopIconOption());
+    EXPECT_TRUE(form->StartMenuOption());
+    EXPECT_TRUE(form->ProgramsMenuOption());
+    for (auto box : {CheckBox::Check1, CheckBox::Check2, CheckBox::Check3}) {
+        EXPECT_EQ(controls.CheckValue(box), 1);
+    }
+    EXPECT_TRUE(harness.Messages().empty());
+}
+
+TEST_F(StartUp, WithoutJavaExplainsLogsAndEnds) {
+    harness.HideJava(root);
+    ASSERT_TRUE(EndsProgram([this] { Start(); }));
+
+    EXPECT_THAT(LogTexts(LogPath()), ElementsAre("Install Log Initialized", "Java Not Installed"));
+    EXPECT_THAT(Shown(harness.Messages()),
+                ElementsAre("Finished|Velmora_KZ 2.0.1 Needs Java Version 1.4.2 or Higher To "
+                            "Execute\r\nDownload from www.java.com"));
+}
+
+TEST_F(StartUp, LogThatCannotBeWrittenIsAnUnhandledError) {
+    MakeFolders(LogPath());
+    EXPECT_EQ(ErrorNumberOf([this] { Start(); }), platform::error::kPathFileAccessError);
+    EXPECT_TRUE(harness.Messages().empty()) << "nothing runs after the failed first line";
+}
 
 TEST_F(StartUp, AppendLogStartsAppendsAndRestarts) {
     Start();
@@ -100,36 +131,5 @@ TEST(GetCurrentUserName, IsTheBareLogOnName) {
 #endif
     EXPECT_EQ(setup::Form1::GetCurrentUserName(), std::string(name));
 }
-
-#ifndef _WIN32
-// A user without a name: only root can become one, in a child so the tests keep their user.
-TEST(GetCurrentUserName, UnknownUserRaisesTheSystemCallError) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "needs root to switch to a user id without a name";
-    }
-    int report[2];
-    ASSERT_EQ(::pipe(report), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        std::string outcome = "no error";
-        if (::setresuid(54321, 54321, 54321) == 0) {
-            try {
-                setup::Form1::GetCurrentUserName();
-            } catch (const platform::RuntimeError& error) {
-                outcome = std::to_string(error.Number()) + "|" + error.Description();
-            }
-        }
-        (void)!::write(report[1], outcome.data(), outcome.size());
-        ::_exit(0);
-    }
-    ::close(report[1]);
-    char buffer[256] = {};
-    const auto got = ::read(report[0], buffer, sizeof buffer - 1);
-    ::close(report[0]);
-    ::waitpid(child, nullptr, 0);
-    EXPECT_EQ(std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0),
-              "2|A system call returned an error code of 2");
-}
-#endif
 
 }  // namespace

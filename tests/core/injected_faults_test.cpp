@@ -22,6 +22,7 @@ using platform::fault_injection::FailNext;
 using ::testing::ElementsAre;
 using Operation = platform::fault_injection::Operation;
 using namespace testing_support;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -33,17 +34,13 @@ constexpr int kDiskFull = ENOSPC;
 constexpr int kAccessDenied = EACCES;
 #endif
 
-std::string Join(const std::string& folder, const std::string& name) {
-    return folder + kSeparator + name;
-}
-
 // Every file under folder with its bytes; empty when there is no folder.
 std::map<std::string, std::string> TreeOf(const std::string& folder) {
     std::map<std::string, std::string> tree;
-    if (!std::filesystem::exists(folder)) {
+    if (!fs::exists(folder)) {
         return tree;
     }
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
         tree[entry.path().string()] =
             entry.is_directory() ? "<folder>" : ReadFile(entry.path().string());
     }
@@ -72,16 +69,17 @@ public:
     void LayOutEarlierInstall(const std::string& folder) const {
         MakeFolders(folder);
         for (const auto name : setup::kInstallationFiles) {
-            WriteFile(Join(folder, std::string(name)), "earlier " + std::string(name));
+            // As loose as a user may have left them: the new files must not keep that mode.
+            WriteFile(Joined(folder, std::string(name)), "earlier " + std::string(name), 0666);
         }
-        WriteFile(Join(folder, "notes.txt"), "the user's own notes");
+        WriteFile(Joined(folder, "notes.txt"), "the user's own notes");
     }
 
     using InstallerTest::layout;
     using InstallerTest::LogPath;
 
-    std::string Source() const { return Join(working, setup::kLauncherFile); }
-    std::string DesktopTarget() const { return Join(DesktopFolder(), setup::kLauncherFile); }
+    std::string Source() const { return Joined(working, setup::kLauncherFile); }
+    std::string DesktopTarget() const { return Joined(DesktopFolder(), setup::kLauncherFile); }
 
     const std::string destination = root / "apps";
     const std::string earlier = root / "earlier";
@@ -103,7 +101,7 @@ std::ostream& operator<<(std::ostream& out, const InjectedFault& fault) {
 }
 
 std::string ApplicationFile(const InjectedFaultTest& t, const char* name) {
-    return Join(t.destination, name);
+    return Joined(t.destination, name);
 }
 
 class InjectedFaults : public InjectedFaultTest,
@@ -187,9 +185,9 @@ INSTANTIATE_TEST_SUITE_P(Each, InjectedFaults, ::testing::ValuesIn(kInjectedFaul
 // The same install without a fault, and without an earlier record: the hand-over file of a
 // failed first install is taken away, not left naming a folder that does not work.
 TEST_F(InjectedFaultTest, FailedFirstInstallLeavesNoRecord) {
-    std::filesystem::remove(layout.HandoverFile());
+    fs::remove(layout.HandoverFile());
     Start();
-    FailNext(Operation::Write, kDiskFull, 0, Join(destination, "readme.txt"));
+    FailNext(Operation::Write, kDiskFull, 0, Joined(destination, "readme.txt"));
     ASSERT_TRUE(BeginInstall());
     EXPECT_FALSE(Exists(layout.HandoverFile()));
 }
@@ -200,7 +198,12 @@ TEST_F(InjectedFaultTest, SucceedsOverTheEarlierInstallationAndKeepsNoTemporaryF
     EXPECT_EQ(LogTexts(LogPath()).back(), "Copied Installation Files Successfully");
     EXPECT_EQ(ReadFile(layout.HandoverFile()), destination + "\r\n");
     for (const auto name : setup::kInstallationFiles) {
-        EXPECT_EQ(ReadFile(Join(destination, std::string(name))), BytesOf(name)) << name;
+        const std::string file = Joined(destination, std::string(name));
+        EXPECT_EQ(ReadFile(file), BytesOf(name)) << name;
+#ifndef _WIN32
+        const auto othersMayWrite = fs::perms::group_write | fs::perms::others_write;
+        EXPECT_EQ(fs::status(file).permissions() & othersMayWrite, fs::perms::none) << name;
+#endif
     }
     EXPECT_EQ(FolderEntries(destination).size(), setup::kInstallationFiles.size() + 1)
         << "only the 15 files and the user's notes";
@@ -209,15 +212,15 @@ TEST_F(InjectedFaultTest, SucceedsOverTheEarlierInstallationAndKeepsNoTemporaryF
 // A run interrupted while copying leaves its temporary files; the next install into that folder
 // removes those, and only those.
 TEST_F(InjectedFaultTest, NextInstallRemovesTheTemporaryFilesAnInterruptedRunLeft) {
-    WriteFile(Join(destination, ".Velmora_KZ-partial-a1B2c3"), "left by a crash");
-    WriteFile(Join(destination, "Velmora_KZ-partial-x"), "the user's");
-    WriteFile(Join(destination, ".other-partial-123456"), "the user's");
+    WriteFile(Joined(destination, ".Velmora_KZ-partial-a1B2c3"), "left by a crash");
+    WriteFile(Joined(destination, "Velmora_KZ-partial-x"), "the user's");
+    WriteFile(Joined(destination, ".other-partial-123456"), "the user's");
     Start();
     ASSERT_TRUE(BeginInstall());
     EXPECT_EQ(LogTexts(LogPath()).back(), "Copied Installation Files Successfully");
-    EXPECT_FALSE(Exists(Join(destination, ".Velmora_KZ-partial-a1B2c3")));
-    EXPECT_TRUE(Exists(Join(destination, "Velmora_KZ-partial-x")));
-    EXPECT_TRUE(Exists(Join(destination, ".other-partial-123456")));
+    EXPECT_FALSE(Exists(Joined(destination, ".Velmora_KZ-partial-a1B2c3")));
+    EXPECT_TRUE(Exists(Joined(destination, "Velmora_KZ-partial-x")));
+    EXPECT_TRUE(Exists(Joined(destination, ".other-partial-123456")));
 }
 
 // An injected failure is reported as the system's own would be: number, description, place and

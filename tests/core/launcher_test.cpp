@@ -1,77 +1,63 @@
 // Built into the tests of both systems.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <filesystem>
+#include <optional>
+#include <utility>
 
 #include "launcher/core/launcher_form.h"
-#include "platform/layout.h"
 #include "platform/platform.h"
-#include "tests/support/program_harness.h"
+#include "tests/support/launcher_fixture.h"
 
 #ifdef _WIN32
 #include "tests/wine/wine_support.h"
 #endif
 
+using ::testing::ElementsAre;
 using namespace testing_support;
 
 namespace {
 
-class Launcher : public ::testing::Test {
+class Launcher : public LauncherTest {
 protected:
-    Launcher() : layout(platform::LayoutRootedIn(root.Path())), installed(root / "installed") {
-        // Owner-only, as the installer makes them, whatever the umask of the test run.
-        for (const auto& folder :
-             {layout.applicationFolder, layout.sharedApplicationFolder, installed, sharedInstall}) {
-            MakeFolders(folder);
-            std::filesystem::permissions(folder, std::filesystem::perms(0755));
-        }
-        for (const auto& folder : {installed, sharedInstall}) {
-            PlaceFolderRecorder(folder, launcher::kApplicationProgram);
-        }
-        // Started as from the desktop, on the drive of the application folder; nothing is found
-        // on the search path.
-        std::filesystem::current_path(root.Path());
-        harness.HideJava(root);
-    }
-
-    void Record(const std::string& contents) const { WriteFile(layout.HandoverFile(), contents); }
-
     int RunLauncher() const {
         return ErrorNumberOf([this] { launcher::Form1(layout).Form_Load(); });
     }
-
-    TempFolder root;
-    ProgramHarness harness;
-    platform::Layout layout;
-    std::string installed;
-    std::string sharedInstall = root / "shared";
 };
-
-TEST_F(Launcher, StartsTheApplicationInTheFolderOfTheFirstLine) {
-    Record(installed + "\r\n" + root / "elsewhere" + "\r\n");
-    ASSERT_EQ(RunLauncher(), 0);
-    EXPECT_EQ(RecordedFolder(installed), installed);
-}
 
 // The user's own install comes first; without one, the install for everyone is started.
 TEST_F(Launcher, FollowsTheUsersOwnInstallElseTheOneForEveryone) {
     WriteFile(layout.HandoverFileIn(layout.sharedApplicationFolder), sharedInstall + "\r\n");
     ASSERT_EQ(RunLauncher(), 0);
     EXPECT_EQ(RecordedFolder(sharedInstall), sharedInstall);
-    Record(installed + "\r\n");
+    Record(installed + "\r\n" + sharedInstall + "\r\n");
     ASSERT_EQ(RunLauncher(), 0);
-    EXPECT_EQ(RecordedFolder(installed), installed);
+    EXPECT_EQ(RecordedFolder(installed), installed) << "the folder of the first line";
 }
 
-TEST_F(Launcher, ReportsWhatItCannotFollow) {
-    EXPECT_EQ(RunLauncher(), platform::error::kFileNotFound) << "no hand-over file";
-    Record("");
-    EXPECT_EQ(RunLauncher(), platform::error::kInputPastEndOfFile) << "empty hand-over file";
-    Record(root / "missing" + "\r\n");
-    EXPECT_EQ(RunLauncher(), platform::error::kPathNotFound) << "missing folder";
-    Record(root.Path() + "\r\n");
-    EXPECT_EQ(RunLauncher(), platform::error::kFileNotFound) << "no application there";
+// Each failure ends in the runtime's box naming its place, starts nothing and leaves the hand-over
+// file as it was.
+TEST_F(Launcher, ReportsWhatItCannotFollowInTheRuntimesBox) {
+    const std::pair<std::optional<std::string>, std::string> rows[] = {
+        {std::nullopt,
+         "'53':\r\n\r\nFile not found\r\n" + layout.HandoverFileIn(layout.sharedApplicationFolder)},
+        {"", "'62':\r\n\r\nInput past end of file"},
+        {root / "missing\r\n", "'76':\r\n\r\nPath not found\r\n" + root / "missing"},
+        {root.Path() + "\r\n", "'53':\r\n\r\nFile not found\r\nVelmora_KZ.exe"},
+    };
+    for (const auto& [record, box] : rows) {
+        if (record) {
+            Record(*record);
+        }
+        const ProgramHarness boxes;
+        EXPECT_TRUE(EndsProgram(
+            [this] { platform::RunHandler([this] { launcher::Form1(layout).Form_Load(); }); }));
+        EXPECT_THAT(Shown(boxes.Messages()), ElementsAre("Project1|Run-time error " + box));
+        const bool kept = Exists(layout.HandoverFile());
+        EXPECT_EQ(kept ? ReadFile(layout.HandoverFile()) : "<none>", record.value_or("<none>"));
+    }
+    EXPECT_FALSE(Started(root.Path()) || Started(installed) || Started(sharedInstall));
 }
 
 #ifdef _WIN32

@@ -3,12 +3,9 @@
 #include <gmock/gmock.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <thread>
 
-#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -98,16 +95,6 @@ std::string MountSmallDisk(const std::string& folder, const std::string& size) {
     return {};
 }
 
-std::string FillDisk(const std::string& folder) {
-    const int fd = ::open((folder + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const std::string chunk(4096, 'f');
-    while (fd >= 0 && ::write(fd, chunk.data(), chunk.size()) > 0) {
-    }
-    const bool full = errno == ENOSPC;
-    ::close(fd);
-    return full ? std::string() : Failed("cannot fill " + folder);
-}
-
 std::string LimitFileSize(std::size_t bytes) {
     struct rlimit limit {};
     ::getrlimit(RLIMIT_FSIZE, &limit);
@@ -132,38 +119,8 @@ std::string GiveToUnknownUser(const std::string& path, unsigned uid) {
     return {};
 }
 
-std::string WaitForStart(const std::string& folder) {
-    for (int i = 0; i < 500 && !Exists(folder + "/started"); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return Exists(folder + "/started") ? ReadFile(folder + "/started") : std::string();
-}
-
-std::vector<std::string> Shown(const std::vector<ShownMessage>& messages) {
-    std::vector<std::string> shown;
-    shown.reserve(messages.size());
-    for (const auto& message : messages) {
-        shown.push_back(message.title + "|" + message.text);
-    }
-    return shown;
-}
-
 bool Launch(const platform::Layout& layout) {
     return EndsProgram([&] { platform::RunHandler([&] { launcher::Form1(layout).Form_Load(); }); });
-}
-
-LaunchTest::LaunchTest()
-    : layout(platform::LayoutRootedIn(root.Path())), installed(root / "installed") {
-    for (const auto& folder :
-         {layout.applicationFolder, layout.sharedApplicationFolder, installed}) {
-        MakeFolders(folder);
-        fs::permissions(folder, static_cast<fs::perms>(0755));
-    }
-    WriteFile(installed + "/Velmora_KZ.exe", kRecordingProgram, 0755);
-}
-
-void LaunchTest::Record(const std::string& contents) const {
-    WriteFile(layout.HandoverFile(), contents, 0644);
 }
 
 FaultTest::FaultTest() {
@@ -207,7 +164,7 @@ void FaultTest::LayOutEarlierInstall(const std::string& folder) const {
         fs::permissions(made, static_cast<fs::perms>(0755));
     }
     for (const auto name : setup::kInstallationFiles) {
-        WriteFile(folder + "/" + std::string(name), EarlierBytesOf(name), 0666);
+        WriteFile(folder + "/" + std::string(name), "earlier " + std::string(name), 0666);
     }
     WriteFile(folder + "/notes.txt", "the user's own notes");
     WriteFile(layout.HandoverFile(), folder + "\r\n");
@@ -285,24 +242,6 @@ void FaultTest::ExpectNothingLost(const Outcome& outcome) {
     if (log != nullptr && log->kind == DiskEntry::Kind::File && !log->bytes.empty()) {
         EXPECT_TRUE(log->bytes.ends_with("\r\n"))
             << "a half-written log line: " << Abridged(log->bytes);
-    }
-}
-
-void FaultTest::ExpectApplicationFiles(const Outcome& outcome, const std::string& folder,
-                                       std::size_t count, bool overEarlier) const {
-    for (std::size_t i = 0; i < setup::kInstallationFiles.size(); ++i) {
-        const std::string name(setup::kInstallationFiles[i]);
-        const DiskEntry* file = Find(outcome.after, folder + "/" + name);
-        if (i < count) {
-            const DiskEntry* source = Find(outcome.before, working + "/" + name);
-            ASSERT_TRUE(file != nullptr && source != nullptr) << name;
-            EXPECT_EQ(file->bytes, source->bytes) << name;
-        } else if (overEarlier) {
-            ASSERT_TRUE(file != nullptr) << name << " of the earlier installation is gone";
-            EXPECT_EQ(file->bytes, EarlierBytesOf(name)) << name;
-        } else {
-            EXPECT_EQ(file, nullptr) << name << " should not be copied";
-        }
     }
 }
 

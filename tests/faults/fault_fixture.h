@@ -5,12 +5,12 @@
 #include <functional>
 #include <ostream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/layout.h"
 #include "tests/faults/isolated_run.h"
 #include "tests/support/installer_fixture.h"
+#include "tests/support/launcher_fixture.h"
 
 // Skips when the fault could not be made here, and stops when the run itself broke.
 #define REQUIRE_RUN(outcome)               \
@@ -43,22 +43,11 @@ struct RowName {
 std::string MakeReadOnly(const std::string& path);
 // Mounts a tmpfs of the given size ("256k") on folder, in a private mount namespace.
 std::string MountSmallDisk(const std::string& folder, const std::string& size);
-// Writes a filler file into folder until its disk has no byte left.
-std::string FillDisk(const std::string& folder);
 // Lowers the largest file this process may write.
 std::string LimitFileSize(std::size_t bytes);
 // Makes a path and everything below it belong to a user id without a password entry.
 inline constexpr unsigned kUnknownUser = 54321;
 std::string GiveToUnknownUser(const std::string& path, unsigned uid = kUnknownUser);
-
-// A stand-in application that records the folder it was started in, in that folder.
-inline constexpr const char* kRecordingProgram =
-    "#!/bin/sh\npwd > started.tmp && /bin/mv started.tmp started\n";
-// What the stand-in recorded in folder, after waiting a while for it; empty if it never ran.
-std::string WaitForStart(const std::string& folder);
-
-// Titles and texts of the message boxes, as "title|text".
-std::vector<std::string> Shown(const std::vector<testing_support::ShownMessage>& messages);
 
 // Runs the launcher's load handler as its window does; true if the program ended, which it
 // does only through the runtime's error box.
@@ -77,9 +66,6 @@ public:
 
     // The 15 files of an earlier installation in folder, with its hand-over file naming it.
     void LayOutEarlierInstall(const std::string& folder) const;
-    static std::string EarlierBytesOf(std::string_view name) {
-        return "earlier " + std::string(name);
-    }
 
     static std::vector<std::string> LogOf(const Outcome& outcome);
     // The four log lines, and the failure box with step, the line naming what failed and where.
@@ -97,10 +83,6 @@ public:
     // Every file there before is still there, with its bytes or replaced whole by what the
     // installer writes in its place, and no temporary file is left behind.
     static void ExpectNothingLost(const Outcome& outcome);
-    // The application files in folder: the first count are the medium's, the others the earlier
-    // installation's (or absent without one).
-    void ExpectApplicationFiles(const Outcome& outcome, const std::string& folder,
-                                std::size_t count, bool overEarlier) const;
 
     std::string Source() const { return working + "/Velmora_KZ.2.0.1.exe"; }
     std::string DesktopTarget() const { return Profile() + "/Desktop/Velmora_KZ.2.0.1.exe"; }
@@ -116,20 +98,11 @@ private:
     Outcome Run(const Fault& fault, const std::function<void()>& action);
 };
 
-// A launcher with its fixed places in a temporary folder, owner-only as the installer leaves
-// them, and the recording stand-in application installed in a folder of its own.
-class LaunchTest : public ::testing::Test {
+// The launcher's tests here see its boxes as "title|text".
+class LaunchTest : public testing_support::LauncherTest {
 public:
-    LaunchTest();
-
-    void Record(const std::string& contents) const;
     bool Launch() const { return faults::Launch(layout); }
     std::vector<std::string> ShownMessages() const { return Shown(harness.Messages()); }
-
-    testing_support::TempFolder root;
-    testing_support::ProgramHarness harness;
-    platform::Layout layout;
-    std::string installed;
 };
 
 }  // namespace faults

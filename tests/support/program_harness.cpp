@@ -70,6 +70,15 @@ std::string RecordedFolder(const std::string& folder) {
     return end == std::string::npos ? record + "<no line end>" : record.substr(0, end);
 }
 
+std::vector<std::string> Shown(const std::vector<ShownMessage>& messages) {
+    std::vector<std::string> shown;
+    shown.reserve(messages.size());
+    for (const auto& message : messages) {
+        shown.push_back(message.title + "|" + message.text);
+    }
+    return shown;
+}
+
 int ErrorNumberOf(const std::function<void()>& action) {
     try {
         action();

@@ -46,6 +46,9 @@ void PlaceJavaStandIn(const std::string& folder);
 void PlaceFolderRecorder(const std::string& folder, const std::string& name);
 std::string RecordedFolder(const std::string& folder);
 
+// Each message box as "title|text", to compare them whole.
+std::vector<std::string> Shown(const std::vector<ShownMessage>& messages);
+
 // Runs an action that is expected to end the program; false if it returned instead.
 template <typename Action>
 bool EndsProgram(Action&& action) {

@@ -40,9 +40,8 @@ TEST(LauncherWindow, AFailedLoadShowsTheRuntimeBoxAndNoWindow) {
     ASSERT_TRUE(EndsProgram([&failure] { launcher::WindowAfterLoad(&failure); }));
 
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
-    ASSERT_EQ(harness.Messages().size(), 1u);
-    EXPECT_EQ(harness.Messages()[0].title, "Project1");
-    EXPECT_EQ(harness.Messages()[0].text, "Run-time error '53':\r\n\r\nFile not found");
+    EXPECT_THAT(Shown(harness.Messages()),
+                ::testing::ElementsAre("Project1|Run-time error '53':\r\n\r\nFile not found"));
 }
 
 TEST(ProgramEntry, AFailureWhileTheWindowIsBuiltReachesTheErrorBox) {

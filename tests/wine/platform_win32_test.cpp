@@ -91,10 +91,7 @@ TEST(Drives, ChangingToAnotherDriveKeepsTheCurrentDrive) {
 }
 
 TEST(UserAndTime, NameAndTimestampComeFromTheSystem) {
-    char name[256] = {};
-    DWORD size = sizeof name;
-    ASSERT_TRUE(::GetUserNameA(name, &size));
-    EXPECT_EQ(platform::LogonUserName(255), name);
+    // The name itself: GetCurrentUserName.IsTheBareLogOnName.
     try {
         platform::LogonUserName(1);
         ADD_FAILURE() << "a name cannot fit one character with its terminator";
@@ -164,10 +161,7 @@ TEST(TextFiles, ALinkAtTheNameIsRefusedAndItsTargetKept) {
 
 TEST(Layout, WindowsPlacesAreFixedAndMoveUnderATestRoot) {
     const platform::Layout native = platform::NativeLayout();
-    EXPECT_EQ(native.HandoverFile(), "C:\\Velmora_KZ\\Start_up.txt");
-    EXPECT_EQ(native.PlacesOf("bob").programs,
-              "C:\\Documents and Settings\\bob\\Start Menu\\Programs");
-    EXPECT_EQ(native.PlacesOf("bob").profile, "C:\\Documents and Settings\\bob");
+    // The user's own places are checked where the real Setup.exe installs into them.
     EXPECT_EQ(native.sharedPlaces.startMenu, "C:\\Documents and Settings\\All Users\\Start Menu");
     EXPECT_FALSE(native.startMenuNeedsDesktopEntry);
     EXPECT_FALSE(native.createsMissingTargetFolders);
