@@ -168,7 +168,7 @@ def plot(rows, docs, scratch):
             )
             series.append(f"'{data}' using 1:2 with linespoints title '{label} ({fs})'")
     script = (
-        "set terminal pngcairo size 800,500 font 'DejaVu Sans,10'\n"
+        "set terminal pngcairo noenhanced size 800,500 font 'DejaVu Sans,10'\n"
         f"set output '{docs / 'install-time.png'}'\n"
         "set logscale xy\n"
         "set xlabel 'size of Velmora_KZ.jar (MiB)'\n"
