@@ -4,10 +4,10 @@
 #include <optional>
 #include <sstream>
 
-#include <pwd.h>
 #include <unistd.h>
 
 #include "platform/platform.h"
+#include "platform/support_posix.h"
 
 namespace platform {
 
@@ -21,15 +21,11 @@ constexpr std::string_view kHomeVariable = "$HOME";
 // From the password database, not the environment: what a program started with another HOME
 // finds must still be the user's own home folder.
 std::optional<std::string> HomeOfRunningUser() {
-    const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::string scratch(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384, '\0');
-    struct passwd entry {};
-    struct passwd* found = nullptr;
-    if (::getpwuid_r(::geteuid(), &entry, scratch.data(), scratch.size(), &found) != 0 ||
-        found == nullptr || entry.pw_dir == nullptr || entry.pw_dir[0] != '/') {
+    detail::UserEntry entry;
+    if (detail::EntryOfRunningUser(entry) != 0 || !entry.home.starts_with('/')) {
         return std::nullopt;
     }
-    return std::string(entry.pw_dir);
+    return entry.home;
 }
 
 std::string UserDirsOf(const std::string& home) {

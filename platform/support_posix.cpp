@@ -6,12 +6,29 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/platform.h"
 
 namespace platform::detail {
+
+int EntryOfRunningUser(UserEntry& entry) {
+    const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::string scratch(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384, '\0');
+    struct passwd found {};
+    struct passwd* result = nullptr;
+    if (const int code = ::getpwuid_r(::geteuid(), &found, scratch.data(), scratch.size(), &result);
+        code != 0) {
+        return code;
+    }
+    if (result == nullptr) {
+        return ENOENT;
+    }
+    entry = {found.pw_name, found.pw_dir != nullptr ? found.pw_dir : ""};
+    return 0;
+}
 
 std::string ParentOf(const std::string& path) {
     const auto slash = path.find_last_of('/');

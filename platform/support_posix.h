@@ -22,6 +22,14 @@ bool IsFolder(const std::string& path);
 // A missing file and a missing folder on the way to it are different errors to the user.
 [[noreturn]] void Raise(int code, const std::string& path, Expected expected);
 
+// The running user's entry in the password database.
+struct UserEntry {
+    std::string name;
+    std::string home;
+};
+// 0, or the error code: getpwuid_r's own, or ENOENT when the user has no entry.
+int EntryOfRunningUser(UserEntry& entry);
+
 // A write past the file size limit must fail with EFBIG, not kill the installer midway.
 void IgnoreFileSizeSignal();
 

@@ -10,11 +10,9 @@
 #include <stdexcept>
 #include <string>
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include "platform/platform.h"
 #include "platform/program_hooks.h"
+#include "platform/support_posix.h"
 
 namespace platform {
 
@@ -36,22 +34,14 @@ void detail::SystemMessageBox(const std::string& text, const std::string& title)
 }
 
 std::string LogonUserName(std::size_t bufferSize) {
-    const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::string scratch(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384, '\0');
-    struct passwd entry {};
-    struct passwd* found = nullptr;
-    const int result = ::getpwuid_r(::geteuid(), &entry, scratch.data(), scratch.size(), &found);
-    if (result != 0) {
-        throw SystemCallFailed{static_cast<std::uint32_t>(result)};
+    detail::UserEntry entry;
+    if (const int code = detail::EntryOfRunningUser(entry); code != 0) {
+        throw SystemCallFailed{static_cast<std::uint32_t>(code)};
     }
-    if (found == nullptr) {
-        throw SystemCallFailed{ENOENT};
-    }
-    std::string name = entry.pw_name;
-    if (name.size() + 1 > bufferSize) {
+    if (entry.name.size() + 1 > bufferSize) {
         throw SystemCallFailed{ERANGE};
     }
-    return name;
+    return entry.name;
 }
 
 std::string LocalDateTimeText() {
