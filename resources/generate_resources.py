@@ -264,7 +264,18 @@ def step_picture(digit):
     unused = sorted(set(range(len(STEP_PALETTE))) - set(indices))
     if unused:
         sys.exit(f"step{digit}.gif leaves colours {unused} unused; adjust the drawing")
-    return gif_bytes(STEP_WIDTH, STEP_HEIGHT, STEP_PALETTE, indices, table_bits=8)
+    return indices
+
+
+def step_gif(digit):
+    return gif_bytes(STEP_WIDTH, STEP_HEIGHT, STEP_PALETTE, step_picture(digit), table_bits=8)
+
+
+# The same picture for the Qt window, whose GIF reader is a plugin loaded at start-up.
+def step_png(digit):
+    colours = [STEP_PALETTE[index] + (255,) for index in step_picture(digit)]
+    return png_bytes([colours[row:row + STEP_WIDTH]
+                      for row in range(0, len(colours), STEP_WIDTH)])
 
 
 # Program icon: a grey dial with eight spokes, a dark hub and a pointer to the
@@ -550,7 +561,8 @@ readme.txt            this file
 
 def all_files():
     icon = icon_bytes()
-    files = {f"step{digit}.gif": step_picture(digit) for digit in (1, 2, 3)}
+    files = {f"step{digit}.gif": step_gif(digit) for digit in (1, 2, 3)}
+    files.update({f"step{digit}.png": step_png(digit) for digit in (1, 2, 3)})
     files["program.ico"] = icon
     files["folder-closed.png"] = folder_picture(opened=False)
     files["folder-open.png"] = folder_picture(opened=True)

@@ -3,10 +3,11 @@
 #include <string>
 
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 
 // What a Qt program of this system needs from the runtime around its window: message boxes,
-// fonts for the layout's family names, and the program icon.
+// fonts for the layout's family names, its pictures and the program icon.
 namespace platform::qt {
 
 // All of the below; call once, after the QApplication and the resources exist.
@@ -17,6 +18,10 @@ void InstallMessageBoxes();
 // The layout names Windows fonts; map them to fonts a Linux desktop has.
 void InstallFontSubstitutes();
 
+// A PNG picture of the resources, read by Qt's own reader: left to guess the format, the reader
+// loads every picture-format plugin first, which costs a start-up more than all its pictures.
+QPixmap Picture(const QString& resource);
+// Its sizes are PNG pictures for the same reason.
 QIcon ProgramIcon();
 
 inline QString ToQString(const std::string& text) {

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QColor>
@@ -20,6 +21,7 @@
 #include <QStyleFactory>
 #include <QWidget>
 
+#include "platform/qt/gui_runtime.h"
 #include "setup/core/control_table.h"
 #include "setup/qt/drive_list.h"
 #include "setup/qt/folder_list.h"
@@ -78,15 +80,15 @@ QPalette PaletteFor(const ControlSpec& row) {
     return palette;
 }
 
-QWidget* CreateLabel(const ControlSpec& row, QWidget* parent) {
-    auto* label = new QLabel(FromView(row.caption), parent);
+QWidget* CreateLabel(QWidget* parent) {
+    auto* label = new QLabel(parent);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setAutoFillBackground(true);
     return label;
 }
 
-QWidget* CreateFrame(const ControlSpec& row, QWidget* parent) {
-    auto* frame = new QGroupBox(FromView(row.caption), parent);
+QWidget* CreateFrame(QWidget* parent) {
+    auto* frame = new QGroupBox(parent);
     frame->setAutoFillBackground(true);
     // Fusion tints a group box's inside, which would show the opaque labels as white patches;
     // the classic style draws only an etched border. It applies to the frame alone.
@@ -98,53 +100,81 @@ QWidget* CreateFrame(const ControlSpec& row, QWidget* parent) {
 }
 
 QWidget* CreateCheckBox(const ControlSpec& row, QWidget* parent) {
-    auto* box = new QCheckBox(FromView(row.caption), parent);
+    auto* box = new QCheckBox(parent);
     // A button fills with the Button colour; a check box here is opaque in the frame's colour.
     box->setBackgroundRole(QPalette::Window);
     box->setAutoFillBackground(row.whiteBackground);
     return box;
 }
 
-QWidget* CreateTextBox(const QString& text, QWidget* parent) {
-    auto* box = new QLineEdit(text, parent);
+QWidget* CreateTextBox(QWidget* parent) {
+    auto* box = new QLineEdit(parent);
     box->setMaxLength(std::numeric_limits<int>::max());
     return box;
 }
 
-QWidget* CreateButton(const ControlSpec& row, QWidget* parent) {
-    auto* button = new QPushButton(FromView(row.caption), parent);
+QWidget* CreateButton(QWidget* parent) {
+    auto* button = new QPushButton(parent);
     // Enter and Escape must not press either button.
     button->setAutoDefault(false);
     button->setDefault(false);
     return button;
 }
 
+// The window carries each picture as PNG, which Qt reads without a plugin.
+QString PictureResource(std::string_view file) {
+    const QString name = FromView(file);
+    return QStringLiteral(":/") + name.left(name.lastIndexOf(u'.')) + QStringLiteral(".png");
+}
+
 QWidget* CreatePicture(const ControlSpec& row, QWidget* parent) {
     auto* picture = new QLabel(parent);
-    picture->setPixmap(QPixmap(QStringLiteral(":/") + FromView(row.caption)));
+    picture->setPixmap(platform::qt::Picture(PictureResource(row.caption)));
     return picture;
 }
 
-QWidget* CreateControl(const ControlSpec& row, const QString& destinationText, QWidget* parent) {
+QWidget* CreateControl(const ControlSpec& row, QWidget* parent) {
     switch (row.kind) {
         case ControlKind::Label:
-            return CreateLabel(row, parent);
+            return CreateLabel(parent);
         case ControlKind::Frame:
-            return CreateFrame(row, parent);
+            return CreateFrame(parent);
         case ControlKind::CheckBox:
             return CreateCheckBox(row, parent);
         case ControlKind::TextBox:
-            return CreateTextBox(destinationText, parent);
+            return CreateTextBox(parent);
         case ControlKind::DriveList:
             return new DriveList(parent);
         case ControlKind::FolderList:
             return new FolderList(parent);
         case ControlKind::Button:
-            return CreateButton(row, parent);
+            return CreateButton(parent);
         case ControlKind::Picture:
             return CreatePicture(row, parent);
     }
     return nullptr;
+}
+
+// Given after the font: a text laid out before would load the default font as well.
+void SetCaption(const ControlSpec& row, const QString& destinationText, QWidget& control) {
+    const QString caption = FromView(row.caption);
+    switch (row.kind) {
+        case ControlKind::Label:
+            static_cast<QLabel&>(control).setText(caption);
+            break;
+        case ControlKind::Frame:
+            static_cast<QGroupBox&>(control).setTitle(caption);
+            break;
+        case ControlKind::CheckBox:
+        case ControlKind::Button:
+            static_cast<QAbstractButton&>(control).setText(caption);
+            break;
+        case ControlKind::TextBox:
+            static_cast<QLineEdit&>(control).setText(destinationText);
+            break;
+        default:
+            break;
+    }
 }
 
 // A picture shows at its natural size; everything else fills its laid-out box.
@@ -190,12 +220,13 @@ void ApplyTabOrder(QWidget& window) {
 
 void BuildControls(QWidget& window, const QString& destinationText) {
     for (const auto& row : kControls) {
-        QWidget* control = CreateControl(row, destinationText, ParentFor(row, window));
+        QWidget* control = CreateControl(row, ParentFor(row, window));
         control->setObjectName(FromView(row.name));
         if (!row.font.family.empty()) {
             control->setFont(ToFont(row.font));
         }
         control->setPalette(PaletteFor(row));
+        SetCaption(row, destinationText, *control);
         control->setGeometry(PlaceFor(row, *control));
     }
     ApplyTabOrder(window);

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QListWidget>
 
+#include "platform/qt/gui_runtime.h"
 #include "setup/core/folder_browser.h"
 
 namespace setup {
@@ -32,8 +33,8 @@ private:
     FolderBrowser browser_;
     // Our own pictures: the style's come from the desktop's icon theme, whose lookup costs more
     // than building the rest of the window.
-    QIcon openFolder_{QStringLiteral(":/folder-open.png")};
-    QIcon closedFolder_{QStringLiteral(":/folder-closed.png")};
+    QIcon openFolder_{platform::qt::Picture(QStringLiteral(":/folder-open.png"))};
+    QIcon closedFolder_{platform::qt::Picture(QStringLiteral(":/folder-closed.png"))};
 };
 
 }  // namespace setup

@@ -10,11 +10,14 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+#include "platform/qt/gui_runtime.h"
 #include "setup/core/installation_files.h"
 
 namespace {
 
 const QString kMedium = QStringLiteral(VELMORA_MEDIUM_DIR);
+// The GIF and icon files are what the Windows programs carry; the Qt window has PNG copies.
+const QString kResources = QStringLiteral(VELMORA_RESOURCES_DIR);
 
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
@@ -70,7 +73,7 @@ GifLayout ReadGifLayout(const QByteArray& gif) {
 
 class StepPicture : public testing::TestWithParam<int> {
 protected:
-    QString Path() const { return QStringLiteral(":/step%1.gif").arg(GetParam()); }
+    QString Path() const { return kResources + QStringLiteral("/step%1.gif").arg(GetParam()); }
 };
 
 TEST_P(StepPicture, IsOneFrameGif89aWithAFullColourTableAndNoTransparency) {
@@ -99,6 +102,11 @@ TEST_P(StepPicture, ShowsAGreyDigitInAWarmRingWithFourteenColoursOfItsTable) {
     for (QRgb colour : used)
         EXPECT_TRUE(table.contains(colour)) << std::hex << colour;
 
+    EXPECT_EQ(
+        QImage(QStringLiteral(":/step%1.png").arg(GetParam())).convertToFormat(image.format()),
+        image)
+        << "the Qt window's copy differs";
+
     EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));
     bool greyInMiddle = false;
     for (int x = 14; x < 26; ++x) {
@@ -115,7 +123,7 @@ TEST_P(StepPicture, ShowsAGreyDigitInAWarmRingWithFourteenColoursOfItsTable) {
 INSTANTIATE_TEST_SUITE_P(Resources, StepPicture, testing::Values(1, 2, 3));
 
 TEST(ProgramIcon, HoldsFiveImagesInTheirSizesAndDepths) {
-    const QByteArray ico = ReadAll(QStringLiteral(":/program.ico"));
+    const QByteArray ico = ReadAll(kResources + QLatin1String("/program.ico"));
     ASSERT_EQ(Number(ico, 0, 4), 0x10000u) << "not an icon file";
     ASSERT_EQ(Number(ico, 4, 2), 5u);
     const quint32 sizes[] = {48, 32, 16, 32, 12}, depths[] = {8, 8, 4, 4, 4};
@@ -133,14 +141,18 @@ TEST(ProgramIcon, HoldsFiveImagesInTheirSizesAndDepths) {
 }
 
 TEST(ProgramIcon, LoadsWithEverySizeAndIsTransparentOutsideTheDial) {
-    const QImage large(QStringLiteral(":/program.ico"));
+    const QImage large(kResources + QLatin1String("/program.ico"));
     ASSERT_EQ(large.size(), QSize(48, 48));
     EXPECT_EQ(qAlpha(large.pixel(0, 0)), 0);
     EXPECT_EQ(qAlpha(large.pixel(47, 47)), 0);
     EXPECT_EQ(qAlpha(large.pixel(24, 24)), 255);
-    const QList<QSize> sizes = QIcon(QStringLiteral(":/program.ico")).availableSizes();
+    const QList<QSize> sizes = QIcon(kResources + QLatin1String("/program.ico")).availableSizes();
     for (int size : {48, 32, 16, 12})
         EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+    const QIcon qtIcon = platform::qt::ProgramIcon();
+    for (int size : {48, 32, 16})
+        EXPECT_TRUE(qtIcon.availableSizes().contains(QSize(size, size))) << "Qt's, " << size;
+    EXPECT_EQ(qtIcon.pixmap(48).toImage().convertToFormat(large.format()), large);
 }
 
 TEST(Medium, HoldsExactlyTheFifteenFilesWithTheirModes) {
