@@ -26,9 +26,10 @@ export XDG_RUNTIME_DIR=$scratch/runtime
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
 
 sizes=(1048576 16777216 268435456 2147483648)
-runs_for() { # the number of installs to time at a jar size
-  if [ "${QUICK:-0}" = 1 ]; then echo 3; elif [ "$1" -ge 1073741824 ]; then echo 5; \
-  elif [ "$1" -ge 268435456 ]; then echo 10; else echo 20; fi
+runs_for() { # the number of installs to time at a jar size; a clone costs the same at any size
+  if [ "${QUICK:-0}" = 1 ]; then echo 3; elif [ "$2" = auto ]; then echo 20; \
+  elif [ "$1" -ge 1073741824 ]; then echo 5; elif [ "$1" -ge 268435456 ]; then echo 10; \
+  else echo 20; fi
 }
 launches=50
 windows=20
@@ -56,7 +57,14 @@ cleanup_mounts() {
 }
 trap cleanup_mounts EXIT
 
-# time_installs FOLDER LABEL REFLINK: for each size, the installer and cp into FOLDER.
+# time_one FOLDER JSON COMMAND: one timed run of COMMAND into an emptied FOLDER.
+time_one() {
+  hyperfine -N --runs 1 --style none --prepare "rm -rf $1/root $1/destination" \
+    --export-json "$2" "$3" >/dev/null
+}
+
+# time_installs FOLDER LABEL REFLINK: for each size, the installer and cp into FOLDER, one run
+# of each in turn, so that the machine's drift falls on both alike.
 time_installs() {
   local folder=$1 label=$2 reflink=$3 size medium runs
   for size in "${sizes[@]}"; do
@@ -66,13 +74,17 @@ time_installs() {
     head -c "$size" /dev/urandom >"$medium/Velmora_KZ.jar"
     # The list as the installer reads it, for the baseline.
     grep -o '^"[^"]*"' "$top/setup/core/installation_files.def" | tr -d '"' >"$medium/.files"
-    runs=$(runs_for "$size")
-    echo "== install, $label, jar of $size bytes: $runs runs each =="
-    hyperfine -N --warmup 1 --runs "$runs" --style basic \
-      --prepare "rm -rf $folder/root $folder/destination" \
-      --export-json "$results/install-$label-$size.json" \
-      -n installer "$build/bench/bench_install $medium $folder/root $folder/destination" \
-      -n cp "bash $scratch/cp-medium.sh $medium $folder/destination $reflink"
+    # Its bytes reach the disk before the timing starts, so that neither side pays for them.
+    sync
+    runs=$(runs_for "$size" "$reflink")
+    echo "== install, $label, jar of $size bytes: $runs runs each, alternating =="
+    for run in $(seq 0 "$runs"); do  # run 0 warms up
+      time_one "$folder" "$results/install-$label-$size-installer-$run.json" \
+        "$build/bench/bench_install $medium $folder/root $folder/destination"
+      time_one "$folder" "$results/install-$label-$size-cp-$run.json" \
+        "bash $scratch/cp-medium.sh $medium $folder/destination $reflink"
+    done
+    rm -f "$results/install-$label-$size"-*-0.json
     rm -rf "$medium" "$folder/root" "$folder/destination"
   done
 }

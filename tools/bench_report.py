@@ -60,13 +60,15 @@ def machine():
 
 def install_rows(results):
     """(file system, size, installer times, cp times) per measured install, in size order."""
-    rows = []
+    times = {}
     for path in results.glob("install-*.json"):
-        match = re.fullmatch(r"install-(.+)-(\d+)\.json", path.name)
+        match = re.fullmatch(r"install-(.+)-(\d+)-(installer|cp)-\d+\.json", path.name)
         if not match:
             continue
-        times = {r["command"]: r["times"] for r in json.loads(path.read_text())["results"]}
-        rows.append((match.group(1), int(match.group(2)), times["installer"], times["cp"]))
+        key = (match.group(1), int(match.group(2)))
+        measured = json.loads(path.read_text())["results"][0]["times"]
+        times.setdefault(key, {"installer": [], "cp": []})[match.group(3)] += measured
+    rows = [(fs, size, t["installer"], t["cp"]) for (fs, size), t in times.items()]
     return sorted(rows, key=lambda row: (row[0] != "btrfs", row[0], row[1]))
 
 
@@ -83,8 +85,10 @@ def install_section(rows, out):
         "(the three shortcut options cleared) with the real platform layer, from a copy of the "
         "medium whose `Velmora_KZ.jar` has the size given, into a scratch folder on the same "
         "file system. The baseline copies the same 15 files with one `cp` (`--reflink=never`, "
-        "on btrfs `--reflink=auto`), then `sync` of the 15 copies, which makes each durable. Whole processes, timed "
-        "by hyperfine.\n"
+        "on btrfs `--reflink=auto`), then `sync` of the 15 copies, which makes each durable. Whole "
+        "processes, timed by hyperfine one run at a time, the installer and `cp` in turn, after "
+        "the medium's own bytes were synced. On btrfs each run shares blocks instead of copying "
+        "them, so it costs about the same at every size and 20 runs are taken of each.\n"
     )
     out.append(
         "| file system | jar | installer median | installer p90 | cp median | cp p90 "
