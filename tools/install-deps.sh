@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth x11-apps imagemagick
   openjdk-17-jdk-headless
