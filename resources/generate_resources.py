@@ -267,13 +267,13 @@ def step_picture(digit):
     return indices
 
 
-def step_gif(digit):
-    return gif_bytes(STEP_WIDTH, STEP_HEIGHT, STEP_PALETTE, step_picture(digit), table_bits=8)
+def step_gif(indices):
+    return gif_bytes(STEP_WIDTH, STEP_HEIGHT, STEP_PALETTE, indices, table_bits=8)
 
 
 # The same picture for the Qt window, whose GIF reader is a plugin loaded at start-up.
-def step_png(digit):
-    colours = [STEP_PALETTE[index] + (255,) for index in step_picture(digit)]
+def step_png(indices):
+    colours = [STEP_PALETTE[index] + (255,) for index in indices]
     return png_bytes([colours[row:row + STEP_WIDTH]
                       for row in range(0, len(colours), STEP_WIDTH)])
 
@@ -561,8 +561,11 @@ readme.txt            this file
 
 def all_files():
     icon = icon_bytes()
-    files = {f"step{digit}.gif": step_gif(digit) for digit in (1, 2, 3)}
-    files.update({f"step{digit}.png": step_png(digit) for digit in (1, 2, 3)})
+    files = {}
+    for digit in (1, 2, 3):
+        indices = step_picture(digit)
+        files[f"step{digit}.gif"] = step_gif(indices)
+        files[f"step{digit}.png"] = step_png(indices)
     files["program.ico"] = icon
     files["folder-closed.png"] = folder_picture(opened=False)
     files["folder-open.png"] = folder_picture(opened=True)
