@@ -8,12 +8,17 @@
 
 #include "platform/layout.h"
 #include "platform/platform.h"
+#include "platform/system_services.h"
 #include "setup/core/form1.h"
 #include "tests/support/memory_controls.h"
 
 namespace {
 
-struct Ended {};
+// The system's services without a box to wait for: the exit status tells how the install ended.
+class QuietServices : public platform::SystemServices {
+public:
+    void ShowMessage(const std::string& /*text*/, const std::string& /*title*/) override {}
+};
 
 }  // namespace
 
@@ -22,16 +27,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: %s MEDIUM ROOT DESTINATION\n", argv[0]);
         return 2;
     }
-    std::string lastTitle;
-    platform::SetMessageBoxHandler(
-        [&lastTitle](const std::string&, const std::string& title) { lastTitle = title; });
-    platform::SetEndAction([] { throw Ended{}; });
-
+    QuietServices services;
     testing_support::MemoryControls controls;
     const platform::Layout layout = platform::LayoutRootedIn(argv[2]);
-    setup::Form1 form(controls, layout);
+    setup::Form1 form(controls, services, layout);
     controls.Attach(form);
-    try {
+    return platform::RunHandler(services, [&] {
         // The installer makes the application folder, but not the one that holds it.
         const auto& folder = layout.applicationFolder;
         platform::CreateFolderTree(folder.substr(0, folder.rfind(layout.separator)));
@@ -43,11 +44,6 @@ int main(int argc, char* argv[]) {
         }
         controls.Type(argv[3]);
         form.Command1_Click();
-    } catch (const Ended&) {
-        return lastTitle == "Finished" ? 0 : 1;
-    } catch (const platform::RuntimeError& error) {
-        std::fprintf(stderr, "Run-time error %d: %s\n", error.Number(),
-                     error.Description().c_str());
-    }
-    return 1;
+        return 1;  // the install always ends the program
+    });
 }

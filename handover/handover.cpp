@@ -4,24 +4,23 @@
 
 namespace handover {
 
-void Write(const std::string& path, const std::string& text) {
-    platform::ReplaceFile(path, text + "\r\n");
+void Write(platform::FileSystem& files, const std::string& path, const std::string& text) {
+    files.ReplaceFile(path, text + "\r\n");
 }
 
-std::string ReadFirstLine(const std::string& path) {
+std::string ReadFirstLine(platform::FileSystem& files, const std::string& path) {
     // Never more than a path and its line end: a huge file must not be read whole.
     const std::size_t limit = platform::MaxPathLength();
-    return FirstLineOf(platform::ReadPrefix(path, limit + 2), limit);
+    return FirstLineOf(files.ReadPrefix(path, limit + 2), limit);
 }
 
 std::string FirstLineOf(std::string_view start, std::size_t limit) {
     if (start.empty()) {
-        throw platform::RuntimeError(platform::error::kInputPastEndOfFile,
-                                     "Input past end of file");
+        throw platform::RuntimeError(platform::error::kInputPastEndOfFile);
     }
     std::string line(start.substr(0, start.find_first_of("\r\n")));
     if (line.size() > limit) {
-        throw platform::RuntimeError(platform::error::kBadFileName, "Bad file name");
+        throw platform::RuntimeError(platform::error::kBadFileName);
     }
     return line;
 }

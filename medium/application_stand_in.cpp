@@ -1,6 +1,6 @@
 // Stands in for the application on the Windows installation medium: it records the folder it
 // was started in, in "Velmora_KZ.started" there, and ends.
-#include "platform/win32/windows_api.h"
+#include "platform/windows/windows_api.h"
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
                    int /*showCommand*/) {

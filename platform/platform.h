@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,10 +37,6 @@ void ChangeFolder(const std::string& path);
 void CreateFolder(const std::string& path);
 // Makes a folder and any missing parents (for desktop and menu folders made on demand).
 void CreateFolderTree(const std::string& path);
-
-// Copies one file, replacing an existing destination only by a complete copy. A destination that
-// is the source file itself is left alone.
-void CopyFile(const std::string& source, const std::string& destination);
 
 // Every temporary file the programs make beside a destination has a name starting with this.
 inline constexpr const char* kPartialFilePrefix = ".Velmora_KZ-partial-";
@@ -98,14 +93,8 @@ std::vector<std::string> Drives();
 // else the drive's root. Fails when the drive cannot be read.
 std::string CurrentFolderOfDrive(const std::string& drive);
 
-// The one point every message box goes through (modal, OK button only).
-using MessageBoxHandler = std::function<void(const std::string& text, const std::string& title)>;
-void SetMessageBoxHandler(MessageBoxHandler handler);
-void ShowMessage(const std::string& text, const std::string& title);
-
-// Ends the program at once, running no unload code. Tests install an action that throws.
-using EndAction = std::function<void()>;
-void SetEndAction(EndAction action);
-[[noreturn]] void EndProgram();
+// The system's own message box (modal, OK button only); on a system without a window system, a
+// line on the standard error.
+void SystemMessageBox(const std::string& text, const std::string& title);
 
 }  // namespace platform

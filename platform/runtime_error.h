@@ -4,31 +4,9 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <utility>
+#include <string_view>
 
 namespace platform {
-
-// The run-time error object: a number and a description, and where the system was given one,
-// the place it failed on and its own error code (errno, GetLastError()). Raised, never returned.
-class RuntimeError : public std::runtime_error {
-public:
-    RuntimeError(int number, const std::string& description, std::string place = {},
-                 int systemCode = 0)
-        : std::runtime_error(description),
-          number_(number),
-          place_(std::move(place)),
-          systemCode_(systemCode) {}
-
-    int Number() const { return number_; }
-    std::string Description() const { return what(); }
-    const std::string& Place() const { return place_; }
-    int SystemCode() const { return systemCode_; }
-
-private:
-    int number_;
-    std::string place_;
-    int systemCode_;
-};
 
 // The runtime's own error numbers, as the programs' users know them.
 namespace error {
@@ -44,18 +22,55 @@ inline constexpr int kDeviceUnavailable = 68;
 inline constexpr int kPermissionDenied = 70;
 inline constexpr int kPathFileAccessError = 75;
 inline constexpr int kPathNotFound = 76;
+inline constexpr int kInvalidPropertyValue = 380;
 }  // namespace error
+
+// Why a place was refused, where its error's description alone does not say.
+enum class Reason { None, OthersCanChange };
+
+// The description the runtime gives an error number.
+std::string_view DescriptionOf(int number);
+
+// The run-time error object: a number with its description, and where the system was given one,
+// the place it failed on (a path or an operation) and its own error code (errno,
+// GetLastError()). Raised, never returned.
+class RuntimeError : public std::runtime_error {
+public:
+    explicit RuntimeError(int number, std::string place = {}, int systemCode = 0,
+                          Reason reason = Reason::None);
+
+    // A system call that failed with a code the runtime has no number for: the code is the
+    // number.
+    static RuntimeError SystemCall(int code);
+
+    int Number() const { return number_; }
+    std::string Description() const { return what(); }
+    const std::string& Place() const { return place_; }
+    int SystemCode() const { return systemCode_; }
+    Reason Why() const { return reason_; }
+    // The place followed by the reason, as the error box shows it; "" without a place.
+    std::string PlaceAndReason() const;
+
+private:
+    RuntimeError(int number, const std::string& description, std::string place, int systemCode,
+                 Reason reason);
+
+    int number_;
+    std::string place_;
+    int systemCode_;
+    Reason reason_;
+};
 
 // Raises the run-time error for an operating-system error code: errno on POSIX, GetLastError()
 // on Windows; place is the path it failed on, if any.
 [[noreturn]] void RaiseForSystemError(int code, const std::string& place = {});
 
-// The runtime's error box ("Project1", "Run-time error 'n':", the description, and the place on
-// a line of its own when there is one), then the end of the program.
-[[noreturn]] void ReportUnhandled(const RuntimeError& error);
+// The error box's text for an error nothing caught: "Run-time error 'n':", the description, and
+// the place on a line of its own when there is one.
+std::string UnhandledErrorText(const RuntimeError& error);
 
-// Thrown by an end action that unwinds instead of ending the process (as tests do): no handler
-// may report it as an error.
+// Thrown where ending the program unwinds instead of ending the process, as it does in tests: no
+// handler may report it as an error.
 struct EndOfProgram {};
 
 // The run-time error for the exception being handled: running out of memory is error 7, any
@@ -66,9 +81,9 @@ inline RuntimeError CurrentFailure() {
     } catch (const RuntimeError& error) {
         return error;
     } catch (const std::bad_alloc&) {
-        return RuntimeError(error::kOutOfMemory, "Out of memory");
+        return RuntimeError(error::kOutOfMemory);
     } catch (...) {
-        return RuntimeError(error::kInternalError, "Internal error");
+        return RuntimeError(error::kInternalError);
     }
 }
 
@@ -84,20 +99,6 @@ std::optional<RuntimeError> CaptureFailure(Work&& work) {
         return CurrentFailure();
     }
     return std::nullopt;
-}
-
-// Runs an event handler the way the runtime does: an error nothing caught is reported and ends
-// the program; running out of memory is error 7, any other failure error 51. The window adapters
-// and the program entries wrap everything they run in this.
-template <typename Handler>
-auto RunHandler(Handler&& handler) -> decltype(handler()) {
-    try {
-        return handler();
-    } catch (const EndOfProgram&) {
-        throw;
-    } catch (...) {
-        ReportUnhandled(CurrentFailure());
-    }
 }
 
 }  // namespace platform

@@ -4,30 +4,31 @@
 #include <utility>
 
 #include "handover/handover.h"
-#include "platform/platform.h"
 
 namespace launcher {
 
-Form1::Form1(platform::Layout layout) : layout_(std::move(layout)) {}
+Form1::Form1(platform::Services& services, platform::Layout layout)
+    : services_(services), layout_(std::move(layout)) {}
 
 void Form1::Form_Load() {
     const std::string applicationFolder = ApplicationFolderToFollow();
     const std::string handoverFile = layout_.HandoverFileIn(applicationFolder);
-    platform::ChangeFolder(applicationFolder + layout_.separator);
+    platform::FileSystem& files = services_.Files();
+    files.ChangeFolder(applicationFolder + layout_.separator);
     // Whoever can change one of these places can choose the program started from here.
-    platform::RequireOnlyOwnerCanWrite(applicationFolder);
-    const std::string installFolder = handover::ReadFirstLine(handoverFile);
-    platform::RequireOnlyOwnerCanWrite(handoverFile);
-    platform::RequireOnlyOwnerCanWrite(installFolder);
-    platform::ChangeFolder(installFolder);
+    files.RequireOnlyOwnerCanWrite(applicationFolder);
+    const std::string installFolder = handover::ReadFirstLine(files, handoverFile);
+    files.RequireOnlyOwnerCanWrite(handoverFile);
+    files.RequireOnlyOwnerCanWrite(installFolder);
+    files.ChangeFolder(installFolder);
     // The id is not needed: the application runs on its own.
-    [[maybe_unused]] const auto processId = platform::StartProgramHidden(kApplicationProgram);
+    [[maybe_unused]] const auto processId = services_.StartProgramHidden(kApplicationProgram);
 }
 
 // The user's own install comes first; the install for everyone serves every user without one.
 std::string Form1::ApplicationFolderToFollow() const {
     try {
-        platform::FileLength(layout_.HandoverFile());
+        services_.Files().FileLength(layout_.HandoverFile());
         return layout_.applicationFolder;
     } catch (const platform::RuntimeError&) {
         return layout_.sharedApplicationFolder;

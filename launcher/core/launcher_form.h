@@ -4,19 +4,21 @@
 #include <string_view>
 
 #include "platform/layout.h"
+#include "platform/services.h"
 
 namespace launcher {
 
 // The launcher window's logic: its load handler does all the launcher's work.
 class Form1 {
 public:
-    explicit Form1(platform::Layout layout);
+    Form1(platform::Services& services, platform::Layout layout);
 
     void Form_Load();
 
 private:
     std::string ApplicationFolderToFollow() const;
 
+    platform::Services& services_;
     platform::Layout layout_;
 };
 

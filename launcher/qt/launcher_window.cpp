@@ -1,7 +1,7 @@
 #include "launcher/qt/launcher_window.h"
 
+#include "gui/qt/gui_runtime.h"
 #include "launcher/core/launcher_form.h"
-#include "platform/qt/gui_runtime.h"
 #include "platform/runtime_error.h"
 #include "platform/window_units.h"
 
@@ -10,13 +10,14 @@ namespace launcher {
 LauncherWindow::LauncherWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(kWindowCaption.data(), kWindowCaption.size()));
-    setWindowIcon(platform::qt::ProgramIcon());
+    setWindowIcon(gui::qt::ProgramIcon());
     resize(platform::Pixels(kClientWidth), platform::Pixels(kClientHeight));
 }
 
-std::unique_ptr<QWidget> WindowAfterLoad(const platform::RuntimeError* failure) {
+std::unique_ptr<QWidget> WindowAfterLoad(platform::Services& services,
+                                         const platform::RuntimeError* failure) {
     if (failure != nullptr) {
-        platform::ReportUnhandled(*failure);
+        platform::ReportUnhandled(services, *failure);
     }
     return std::make_unique<LauncherWindow>();
 }

@@ -4,9 +4,7 @@
 
 #include <QWidget>
 
-namespace platform {
-class RuntimeError;
-}
+#include "platform/services.h"
 
 namespace launcher {
 
@@ -18,6 +16,7 @@ public:
 
 // What the user sees once the load work is done: the run-time error box when it failed (and the
 // program ends), else the window.
-std::unique_ptr<QWidget> WindowAfterLoad(const platform::RuntimeError* failure);
+std::unique_ptr<QWidget> WindowAfterLoad(platform::Services& services,
+                                         const platform::RuntimeError* failure);
 
 }  // namespace launcher

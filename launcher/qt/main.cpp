@@ -6,15 +6,16 @@
 #include "launcher/qt/window_module.h"
 #include "platform/embedded_module.h"
 #include "platform/layout.h"
-#include "platform/runtime_error.h"
+#include "platform/system_services.h"
 
 // The window module's bytes, placed in the program by window_module_image.S.
 extern "C" const unsigned char velmora_launcher_window_module[];
 extern "C" const unsigned char velmora_launcher_window_module_end[];
 
 int main(int argc, char* argv[]) {
-    const auto failure =
-        platform::CaptureFailure([] { launcher::Form1(platform::NativeLayout()).Form_Load(); });
+    platform::SystemServices services;
+    const auto failure = platform::CaptureFailure(
+        [&services] { launcher::Form1(services, platform::NativeLayout()).Form_Load(); });
 
     std::string why;
     const auto entry = reinterpret_cast<launcher::WindowEntry>(platform::LoadEmbeddedModule(
@@ -27,8 +28,7 @@ int main(int argc, char* argv[]) {
     if (!failure) {
         return entry(argc, argv, nullptr);
     }
-    const std::string description = failure->Description();
-    const VelmoraLoadFailure plain{failure->Number(), description.c_str(), failure->Place().c_str(),
-                                   failure->SystemCode()};
+    const VelmoraLoadFailure plain{failure->Number(), failure->Place().c_str(),
+                                   failure->SystemCode(), static_cast<int>(failure->Why())};
     return entry(argc, argv, &plain);
 }

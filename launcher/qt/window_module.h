@@ -6,9 +6,9 @@
 // A failed load, in plain data: the program and the module each carry their own C++ runtime.
 struct VelmoraLoadFailure {
     int number;
-    const char* description;
     const char* place;
     int systemCode;
+    int reason;
 };
 
 // Shows the run-time error box for failure when there is one, else the launcher's window until

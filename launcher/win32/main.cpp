@@ -2,12 +2,13 @@
 #include <stdexcept>
 #include <string>
 
+#include "gui/win32/gui.h"
+#include "gui/win32/program_entry.h"
+#include "gui/win32/window_class.h"
 #include "launcher/core/launcher_form.h"
 #include "platform/layout.h"
 #include "platform/runtime_error.h"
-#include "platform/win32/gui.h"
-#include "platform/win32/program_entry.h"
-#include "platform/win32/window_class.h"
+#include "platform/system_services.h"
 #include "platform/window_units.h"
 
 namespace launcher {
@@ -27,7 +28,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 // The launcher's bare window, made once the load work is done.
-class BareWindow final : public platform::win32::ProgramWindow {
+class BareWindow final : public gui::win32::ProgramWindow {
 public:
     BareWindow() : window_(Create()) {}
 
@@ -40,10 +41,10 @@ public:
 
 private:
     static HWND Create() {
-        platform::win32::RegisterWindowClass(
+        gui::win32::RegisterWindowClass(
             {kClassName, &WindowProcedure, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)});
-        const SIZE size = platform::win32::WindowSizeForClient(
-            kStyle, 0, platform::Pixels(kClientWidth), platform::Pixels(kClientHeight));
+        const SIZE size = gui::win32::WindowSizeForClient(kStyle, 0, platform::Pixels(kClientWidth),
+                                                          platform::Pixels(kClientHeight));
         const HWND window =
             ::CreateWindowExA(0, kClassName, std::string(kWindowCaption).c_str(), kStyle,
                               CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr,
@@ -64,8 +65,11 @@ private:
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
                    int showCommand) {
     // The application starts before the launcher registers or makes any window.
-    platform::RunHandler([] { launcher::Form1(platform::NativeLayout()).Form_Load(); });
-    return platform::win32::RunProgram(showCommand, [](const platform::Layout& /*layout*/) {
-        return std::make_unique<launcher::BareWindow>();
-    });
+    platform::SystemServices services;
+    platform::RunHandler(
+        services, [&services] { launcher::Form1(services, platform::NativeLayout()).Form_Load(); });
+    return gui::win32::RunProgram(
+        services, showCommand, [](platform::Services& /*services*/, platform::Layout /*layout*/) {
+            return std::make_unique<launcher::BareWindow>();
+        });
 }

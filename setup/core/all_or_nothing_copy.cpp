@@ -2,21 +2,22 @@
 
 #include <utility>
 
-#include "platform/platform.h"
+#include "platform/runtime_error.h"
 
 namespace setup {
 
-AllOrNothingCopy::AllOrNothingCopy(std::string folder, std::vector<FileToCopy> files)
-    : folder_(std::move(folder)), files_(std::move(files)) {}
+AllOrNothingCopy::AllOrNothingCopy(platform::FileSystem& files, std::string folder,
+                                   std::vector<FileToCopy> list)
+    : files_(files), folder_(std::move(folder)), list_(std::move(list)) {}
 
 void AllOrNothingCopy::Run() {
     // What an interrupted run left behind would otherwise stay for good.
-    platform::RemovePartialFiles(folder_);
-    progress_.assign(files_.size(), Progress{});
+    files_.RemovePartialFiles(folder_);
+    progress_.assign(list_.size(), Progress{});
     try {
         CopyEach();
         PlaceEach();
-        platform::SyncFolder(folder_);
+        files_.SyncFolder(folder_);
     } catch (const platform::RuntimeError&) {
         failed_ = current_;
         PutBack();
@@ -26,25 +27,25 @@ void AllOrNothingCopy::Run() {
 }
 
 const FileToCopy* AllOrNothingCopy::FailedFile() const {
-    return failed_ ? &files_[*failed_] : nullptr;
+    return failed_ ? &list_[*failed_] : nullptr;
 }
 
 void AllOrNothingCopy::CopyEach() {
-    for (current_ = 0; current_ < files_.size(); ++current_) {
-        const FileToCopy& file = files_[current_];
-        progress_[current_].temporary = platform::CopyToTemporary(file.source, file.destination);
+    for (current_ = 0; current_ < list_.size(); ++current_) {
+        const FileToCopy& file = list_[current_];
+        progress_[current_].temporary = files_.CopyToTemporary(file.source, file.destination);
     }
 }
 
 void AllOrNothingCopy::PlaceEach() {
-    for (current_ = 0; current_ < files_.size(); ++current_) {
+    for (current_ = 0; current_ < list_.size(); ++current_) {
         Progress& progress = progress_[current_];
         if (progress.temporary.empty()) {
             continue;  // the destination is the source itself
         }
-        const std::string& destination = files_[current_].destination;
-        progress.aside = platform::MoveAside(destination);
-        platform::PutInPlace(progress.temporary, destination);
+        const std::string& destination = list_[current_].destination;
+        progress.aside = files_.MoveAside(destination);
+        files_.PutInPlace(progress.temporary, destination);
         progress.temporary.clear();
         progress.placed = true;
     }
@@ -52,20 +53,20 @@ void AllOrNothingCopy::PlaceEach() {
 
 // Last placed first, so that every destination gets back the file it held before.
 void AllOrNothingCopy::PutBack() noexcept {
-    for (std::size_t i = files_.size(); i-- > 0;) {
+    for (std::size_t i = list_.size(); i-- > 0;) {
         Progress& progress = progress_[i];
-        const std::string& destination = files_[i].destination;
+        const std::string& destination = list_[i].destination;
         try {
             if (!progress.aside.empty()) {
-                platform::PutInPlace(progress.aside, destination);
+                files_.PutInPlace(progress.aside, destination);
             } else if (progress.placed) {
-                platform::RemoveFile(destination);
+                files_.RemoveFile(destination);
             }
         } catch (const platform::RuntimeError&) {
             // Nothing better is left to do: the original error is the one to report.
         }
         if (!progress.temporary.empty()) {
-            platform::RemoveFile(progress.temporary);
+            files_.RemoveFile(progress.temporary);
         }
     }
 }
@@ -73,7 +74,7 @@ void AllOrNothingCopy::PutBack() noexcept {
 void AllOrNothingCopy::ForgetReplaced() noexcept {
     for (const Progress& progress : progress_) {
         if (!progress.aside.empty()) {
-            platform::RemoveFile(progress.aside);
+            files_.RemoveFile(progress.aside);
         }
     }
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
+
 namespace setup {
 
 struct FileToCopy {
@@ -18,7 +20,7 @@ struct FileToCopy {
 // one is in.
 class AllOrNothingCopy {
 public:
-    AllOrNothingCopy(std::string folder, std::vector<FileToCopy> files);
+    AllOrNothingCopy(platform::FileSystem& files, std::string folder, std::vector<FileToCopy> list);
 
     // Raises the error of the step that failed, after putting the folder back as it was.
     void Run();
@@ -37,8 +39,9 @@ private:
     void PutBack() noexcept;
     void ForgetReplaced() noexcept;
 
+    platform::FileSystem& files_;
     std::string folder_;
-    std::vector<FileToCopy> files_;
+    std::vector<FileToCopy> list_;
     std::vector<Progress> progress_;
     std::size_t current_ = 0;
     std::optional<std::size_t> failed_;

@@ -21,7 +21,7 @@
 #include <QStyleFactory>
 #include <QWidget>
 
-#include "platform/qt/gui_runtime.h"
+#include "gui/qt/gui_runtime.h"
 #include "setup/core/control_table.h"
 #include "setup/qt/drive_list.h"
 #include "setup/qt/folder_list.h"
@@ -129,7 +129,7 @@ QString PictureResource(std::string_view file) {
 
 QWidget* CreatePicture(const ControlSpec& row, QWidget* parent) {
     auto* picture = new QLabel(parent);
-    picture->setPixmap(platform::qt::Picture(PictureResource(row.caption)));
+    picture->setPixmap(gui::qt::Picture(PictureResource(row.caption)));
     return picture;
 }
 

@@ -1,14 +1,14 @@
 #include "setup/qt/drive_list.h"
 
+#include "gui/qt/gui_runtime.h"
 #include "platform/platform.h"
-#include "platform/qt/gui_runtime.h"
 #include "setup/core/folder_browser.h"
 
 namespace setup {
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent), drives_(platform::Drives()) {
     for (const auto& drive : drives_) {
-        addItem(platform::qt::ToQString(drive));
+        addItem(gui::qt::ToQString(drive));
     }
     const auto holding = DriveHolding(drives_, platform::CurrentFolder());
     setCurrentIndex(static_cast<int>(holding.value_or(0)));

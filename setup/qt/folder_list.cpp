@@ -4,9 +4,8 @@
 #include <QListWidgetItem>
 #include <QSize>
 
+#include "gui/qt/gui_runtime.h"
 #include "platform/platform.h"
-#include "platform/qt/gui_runtime.h"
-#include "platform/runtime_error.h"
 
 namespace setup {
 
@@ -20,10 +19,10 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent), browser_(platform
     // The theme's open and closed folder icons come in different sizes.
     setIconSize(QSize(kIconSize, kIconSize));
     Show();
-    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        const auto line = static_cast<std::size_t>(row(item));
-        platform::RunHandler([this, line] { Moved(browser_.OpenLine(line)); });
-    });
+}
+
+void FolderList::OpenItem(const QListWidgetItem* item) {
+    Moved(browser_.OpenLine(static_cast<std::size_t>(row(item))));
 }
 
 void FolderList::Assign(const std::string& value) {
@@ -45,7 +44,7 @@ void FolderList::Show() {
     for (std::size_t line = 0; line < lines.size(); ++line) {
         auto* item =
             new QListWidgetItem(line <= browser_.CurrentLine() ? openFolder_ : closedFolder_,
-                                platform::qt::ToQString(lines[line].text), this);
+                                gui::qt::ToQString(lines[line].text), this);
         item->setData(Qt::UserRole, QByteArray::fromStdString(lines[line].folder));
     }
     // Enter on the current folder opens nothing new.

@@ -5,14 +5,14 @@
 #include <QIcon>
 #include <QListWidget>
 
-#include "platform/qt/gui_runtime.h"
+#include "gui/qt/gui_runtime.h"
 #include "setup/core/folder_browser.h"
 
 namespace setup {
 
 // The folder list, drawn from a FolderBrowser's lines: the parent folders with an open folder's
-// icon, the subfolders with a closed one. Double-click or Enter opens a folder; a single click
-// only selects. It starts at the current folder.
+// icon, the subfolders with a closed one. Double-click or Enter activates an item, which the
+// window opens through OpenItem; a single click only selects. It starts at the current folder.
 class FolderList : public QListWidget {
     Q_OBJECT
 
@@ -22,6 +22,8 @@ public:
     std::string Path() const { return browser_.Path(); }
     // A drive moves the list to that drive's current folder; any other value is a folder path.
     void Assign(const std::string& value);
+    // Opens the folder of an activated item; raises when it cannot be read.
+    void OpenItem(const QListWidgetItem* item);
 
 Q_SIGNALS:
     void PathChanged();
@@ -33,8 +35,8 @@ private:
     FolderBrowser browser_;
     // Our own pictures: the style's come from the desktop's icon theme, whose lookup costs more
     // than building the rest of the window.
-    QIcon openFolder_{platform::qt::Picture(QStringLiteral(":/folder-open.png"))};
-    QIcon closedFolder_{platform::qt::Picture(QStringLiteral(":/folder-closed.png"))};
+    QIcon openFolder_{gui::qt::Picture(QStringLiteral(":/folder-open.png"))};
+    QIcon closedFolder_{gui::qt::Picture(QStringLiteral(":/folder-closed.png"))};
 };
 
 }  // namespace setup

@@ -1,13 +1,14 @@
 #include <memory>
 #include <utility>
 
-#include "platform/qt/font_configuration.h"
-#include "platform/qt/program_entry.h"
+#include "gui/qt/font_configuration.h"
+#include "gui/qt/program.h"
 #include "setup/qt/setup_window.h"
 
 int main(int argc, char* argv[]) {
-    const std::jthread fonts = platform::qt::ReadFontConfigurationAhead();
-    return platform::qt::RunProgram(argc, argv, [](platform::Layout layout) {
-        return std::make_unique<setup::SetupWindow>(std::move(layout));
-    });
+    const std::jthread fonts = gui::qt::ReadFontConfigurationAhead();
+    return gui::qt::RunProgram(
+        argc, argv, [](platform::Services& services, platform::Layout layout) {
+            return std::make_unique<setup::SetupWindow>(services, std::move(layout));
+        });
 }

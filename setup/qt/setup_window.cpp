@@ -8,7 +8,7 @@
 #include <QPalette>
 #include <QPushButton>
 
-#include "platform/qt/gui_runtime.h"
+#include "gui/qt/gui_runtime.h"
 #include "platform/runtime_error.h"
 #include "setup/core/control_table.h"
 #include "setup/core/handler_table.h"
@@ -20,8 +20,6 @@
 namespace setup {
 
 namespace {
-
-constexpr int kInvalidPropertyValue = 380;
 
 template <typename Control>
 Control* Find(QWidget& window, const char* name) {
@@ -41,17 +39,17 @@ Qt::CheckState StateFor(int value) {
         case 2:
             return Qt::PartiallyChecked;
         default:
-            throw platform::RuntimeError(kInvalidPropertyValue, "Invalid property value");
+            throw platform::RuntimeError(platform::error::kInvalidPropertyValue);
     }
 }
 
 }  // namespace
 
-SetupWindow::SetupWindow(platform::Layout layout, QWidget* parent)
-    : QWidget(parent), form_(*this, layout) {
+SetupWindow::SetupWindow(platform::Services& services, platform::Layout layout, QWidget* parent)
+    : QWidget(parent), services_(services), form_(*this, services, layout) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(kWindowCaption.data(), kWindowCaption.size()));
-    setWindowIcon(platform::qt::ProgramIcon());
+    setWindowIcon(gui::qt::ProgramIcon());
     QPalette background = palette();
     background.setColor(QPalette::Window, QColor(kWindowBackground.red, kWindowBackground.green,
                                                  kWindowBackground.blue));
@@ -60,7 +58,7 @@ SetupWindow::SetupWindow(platform::Layout layout, QWidget* parent)
     resize(Pixels(kClientWidth), Pixels(kClientHeight));
 
     text1Bytes_ = std::move(layout.applicationFolder);
-    text1Shown_ = platform::qt::ToQString(text1Bytes_);
+    text1Shown_ = gui::qt::ToQString(text1Bytes_);
     BuildControls(*this, text1Shown_);
     FindControls();
     ConnectHandlers();
@@ -103,9 +101,14 @@ void SetupWindow::Connect(QWidget* control, ControlKind kind, const HandlerBindi
         case ControlKind::DriveList:
             connect(static_cast<DriveList*>(control), &QComboBox::currentIndexChanged, this, run);
             break;
-        case ControlKind::FolderList:
-            connect(static_cast<FolderList*>(control), &FolderList::PathChanged, this, run);
+        case ControlKind::FolderList: {
+            auto* list = static_cast<FolderList*>(control);
+            connect(list, &FolderList::PathChanged, this, run);
+            connect(list, &QListWidget::itemActivated, this, [this, list](QListWidgetItem* item) {
+                RunAsHandler([list, item] { list->OpenItem(item); });
+            });
             break;
+        }
         case ControlKind::Button:
             if (binding.runsLong) {
                 connect(static_cast<QPushButton*>(control), &QPushButton::clicked, this,
@@ -133,7 +136,12 @@ void SetupWindow::ConnectCheckBox(QCheckBox* box, Handler handler) {
 }
 
 void SetupWindow::Run(Handler handler) {
-    platform::RunHandler([this, handler] { (form_.*handler)(); });
+    RunAsHandler([this, handler] { (form_.*handler)(); });
+}
+
+template <typename Work>
+void SetupWindow::RunAsHandler(Work&& work) {
+    platform::RunHandler(services_, std::forward<Work>(work));
 }
 
 QCheckBox* SetupWindow::Box(CheckBox box) const {
@@ -163,7 +171,7 @@ std::string SetupWindow::Text1Text() const {
 // Set before the box changes: its change handler reads the text back at once.
 void SetupWindow::SetText1Text(const std::string& text) {
     text1Bytes_ = text;
-    text1Shown_ = platform::qt::ToQString(text);
+    text1Shown_ = gui::qt::ToQString(text);
     text1_->setText(text1Shown_);
 }
 

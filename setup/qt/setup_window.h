@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "platform/layout.h"
+#include "platform/services.h"
 #include "setup/core/control_table.h"
 #include "setup/core/form1.h"
 #include "setup/core/form1_controls.h"
@@ -24,7 +25,7 @@ class FolderList;
 // handlers, and Form1 reaches the controls back through Form1Controls.
 class SetupWindow : public QWidget, public Form1Controls {
 public:
-    explicit SetupWindow(platform::Layout layout, QWidget* parent = nullptr);
+    SetupWindow(platform::Services& services, platform::Layout layout, QWidget* parent = nullptr);
 
     const Form1& Logic() const { return form_; }
 
@@ -47,8 +48,11 @@ private:
     void Connect(QWidget* control, ControlKind kind, const HandlerBinding& binding);
     void ConnectCheckBox(QCheckBox* box, Handler handler);
     void Run(Handler handler);
+    template <typename Work>
+    void RunAsHandler(Work&& work);
     QCheckBox* Box(CheckBox box) const;
 
+    platform::Services& services_;
     Form1 form_;
     bool loaded_ = false;
     std::array<QCheckBox*, 3> checks_{};

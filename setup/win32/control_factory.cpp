@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "platform/win32/frame.h"
+#include "gui/win32/frame.h"
 
 namespace setup {
 
@@ -21,7 +21,7 @@ struct NativeKind {
 
 constexpr NativeKind kNativeKinds[] = {
     {ControlKind::Label, "STATIC", SS_LEFT | SS_NOPREFIX, 0},
-    {ControlKind::Frame, platform::win32::kFrameClassName, WS_CLIPSIBLINGS, 0},
+    {ControlKind::Frame, gui::win32::kFrameClassName, WS_CLIPSIBLINGS, 0},
     // Three-state so that code can grey it; a click only toggles, done by the window.
     {ControlKind::CheckBox, "BUTTON", WS_TABSTOP | BS_3STATE, 0},
     {ControlKind::TextBox, "EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
@@ -114,8 +114,7 @@ void ControlFactory::Finish(HWND control, const ControlSpec& entry) {
     }
     switch (entry.kind) {
         case ControlKind::Frame:
-            platform::win32::SetFrameColours(control, ColourOf(kWhite),
-                                             ColourOf(kFrameCaptionColour));
+            gui::win32::SetFrameColours(control, ColourOf(kWhite), ColourOf(kFrameCaptionColour));
             break;
         case ControlKind::TextBox:
             ::SendMessageA(control, EM_SETLIMITTEXT, 0, 0);
@@ -125,7 +124,7 @@ void ControlFactory::Finish(HWND control, const ControlSpec& entry) {
             break;
         case ControlKind::Picture:
             pictures_.push_back(
-                std::make_unique<platform::win32::ResourcePicture>(std::string(entry.caption)));
+                std::make_unique<gui::win32::ResourcePicture>(std::string(entry.caption)));
             ::SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP,
                            reinterpret_cast<LPARAM>(pictures_.back()->Bitmap()));
             break;

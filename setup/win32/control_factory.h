@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/resource_picture.h"
-#include "platform/win32/windows_api.h"
+#include "gui/win32/resource_picture.h"
+#include "platform/windows/windows_api.h"
 #include "setup/core/control_table.h"
 #include "setup/win32/font_cache.h"
 
@@ -30,7 +30,7 @@ private:
     void Finish(HWND control, const ControlSpec& entry);
 
     FontCache fonts_;
-    std::vector<std::unique_ptr<platform::win32::ResourcePicture>> pictures_;
+    std::vector<std::unique_ptr<gui::win32::ResourcePicture>> pictures_;
 };
 
 }  // namespace setup

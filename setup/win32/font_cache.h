@@ -3,8 +3,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/gui.h"
-#include "platform/win32/windows_api.h"
+#include "gui/win32/gui.h"
+#include "platform/windows/windows_api.h"
 #include "setup/core/control_table.h"
 
 namespace setup {
@@ -16,7 +16,7 @@ public:
     HFONT For(const FontSpec& font);
 
 private:
-    std::vector<std::pair<FontSpec, platform::win32::GdiObject<HFONT>>> fonts_;
+    std::vector<std::pair<FontSpec, gui::win32::GdiObject<HFONT>>> fonts_;
 };
 
 }  // namespace setup

@@ -4,17 +4,16 @@
 #include <stdexcept>
 #include <utility>
 
+#include "gui/win32/frame.h"
+#include "gui/win32/window_class.h"
 #include "platform/platform.h"
 #include "platform/runtime_error.h"
-#include "platform/win32/frame.h"
-#include "platform/win32/window_class.h"
 
 namespace setup {
 
 namespace {
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-constexpr int kInvalidPropertyValue = 380;
 
 COLORREF ColourOf(Rgb colour) {
     return RGB(colour.red, colour.green, colour.blue);
@@ -34,15 +33,16 @@ Form1Handler HandlerOf(std::string_view control) {
 
 }  // namespace
 
-Win32Window::Win32Window(platform::Layout layout)
-    : form_(*this, layout),
+Win32Window::Win32Window(platform::Services& services, platform::Layout layout)
+    : services_(services),
+      form_(*this, services, layout),
       windowBrush_(::CreateSolidBrush(ColourOf(kWindowBackground))),
       whiteBrush_(::CreateSolidBrush(ColourOf(kWhite))),
       folders_(platform::CurrentFolder()) {
-    platform::win32::RegisterWindowClass({kWindowClassName, &WindowProcedure});
-    platform::win32::RegisterFrameClass();
-    const SIZE size = platform::win32::WindowSizeForClient(kWindowStyle, 0, Pixels(kClientWidth),
-                                                           Pixels(kClientHeight));
+    gui::win32::RegisterWindowClass({kWindowClassName, &WindowProcedure});
+    gui::win32::RegisterFrameClass();
+    const SIZE size = gui::win32::WindowSizeForClient(kWindowStyle, 0, Pixels(kClientWidth),
+                                                      Pixels(kClientHeight));
     window_ = ::CreateWindowExA(0, kWindowClassName, std::string(kWindowCaption).c_str(),
                                 kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy,
                                 nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
@@ -220,8 +220,9 @@ void Win32Window::OnFolderActivated() {
     if (index == LB_ERR) {
         return;
     }
-    platform::RunHandler(
-        [this, index] { FolderMoved(folders_.OpenLine(static_cast<std::size_t>(index))); });
+    platform::RunHandler(services_, [this, index] {
+        FolderMoved(folders_.OpenLine(static_cast<std::size_t>(index)));
+    });
 }
 
 HBRUSH Win32Window::OnStaticColour(HDC dc, HWND control) {
@@ -265,7 +266,7 @@ void Win32Window::Run(Form1Handler handler) {
     if (handler == nullptr) {
         return;
     }
-    platform::RunHandler([this, handler] { (form_.*handler)(); });
+    platform::RunHandler(services_, [this, handler] { (form_.*handler)(); });
 }
 
 std::size_t Win32Window::RowOf(HWND control) const {
@@ -291,7 +292,7 @@ int Win32Window::CheckValue(CheckBox box) const {
 
 void Win32Window::SetCheckValue(CheckBox box, int value) {
     if (value < BST_UNCHECKED || value > BST_INDETERMINATE) {
-        throw platform::RuntimeError(kInvalidPropertyValue, "Invalid property value");
+        throw platform::RuntimeError(platform::error::kInvalidPropertyValue);
     }
     if (CheckValue(box) == value) {
         return;

@@ -6,10 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "gui/win32/gui.h"
+#include "gui/win32/program_entry.h"
 #include "platform/layout.h"
-#include "platform/win32/gui.h"
-#include "platform/win32/program_entry.h"
-#include "platform/win32/windows_api.h"
+#include "platform/services.h"
+#include "platform/windows/windows_api.h"
 #include "setup/core/control_table.h"
 #include "setup/core/folder_browser.h"
 #include "setup/core/form1.h"
@@ -24,9 +25,9 @@ inline constexpr const char* kWindowClassName = "Velmora_KZ Setup Form1";
 // The installer's window as native controls built from the control table. Control events go to
 // Form1's handlers; Form1 reaches the controls back through Form1Controls, and a value set from
 // there runs the control's handler at once, nested in the caller.
-class Win32Window final : public Form1Controls, public platform::win32::ProgramWindow {
+class Win32Window final : public Form1Controls, public gui::win32::ProgramWindow {
 public:
-    explicit Win32Window(platform::Layout layout);
+    Win32Window(platform::Services& services, platform::Layout layout);
     ~Win32Window() override;
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;
@@ -71,11 +72,12 @@ private:
     std::size_t RowOf(HWND control) const;
     HWND CheckBoxControl(CheckBox box) const;
 
+    platform::Services& services_;
     Form1 form_;
     HWND window_ = nullptr;
     std::array<HWND, kControls.size()> controls_{};
-    platform::win32::GdiObject<HBRUSH> windowBrush_;
-    platform::win32::GdiObject<HBRUSH> whiteBrush_;
+    gui::win32::GdiObject<HBRUSH> windowBrush_;
+    gui::win32::GdiObject<HBRUSH> whiteBrush_;
     ControlFactory factory_;
     HWND lastFocus_ = nullptr;
     bool wired_ = false;

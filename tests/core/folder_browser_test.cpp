@@ -109,7 +109,7 @@ TEST_F(FolderBrowserTest, WhatNamesNoFolderIsPathNotFoundAndMovesNothing) {
 }
 
 TEST_F(FolderBrowserTest, ADriveOpensItsCurrentFolderAndAnythingElseIsAPath) {
-    const ProgramHarness harness;    // puts the current folder back
+    const FolderAndPathGuard guard;
     platform::ChangeFolder(medium);  // on Windows, the current folder of medium's drive only
     const std::string current = platform::CurrentFolder();
     const std::vector<std::string> drives = platform::Drives();

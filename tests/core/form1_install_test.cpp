@@ -11,11 +11,11 @@
 #include "tests/support/installer_fixture.h"
 
 #ifdef _WIN32
-#include "platform/win32/windows_api.h"
+#include "platform/windows/windows_api.h"
 #else
 #include <unistd.h>
 
-#include "platform/layout_posix.h"
+#include "platform/posix/layout.h"
 #endif
 
 using ::testing::ElementsAre;
@@ -85,7 +85,7 @@ TEST_F(FirstInstall, ReproducesTheLogHandOverFilesAndLauncherCopies) {
         << entry;
 #endif
 
-    EXPECT_THAT(Shown(harness.Messages()),
+    EXPECT_THAT(services.Shown(),
                 ElementsAre("Finished|Velmora_KZ 2.0.1 Installation is Complete"));
 }
 
@@ -143,7 +143,7 @@ TEST_F(FirstInstall, DestinationEqualToWorkingFolderCopiesNothing) {
     ASSERT_TRUE(BeginInstall());
     EXPECT_NE(LogTexts(LogPath()).back(), "Copied Installation Files Successfully");
     ExpectApplicationFiles(working, setup::kInstallationFiles.size());
-    EXPECT_THAT(Shown(harness.Messages()), ElementsAre(::testing::StartsWith("Finished|")));
+    EXPECT_THAT(services.Shown(), ElementsAre(::testing::StartsWith("Finished|")));
 }
 
 // Another spelling of the working folder is another string, so every file is "copied" onto
@@ -268,7 +268,7 @@ protected:
             FailureLines(),
             ElementsAre("Error During Setup: " + description, "Working Directory: " + working,
                         "Source Directory: " + source, "Destination Directory: " + desktopTarget));
-        EXPECT_THAT(Shown(harness.Messages()),
+        EXPECT_THAT(services.Shown(),
                     ElementsAre("Velmora_KZ 2.0.1 Setup|Error During Setup: " + description +
                                 "\r\n" + step + "\r\nSee " + LogPath() + " for details."))
             << "the failure box alone, no completion message";
@@ -358,8 +358,8 @@ TEST_F(FailedInstall, DestinationFileInUseLeavesTheEarlierInstallationWhole) {
     EXPECT_EQ(FolderEntries(destination).size(), setup::kInstallationFiles.size())
         << "no temporary file is left";
     EXPECT_EQ(ReadFile(layout.HandoverFile()), destination + "\r\n");
-    ASSERT_EQ(harness.Messages().size(), 1u);
-    EXPECT_EQ(harness.Messages()[0].text,
+    ASSERT_EQ(services.Messages().size(), 1u);
+    EXPECT_EQ(services.Messages()[0].text,
               "Error During Setup: Permission denied\r\nCould not copy Velmora_KZ.exe to " +
                   destination + "\\\\Velmora_KZ.exe.\r\nSee " + LogPath() + " for details.");
 }

@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
+#include "setup/core/queries.h"
 #include "tests/support/installer_fixture.h"
 
 #ifdef _WIN32
-#include "platform/win32/windows_api.h"
+#include "platform/windows/windows_api.h"
 #else
 #include <pwd.h>
 #include <unistd.h>
@@ -33,15 +34,17 @@ TEST_F(StartUp, WithJavaStartsTheLogAndTicksEveryOption) {
     for (auto box : {CheckBox::Check1, CheckBox::Check2, CheckBox::Check3}) {
         EXPECT_EQ(controls.CheckValue(box), 1);
     }
-    EXPECT_TRUE(harness.Messages().empty());
+    EXPECT_THAT(services.Messages(), ::testing::IsEmpty());
+    ASSERT_EQ(services.Started().size(), 1u);
+    EXPECT_EQ(services.Started()[0].name, "java") << "probed by its bare name";
 }
 
 TEST_F(StartUp, WithoutJavaExplainsLogsAndEnds) {
-    harness.HideJava(root);
-    ASSERT_TRUE(EndsProgram([this] { Start(); }));
+    services.MakeMissing("java");
+    EXPECT_EQ(EndStatusOf([this] { Start(); }), platform::ExitStatus::Failure);
 
     EXPECT_THAT(LogTexts(LogPath()), ElementsAre("Install Log Initialized", "Java Not Installed"));
-    EXPECT_THAT(Shown(harness.Messages()),
+    EXPECT_THAT(services.Shown(),
                 ElementsAre("Finished|Velmora_KZ 2.0.1 Needs Java Version 1.4.2 or Higher To "
                             "Execute\r\nDownload from www.java.com"));
 }
@@ -49,7 +52,8 @@ TEST_F(StartUp, WithoutJavaExplainsLogsAndEnds) {
 TEST_F(StartUp, LogThatCannotBeWrittenIsAnUnhandledError) {
     MakeFolders(LogPath());
     EXPECT_EQ(ErrorNumberOf([this] { Start(); }), platform::error::kPathFileAccessError);
-    EXPECT_TRUE(harness.Messages().empty()) << "nothing runs after the failed first line";
+    EXPECT_THAT(services.Messages(), ::testing::IsEmpty());
+    EXPECT_THAT(services.Started(), ::testing::IsEmpty()) << "nothing runs after the first line";
 }
 
 TEST_F(StartUp, AppendLogStartsAppendsAndRestarts) {
@@ -100,23 +104,27 @@ TEST_F(StartUp, ListsSetTheDestinationAndTypingMovesNoList) {
 
 TEST_F(StartUp, CancelEndsWithOnlyTheStartLine) {
     Start();
-    EXPECT_TRUE(EndsProgram([this] { form->Command2_Click(); }));
+    EXPECT_EQ(EndStatusOf([this] { form->Command2_Click(); }), platform::ExitStatus::Success);
     EXPECT_THAT(LogTexts(LogPath()), ElementsAre("Install Log Initialized"));
 }
 
 TEST(FileExists, TellsMissingFromEmptyFromFull) {
+    using enum setup::FileExistsResult;
     TempFolder folder;
+    platform::FileSystem files;
     WriteFile(folder / "empty", "");
     WriteFile(folder / "full", "x");
-    EXPECT_EQ(setup::Form1::FileExists(folder / "missing"), -1);
-    EXPECT_EQ(setup::Form1::FileExists(""), -1);
-    EXPECT_EQ(setup::Form1::FileExists(folder / "*"), -1);
-    EXPECT_EQ(setup::Form1::FileExists(folder.Path()), 0);
-    EXPECT_EQ(setup::Form1::FileExists(folder.Path() + kSeparator), 0);
-    EXPECT_EQ(setup::Form1::FileExists(RootOf(folder.Path())), 0);
-    EXPECT_EQ(setup::Form1::FileExists(folder / "empty"), 0);
-    EXPECT_EQ(setup::Form1::FileExists(folder / "full"), 1);
-    EXPECT_EQ(setup::Form1::FileExists(Joined(folder / "full", "below")), -1);
+    const std::pair<std::string, setup::FileExistsResult> rows[] = {
+        {folder / "missing", NotThere}, {"", NotThere},
+        {folder / "*", NotThere},       {Joined(folder / "full", "below"), NotThere},
+        {folder.Path(), Empty},         {folder.Path() + kSeparator, Empty},
+        {RootOf(folder.Path()), Empty}, {folder / "empty", Empty},
+        {folder / "full", HasContent},
+    };
+    for (const auto& [path, result] : rows) {
+        EXPECT_EQ(setup::FileExists(files, path), result) << path;
+    }
+    EXPECT_EQ(static_cast<int>(NotThere), -1) << "the callers' -1";
 }
 
 TEST(GetCurrentUserName, IsTheBareLogOnName) {
@@ -129,7 +137,16 @@ TEST(GetCurrentUserName, IsTheBareLogOnName) {
     ASSERT_NE(entry, nullptr);
     const char* name = entry->pw_name;
 #endif
-    EXPECT_EQ(setup::Form1::GetCurrentUserName(), std::string(name));
+    RecordingServices services;
+    EXPECT_EQ(setup::GetCurrentUserName(services), std::string(name));
+    services.FailUserName(5);
+    try {
+        setup::GetCurrentUserName(services);
+        ADD_FAILURE() << "a failed query must raise";
+    } catch (const platform::RuntimeError& error) {
+        EXPECT_EQ(error.Number(), 5);
+        EXPECT_EQ(error.Description(), "A system call returned an error code of 5");
+    }
 }
 
 }  // namespace

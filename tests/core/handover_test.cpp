@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "handover/handover.h"
+#include "platform/file_system.h"
 #include "platform/platform.h"
 #include "tests/support/program_harness.h"
 #include "tests/support/temp_folder.h"
@@ -12,25 +13,28 @@ namespace {
 
 TEST(HandoverWrite, WritesOneLineAndReplacesTheLastOne) {
     TempFolder folder;
+    platform::FileSystem files;
     const std::string file = folder / "Start_up.txt";
-    handover::Write(file, "D:\\Apps\\Tool");
+    handover::Write(files, file, "D:\\Apps\\Tool");
     EXPECT_EQ(ReadFile(file), "D:\\Apps\\Tool\r\n");
 
-    handover::Write(file, "/second ");
+    handover::Write(files, file, "/second ");
     EXPECT_EQ(ReadFile(file), "/second \r\n");
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"Start_up.txt"});
-    EXPECT_EQ(handover::ReadFirstLine(file), "/second ");
+    EXPECT_EQ(handover::ReadFirstLine(files, file), "/second ");
 }
 
 TEST(HandoverWrite, FailureLeavesNothingBehind) {
     TempFolder folder;
-    EXPECT_EQ(ErrorNumberOf([&] { handover::Write(folder / "missing/Start_up.txt", "x"); }),
+    platform::FileSystem files;
+    EXPECT_EQ(ErrorNumberOf([&] { handover::Write(files, folder / "missing/Start_up.txt", "x"); }),
               platform::error::kPathNotFound);
     EXPECT_TRUE(FolderEntries(folder.Path()).empty());
 }
 
 TEST(HandoverRead, FirstLineEndsAtAnyLineEnd) {
     TempFolder folder;
+    platform::FileSystem files;
     const std::string file = folder / "Start_up.txt";
     const std::pair<std::string, std::string> cases[] = {
         {"/first\r\n/second\r\n", "/first"},
@@ -42,23 +46,24 @@ TEST(HandoverRead, FirstLineEndsAtAnyLineEnd) {
     };
     for (const auto& [contents, line] : cases) {
         WriteFile(file, contents);
-        EXPECT_EQ(handover::ReadFirstLine(file), line) << contents;
+        EXPECT_EQ(handover::ReadFirstLine(files, file), line) << contents;
     }
 }
 
 TEST(HandoverRead, MissingEmptyAndOverlongFilesAreErrors) {
     TempFolder folder;
-    EXPECT_EQ(ErrorNumberOf([&] { handover::ReadFirstLine(folder / "missing"); }),
+    platform::FileSystem files;
+    EXPECT_EQ(ErrorNumberOf([&] { handover::ReadFirstLine(files, folder / "missing"); }),
               platform::error::kFileNotFound);
     WriteFile(folder / "empty", "");
-    EXPECT_EQ(ErrorNumberOf([&] { handover::ReadFirstLine(folder / "empty"); }),
+    EXPECT_EQ(ErrorNumberOf([&] { handover::ReadFirstLine(files, folder / "empty"); }),
               platform::error::kInputPastEndOfFile);
 
     const std::string longest(platform::MaxPathLength(), 'a');
     WriteFile(folder / "longest", longest + "\r\n");
-    EXPECT_EQ(handover::ReadFirstLine(folder / "longest"), longest);
+    EXPECT_EQ(handover::ReadFirstLine(files, folder / "longest"), longest);
     WriteFile(folder / "overlong", longest + "a\r\n");
-    EXPECT_EQ(ErrorNumberOf([&] { handover::ReadFirstLine(folder / "overlong"); }),
+    EXPECT_EQ(ErrorNumberOf([&] { handover::ReadFirstLine(files, folder / "overlong"); }),
               platform::error::kBadFileName);
 }
 

@@ -7,20 +7,18 @@
 #include <ostream>
 #include <string>
 
-#include "platform/fault_injection.h"
 #include "platform/platform.h"
 #include "setup/core/installation_files.h"
 #include "tests/support/installer_fixture.h"
 
 #ifdef _WIN32
-#include "platform/win32/windows_api.h"
+#include "platform/windows/windows_api.h"
 #else
 #include <cerrno>
 #endif
 
-using platform::fault_injection::FailNext;
 using ::testing::ElementsAre;
-using Operation = platform::fault_injection::Operation;
+using Operation = platform::fakes::Operation;
 using namespace testing_support;
 namespace fs = std::filesystem;
 
@@ -163,7 +161,7 @@ TEST_P(InjectedFaults, LeaveTheEarlierInstallationsAsTheyWereAndNameThePlace) {
     }
     Start();
     const auto before = TreeOf(destination);
-    FailNext(fault.operation, fault.code, fault.after, fault.place(*this));
+    services.Files().FailNext(fault.operation, fault.code, fault.after, fault.place(*this));
     ASSERT_TRUE(BeginInstall());
 
     EXPECT_EQ(TreeOf(destination), before) << "the destination must be as it was";
@@ -173,10 +171,10 @@ TEST_P(InjectedFaults, LeaveTheEarlierInstallationsAsTheyWereAndNameThePlace) {
     const auto log = LogTexts(LogPath());
     ASSERT_GE(log.size(), 4u);
     EXPECT_EQ(log[log.size() - 4], std::string("Error During Setup: ") + fault.description);
-    ASSERT_EQ(harness.Messages().size(), 1u);
-    EXPECT_EQ(harness.Messages().at(0).text, std::string("Error During Setup: ") +
-                                                 fault.description + "\r\n" + fault.step(*this) +
-                                                 "\r\nSee " + LogPath() + " for details.");
+    ASSERT_EQ(services.Messages().size(), 1u);
+    EXPECT_EQ(services.Messages().at(0).text, std::string("Error During Setup: ") +
+                                                  fault.description + "\r\n" + fault.step(*this) +
+                                                  "\r\nSee " + LogPath() + " for details.");
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, InjectedFaults, ::testing::ValuesIn(kInjectedFaults),
@@ -187,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(Each, InjectedFaults, ::testing::ValuesIn(kInjectedFaul
 TEST_F(InjectedFaultTest, FailedFirstInstallLeavesNoRecord) {
     fs::remove(layout.HandoverFile());
     Start();
-    FailNext(Operation::Write, kDiskFull, 0, Joined(destination, "readme.txt"));
+    services.Files().FailNext(Operation::Write, kDiskFull, 0, Joined(destination, "readme.txt"));
     ASSERT_TRUE(BeginInstall());
     EXPECT_FALSE(Exists(layout.HandoverFile()));
 }
@@ -227,12 +225,12 @@ TEST_F(InjectedFaultTest, NextInstallRemovesTheTemporaryFilesAnInterruptedRunLef
 // the system's code.
 TEST(FaultInjection, FailsTheChosenOperationOnceLikeARealFailure) {
     TempFolder folder;
-    ProgramHarness harness;
+    platform::fakes::FaultyFileSystem files;
     const std::string log = folder / "log.txt";
-    FailNext(Operation::Write, kDiskFull, 1);
-    platform::PrintLine(log, platform::OpenFor::Output, "first");
+    files.FailNext(Operation::Write, kDiskFull, 1);
+    files.PrintLine(log, platform::OpenFor::Output, "first");
     try {
-        platform::PrintLine(log, platform::OpenFor::Append, "second");
+        files.PrintLine(log, platform::OpenFor::Append, "second");
         ADD_FAILURE() << "the second write should fail";
     } catch (const platform::RuntimeError& error) {
         EXPECT_EQ(error.Number(), platform::error::kDiskFull);
@@ -240,7 +238,7 @@ TEST(FaultInjection, FailsTheChosenOperationOnceLikeARealFailure) {
         EXPECT_EQ(error.Place(), log);
         EXPECT_EQ(error.SystemCode(), kDiskFull);
     }
-    platform::PrintLine(log, platform::OpenFor::Append, "third");
+    files.PrintLine(log, platform::OpenFor::Append, "third");
     EXPECT_THAT(CrLfLines(log), ElementsAre("first", "third"));
 }
 

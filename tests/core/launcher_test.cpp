@@ -15,25 +15,22 @@
 #endif
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 using namespace testing_support;
 
 namespace {
 
-class Launcher : public LauncherTest {
-protected:
-    int RunLauncher() const {
-        return ErrorNumberOf([this] { launcher::Form1(layout).Form_Load(); });
-    }
-};
+using Launcher = LauncherTest;
 
 // The user's own install comes first; without one, the install for everyone is started.
 TEST_F(Launcher, FollowsTheUsersOwnInstallElseTheOneForEveryone) {
     WriteFile(layout.HandoverFileIn(layout.sharedApplicationFolder), sharedInstall + "\r\n");
-    ASSERT_EQ(RunLauncher(), 0);
-    EXPECT_EQ(RecordedFolder(sharedInstall), sharedInstall);
+    ASSERT_FALSE(Launch());
     Record(installed + "\r\n" + sharedInstall + "\r\n");
-    ASSERT_EQ(RunLauncher(), 0);
-    EXPECT_EQ(RecordedFolder(installed), installed) << "the folder of the first line";
+    ASSERT_FALSE(Launch());
+    EXPECT_THAT(StartedIn(), ElementsAre(sharedInstall, installed)) << "the first line's folder";
+    EXPECT_EQ(services.Started().at(0).name, launcher::kApplicationProgram);
+    EXPECT_THAT(services.Messages(), IsEmpty());
 }
 
 // Each failure ends in the runtime's box naming its place, starts nothing and leaves the hand-over
@@ -44,25 +41,26 @@ TEST_F(Launcher, ReportsWhatItCannotFollowInTheRuntimesBox) {
          "'53':\r\n\r\nFile not found\r\n" + layout.HandoverFileIn(layout.sharedApplicationFolder)},
         {"", "'62':\r\n\r\nInput past end of file"},
         {root / "missing\r\n", "'76':\r\n\r\nPath not found\r\n" + root / "missing"},
-        {root.Path() + "\r\n", "'53':\r\n\r\nFile not found\r\nVelmora_KZ.exe"},
     };
     for (const auto& [record, box] : rows) {
         if (record) {
             Record(*record);
         }
-        const ProgramHarness boxes;
-        EXPECT_TRUE(EndsProgram(
-            [this] { platform::RunHandler([this] { launcher::Form1(layout).Form_Load(); }); }));
-        EXPECT_THAT(Shown(boxes.Messages()), ElementsAre("Project1|Run-time error " + box));
+        RecordingServices boxes;
+        EXPECT_TRUE(EndsProgram([&] {
+            platform::RunHandler(boxes, [&] { launcher::Form1(boxes, layout).Form_Load(); });
+        }));
+        EXPECT_THAT(boxes.Shown(), ElementsAre("Project1|Run-time error " + box));
+        EXPECT_EQ(boxes.EndStatus(), platform::ExitStatus::Failure);
+        EXPECT_THAT(boxes.Started(), IsEmpty());
         const bool kept = Exists(layout.HandoverFile());
         EXPECT_EQ(kept ? ReadFile(layout.HandoverFile()) : "<none>", record.value_or("<none>"));
     }
-    EXPECT_FALSE(Started(root.Path()) || Started(installed) || Started(sharedInstall));
 }
 
 #ifdef _WIN32
-// The folder change to another drive sets only that drive's folder: the search looks in the
-// application folder, which stays current, and does not find the application.
+// The folder change to another drive sets only that drive's folder: the application folder stays
+// current, so the search for the application looks there.
 TEST_F(Launcher, InstallFolderOnAnotherDriveIsNotEntered) {
     const std::string own = wine_testing::OwnFolder();
     if (::toupper(own[0]) == ::toupper(root.Path()[0])) {
@@ -70,12 +68,10 @@ TEST_F(Launcher, InstallFolderOnAnotherDriveIsNotEntered) {
     }
     const TempFolder other(own);
     MakeFolders(other / "installed");
-    PlaceFolderRecorder(other / "installed", launcher::kApplicationProgram);
     Record(other / "installed" + "\r\n");
-    EXPECT_EQ(RunLauncher(), platform::error::kFileNotFound);
-    EXPECT_EQ(platform::CurrentFolder(), layout.applicationFolder);
+    ASSERT_FALSE(Launch());
+    EXPECT_THAT(StartedIn(), ElementsAre(layout.applicationFolder));
     EXPECT_EQ(platform::CurrentFolderOfDrive(own.substr(0, 2)), other / "installed");
-    EXPECT_FALSE(Exists(other / "installed\\Velmora_KZ.started"));
 }
 #endif
 

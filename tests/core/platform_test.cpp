@@ -12,14 +12,15 @@
 #include <thread>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/platform.h"
 #include "tests/support/program_harness.h"
 
 #ifdef _WIN32
-#include "platform/win32/windows_api.h"
+#include "platform/windows/windows_api.h"
 #else
 #include <csignal>
-#include "platform/layout_posix.h"
+#include "platform/posix/layout.h"
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -38,12 +39,14 @@ namespace {
 class Copy : public ::testing::Test {
 protected:
     Copy() { WriteFile(source, std::string(300000, 's'), 0775); }
+    void CopyFile(const std::string& from, const std::string& to) { files.CopyFile(from, to); }
+    platform::FileSystem files;
     TempFolder folder;
     std::string source = folder / "source.bin";
 };
 
 TEST_F(Copy, ReplacesAnExistingDestinationWholeAndLeavesNoTemporaryFile) {
-    platform::CopyFile(source, folder / "copy.bin");
+    CopyFile(source, folder / "copy.bin");
     EXPECT_EQ(ReadFile(folder / "copy.bin"), ReadFile(source));
 #ifndef _WIN32
     struct stat info {};
@@ -51,7 +54,7 @@ TEST_F(Copy, ReplacesAnExistingDestinationWholeAndLeavesNoTemporaryFile) {
     EXPECT_EQ(info.st_mode & 0777, 0755u) << "the source's mode without others' write";
 #endif
     WriteFile(folder / "copy.bin", std::string(900000, 'o'));
-    platform::CopyFile(source, folder / "copy.bin");
+    CopyFile(source, folder / "copy.bin");
     EXPECT_EQ(ReadFile(folder / "copy.bin"), ReadFile(source));
     EXPECT_THAT(FolderEntries(folder.Path()), ElementsAre("copy.bin", "source.bin"));
 }
@@ -78,24 +81,21 @@ TEST_F(Copy, SameFileUnderAnotherNameIsLeftIntact) {
     entries.insert(entries.begin(), "file-link");
 #endif
     for (const std::string& spelling : spellings) {
-        platform::CopyFile(source, spelling);
+        CopyFile(source, spelling);
         EXPECT_EQ(ReadFile(source), std::string(300000, 's')) << spelling;
     }
     EXPECT_EQ(FolderEntries(folder.Path()), entries);
 }
 
 TEST_F(Copy, FailuresNameTheirCauseAndLeaveNoTrace) {
-    EXPECT_EQ(ErrorNumberOf([&] { platform::CopyFile(folder / "missing", folder / "copy"); }),
-              kFileNotFound);
-    EXPECT_EQ(
-        ErrorNumberOf([&] { platform::CopyFile(source, Joined(folder / "missing", "copy")); }),
-        kPathNotFound);
+    EXPECT_EQ(ErrorNumberOf([&] { CopyFile(folder / "missing", folder / "copy"); }), kFileNotFound);
+    EXPECT_EQ(ErrorNumberOf([&] { CopyFile(source, Joined(folder / "missing", "copy")); }),
+              kPathNotFound);
     MakeFolders(folder / "a folder");
-    EXPECT_EQ(ErrorNumberOf([&] { platform::CopyFile(source, folder / "a folder"); }),
+    EXPECT_EQ(ErrorNumberOf([&] { CopyFile(source, folder / "a folder"); }), kPathFileAccessError);
+    EXPECT_EQ(ErrorNumberOf([&] { CopyFile(folder / "a folder", folder / "copy"); }),
               kPathFileAccessError);
-    EXPECT_EQ(ErrorNumberOf([&] { platform::CopyFile(folder / "a folder", folder / "copy"); }),
-              kPathFileAccessError);
-    EXPECT_EQ(ErrorNumberOf([&] { platform::CopyFile(source, folder / std::string("a\0b", 3)); }),
+    EXPECT_EQ(ErrorNumberOf([&] { CopyFile(source, folder / std::string("a\0b", 3)); }),
               platform::error::kBadFileName);
     EXPECT_THAT(FolderEntries(folder.Path()), ElementsAre("a folder", "source.bin"));
     EXPECT_TRUE(FolderEntries(folder / "a folder").empty());
@@ -110,7 +110,7 @@ TEST_F(Copy, DestinationInUseKeepsItsBytes) {
     const HANDLE held = ::CreateFileA(destination.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(ErrorNumberOf([&] { platform::CopyFile(source, destination); }), kPermissionDenied);
+    EXPECT_EQ(ErrorNumberOf([&] { CopyFile(source, destination); }), kPermissionDenied);
     ::CloseHandle(held);
     EXPECT_EQ(ReadFile(destination), "old bytes");
     EXPECT_THAT(FolderEntries(folder.Path()), ElementsAre("in use.bin", "source.bin"));
@@ -128,7 +128,7 @@ TEST(Folders, CreateFailsWhenPresentOrOrphanedAndChangeWhenMissing) {
     platform::CreateFolderTree(deep);
     EXPECT_TRUE(Exists(deep));
 
-    ProgramHarness harness;
+    FolderAndPathGuard guard;
     WriteFile(folder / "file", "x");
     EXPECT_EQ(ErrorNumberOf([&] { platform::ChangeFolder(folder / "missing"); }), kPathNotFound);
     EXPECT_EQ(ErrorNumberOf([&] { platform::ChangeFolder(folder / "file"); }), kPathNotFound);
@@ -176,8 +176,8 @@ TEST(Folders, MadeFoldersPassTheLaunchersCheckAndSharedOnesDoNot) {
         ADD_FAILURE() << "a folder everyone may change passed";
     } catch (const platform::RuntimeError& error) {
         EXPECT_EQ(error.Number(), kPermissionDenied);
-        EXPECT_EQ(error.Description(),
-                  "Permission denied: " + folder / "shared" + " can be changed by another user");
+        EXPECT_EQ(error.Place(), folder / "shared");
+        EXPECT_EQ(error.Why(), platform::Reason::OthersCanChange);
     }
 }
 
@@ -208,23 +208,27 @@ TEST(FileLength, FoldersAndRootsAreZeroLong) {
               kPathNotFound);
 }
 
+// Programs really started, found as the system's search finds them.
 class StartProgram : public ::testing::Test {
 protected:
-    ProgramHarness harness;
+    StartProgram() {
+        MakeFolders(folder / "java-bin");
+        PlaceJavaStandIn(folder / "java-bin");
+        SetSearchPath(folder / "java-bin");
+    }
+    FolderAndPathGuard guard;
     TempFolder folder;
 };
 
 TEST_F(StartProgram, FindsABareNameOnTheSearchPathAndReturnsItsId) {
-    harness.ProvideJava(folder);
     EXPECT_GT(platform::StartProgramHidden("java"), 0);
     EXPECT_EQ(ErrorNumberOf([] { platform::StartProgramHidden("no-such-program"); }),
               kFileNotFound);
-    harness.HideJava(folder);
+    SetSearchPath(folder / "missing");
     EXPECT_EQ(ErrorNumberOf([] { platform::StartProgramHidden("java"); }), kFileNotFound);
 }
 
 TEST_F(StartProgram, CurrentFolderComesBeforeTheSearchPath) {
-    harness.ProvideJava(folder);
     MakeFolders(folder / "here");
     PlaceFolderRecorder(folder / "here", "java");
     std::filesystem::current_path(folder / "here");
@@ -246,7 +250,6 @@ bool EndsAndIsReaped(pid_t pid) {
 }
 
 TEST_F(StartProgram, LeavesNoZombieAndPassesOverFilesThatCannotRun) {
-    harness.ProvideJava(folder);
     WriteFile(folder / "java-bin/sleeper", "#!/bin/sh\nexec sleep 30\n", 0755);
 
     const auto pid = platform::StartProgramHidden("sleeper");
@@ -262,7 +265,7 @@ TEST_F(StartProgram, LeavesNoZombieAndPassesOverFilesThatCannotRun) {
 
 // Volumes stand in for drives; the Windows build has drive letters.
 TEST(Drives, CurrentFolderOfADrive) {
-    ProgramHarness harness;
+    FolderAndPathGuard guard;
     TempFolder folder;
     platform::ChangeFolder(folder.Path());
     const auto drives = platform::Drives();

@@ -11,7 +11,6 @@
 #include "platform/runtime_error.h"
 #include "tests/support/program_harness.h"
 
-using ::testing::HasSubstr;
 using namespace testing_support;
 
 namespace {
@@ -23,8 +22,15 @@ TEST(UnhandledFailure, EndsInTheRuntimesErrorBoxWithItsNumber) {
         std::string number;
         std::string description;
     } failures[] = {
-        {"a run-time error", [] { throw platform::RuntimeError(53, "File not found"); },
-         "'53':", "File not found"},
+        {"a run-time error",
+         [] { throw platform::RuntimeError(platform::error::kFileNotFound, "C:\\x"); },
+         "'53':", "File not found\r\nC:\\x"},
+        {"a place refused",
+         [] {
+             throw platform::RuntimeError(platform::error::kPermissionDenied, "/x", 0,
+                                          platform::Reason::OthersCanChange);
+         },
+         "'70':", "Permission denied\r\n/x can be changed by another user"},
         {"no memory left", [] { throw std::bad_alloc(); }, "'7':", "Out of memory"},
         {"a library's failure", [] { throw std::length_error("too long"); },
          "'51':", "Internal error"},
@@ -32,20 +38,25 @@ TEST(UnhandledFailure, EndsInTheRuntimesErrorBoxWithItsNumber) {
     };
     for (const auto& failure : failures) {
         SCOPED_TRACE(failure.what);
-        const ProgramHarness harness;
-        EXPECT_TRUE(EndsProgram([&] { platform::RunHandler(failure.fail); }));
-        ASSERT_EQ(harness.Messages().size(), 1u);
-        EXPECT_EQ(harness.Messages()[0].title, "Project1");
-        EXPECT_THAT(harness.Messages()[0].text, HasSubstr("Run-time error " + failure.number));
-        EXPECT_THAT(harness.Messages()[0].text, HasSubstr(failure.description));
+        RecordingServices services;
+        EXPECT_EQ(EndStatusOf([&] { platform::RunHandler(services, failure.fail); }),
+                  platform::ExitStatus::Failure);
+        ASSERT_EQ(services.Messages().size(), 1u);
+        EXPECT_EQ(services.Messages()[0].title, "Project1");
+        EXPECT_EQ(services.Messages()[0].text,
+                  "Run-time error " + failure.number + "\r\n\r\n" + failure.description);
     }
 }
 
 TEST(UnhandledFailure, NoneWhenTheHandlerEndsTheProgramOrReturns) {
-    const ProgramHarness harness;
-    EXPECT_TRUE(EndsProgram([] { platform::RunHandler([] { platform::EndProgram(); }); }));
-    EXPECT_EQ(platform::RunHandler([] { return 3; }), 3);
-    EXPECT_TRUE(harness.Messages().empty());
+    RecordingServices services;
+    EXPECT_EQ(EndStatusOf([&] {
+                  platform::RunHandler(services,
+                                       [&] { services.EndProgram(platform::ExitStatus::Success); });
+              }),
+              platform::ExitStatus::Success);
+    EXPECT_EQ(platform::RunHandler(services, [] { return 3; }), 3);
+    EXPECT_TRUE(services.Messages().empty());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "launcher/core/launcher_form.h"
 #include "platform/platform.h"
 #include "tests/faults/fault_fixture.h"
 
@@ -41,10 +42,8 @@ class DestinationText : public FaultTest, public ::testing::WithParamInterface<D
 TEST_P(DestinationText, IsInstalledAndFollowedOrRefusedUntouched) {
     const Destination& destination = GetParam();
     LayOutEarlierInstall(root / "earlier");
-    PlaceFolderRecorder(working, "Velmora_KZ.exe");
     controls.Type(destination.text(root.Path()));
     const Outcome outcome = Install();
-    REQUIRE_RUN(outcome);
     ExpectNothingLost(outcome);
 
     if (!destination.accepted) {
@@ -60,12 +59,12 @@ TEST_P(DestinationText, IsInstalledAndFollowedOrRefusedUntouched) {
         }
         return;
     }
-    EXPECT_THAT(Shown(outcome.messages),
+    EXPECT_THAT(services.Shown(),
                 ElementsAre("Finished|Velmora_KZ 2.0.1 Installation is Complete"));
     EXPECT_EQ(outcome.after.at(layout.HandoverFile()).bytes, outcome.destination + "\r\n");
-    ASSERT_FALSE(Launch(layout)) << Shown(harness.Messages()).front();
-    const std::string folder = fs::canonical(outcome.destination).string();
-    EXPECT_EQ(RecordedFolder(folder), folder);
+    launcher::Form1(services, layout).Form_Load();
+    ASSERT_EQ(services.Started().size(), 2u) << "java, then the application";
+    EXPECT_EQ(services.Started()[1].folder, fs::canonical(outcome.destination).string());
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, DestinationText, ::testing::ValuesIn(kDestinations), RowName());
@@ -74,10 +73,10 @@ INSTANTIATE_TEST_SUITE_P(Each, DestinationText, ::testing::ValuesIn(kDestination
 // says or ends in the runtime's box, and never changes the file. What the core tests of the
 // launcher and the hand-over reader show on both systems is not repeated here.
 struct HandoverContents : Row {
-    std::string contents;  // "@" stands for the install folder
-    int number;            // 0: the application starts in the install folder
-    const char* description;
-    std::function<void(LaunchTest&)> arrange = {};
+    std::string contents;     // "@" stands for the install folder
+    int number;               // 0: the application starts in the install folder
+    const char* description;  // "@" stands for the install folder
+    std::function<void(testing_support::LauncherTest&)> arrange = {};
 };
 
 const HandoverContents kHandovers[] = {
@@ -85,19 +84,20 @@ const HandoverContents kHandovers[] = {
     {{"NulInsideTheLine"},
      std::string("@\0/elsewhere\r\n", 14),
      platform::error::kBadFileName,
-     "Bad file name"},
+     "Bad file name\r\n@"},
     {{"InvalidUtf8"},
      "@\r\n",
      0,
      "",
-     [](LaunchTest& t) {
+     [](testing_support::LauncherTest& t) {
          const std::string folder = t.root / "\xff\xfe\xc3(";
          fs::rename(t.installed, folder);
          t.installed = folder;
      }},
 };
 
-class HandoverFile : public LaunchTest, public ::testing::WithParamInterface<HandoverContents> {};
+class HandoverFile : public testing_support::LauncherTest,
+                     public ::testing::WithParamInterface<HandoverContents> {};
 
 TEST_P(HandoverFile, IsFollowedOrReportedAndNeverChanged) {
     const HandoverContents& row = GetParam();
@@ -114,15 +114,18 @@ TEST_P(HandoverFile, IsFollowedOrReportedAndNeverChanged) {
     EXPECT_EQ(ReadFile(layout.HandoverFile()), contents);
     if (row.number == 0) {
         EXPECT_FALSE(ended);
-        EXPECT_THAT(ShownMessages(), ::testing::IsEmpty());
-        EXPECT_EQ(RecordedFolder(installed), installed);
+        EXPECT_THAT(services.Messages(), ::testing::IsEmpty());
+        EXPECT_THAT(StartedIn(), ElementsAre(installed));
         return;
     }
     EXPECT_TRUE(ended);
-    EXPECT_THAT(ShownMessages(),
-                ElementsAre("Project1|Run-time error '" + std::to_string(row.number) +
-                            "':\r\n\r\n" + row.description));
-    EXPECT_FALSE(Started(installed));
+    std::string box = row.description;
+    if (const auto at = box.find('@'); at != std::string::npos) {
+        box.replace(at, 1, installed);
+    }
+    EXPECT_THAT(services.Shown(), ElementsAre("Project1|Run-time error '" +
+                                              std::to_string(row.number) + "':\r\n\r\n" + box));
+    EXPECT_THAT(StartedIn(), ::testing::IsEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, HandoverFile, ::testing::ValuesIn(kHandovers), RowName());
@@ -139,7 +142,7 @@ std::uint64_t BytesReadSoFar() {
     return 0;
 }
 
-using HugeHandoverFile = LaunchTest;
+using HugeHandoverFile = testing_support::LauncherTest;
 
 // One line of 100 MB, nearly all of it a hole, so the file costs nothing to make.
 TEST_F(HugeHandoverFile, IsRefusedAfterReadingAPathsWorth) {
@@ -149,7 +152,8 @@ TEST_F(HugeHandoverFile, IsRefusedAfterReadingAPathsWorth) {
     const std::uint64_t readBefore = BytesReadSoFar();
     EXPECT_TRUE(Launch());
     const std::uint64_t read = BytesReadSoFar() - readBefore;
-    EXPECT_THAT(ShownMessages(), ElementsAre("Project1|Run-time error '64':\r\n\r\nBad file name"));
+    EXPECT_THAT(services.Shown(),
+                ElementsAre("Project1|Run-time error '64':\r\n\r\nBad file name"));
     if (readBefore != 0) {
         EXPECT_LT(read, 1u << 20) << "the launcher read the whole file";
     }

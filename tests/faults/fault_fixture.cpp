@@ -6,11 +6,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include <sys/mount.h>
-#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include "launcher/core/launcher_form.h"
 #include "platform/runtime_error.h"
 #include "setup/core/desktop_entry.h"
 #include "setup/core/installation_files.h"
@@ -23,8 +21,12 @@ namespace faults {
 
 namespace {
 
-std::string Failed(const std::string& what) {
-    return what + ": " + std::strerror(errno);
+std::vector<std::string> Shown(const std::vector<platform::fakes::ShownMessage>& messages) {
+    std::vector<std::string> shown;
+    for (const auto& message : messages) {
+        shown.push_back(message.title + "|" + message.text);
+    }
+    return shown;
 }
 
 const DiskEntry* Find(const DiskState& state, const std::string& path) {
@@ -61,100 +63,72 @@ std::string Abridged(const std::string& bytes) {
 
 }  // namespace
 
-std::string MakeReadOnly(const std::string& path) {
-    if (::geteuid() != 0) {
-        // Without root the mode bits hold; like a read-only medium, nothing below is writable.
-        if (fs::is_directory(path)) {
-            for (const auto& item : fs::recursive_directory_iterator(path)) {
-                fs::permissions(item.path(), fs::perms::owner_write, fs::perm_options::remove);
-            }
+DiskState ReadDiskState(const std::string& root) {
+    DiskState state;
+    for (const auto& item : fs::recursive_directory_iterator(root)) {
+        struct stat info {};
+        const std::string path = item.path().string();
+        if (::lstat(path.c_str(), &info) != 0) {
+            continue;
         }
-        fs::permissions(path, fs::perms::owner_write, fs::perm_options::remove);
-        return {};
+        DiskEntry entry;
+        entry.mode = info.st_mode & 07777;
+        if (S_ISLNK(info.st_mode)) {
+            entry.kind = DiskEntry::Kind::Link;
+            entry.bytes = fs::read_symlink(item.path()).string();
+        } else if (S_ISDIR(info.st_mode)) {
+            entry.kind = DiskEntry::Kind::Folder;
+        } else {
+            entry.bytes = testing_support::ReadFile(path);
+        }
+        state.emplace(path, std::move(entry));
     }
-    // Root writes whatever the mode bits say; a read-only mount stops it, like a read-only medium.
-    if (std::string failure = EnterPrivateMounts(); !failure.empty()) {
-        return failure;
-    }
-    if (::mount(path.c_str(), path.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
-        ::mount(nullptr, path.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
-        return Failed("cannot mount " + path + " read-only");
-    }
-    return {};
+    return state;
 }
 
-std::string MountSmallDisk(const std::string& folder, const std::string& size) {
-    if (std::string failure = EnterPrivateMounts(); !failure.empty()) {
-        return failure;
-    }
-    MakeFolders(folder);
-    const std::string options = "size=" + size + ",mode=0755";
-    if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0) {
-        return Failed("cannot mount a tmpfs on " + folder);
-    }
-    return {};
-}
-
-std::string LimitFileSize(std::size_t bytes) {
-    struct rlimit limit {};
-    ::getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = bytes;
-    return ::setrlimit(RLIMIT_FSIZE, &limit) == 0 ? std::string() : Failed("setrlimit");
-}
-
-std::string GiveToUnknownUser(const std::string& path, unsigned uid) {
+std::string GiveToUser(const std::string& path, unsigned uid) {
     if (::geteuid() != 0) {
         return "needs root to give files to another user";
     }
     if (::lchown(path.c_str(), uid, uid) != 0) {
-        return Failed("lchown " + path);
+        return "lchown " + path + ": " + std::strerror(errno);
     }
     if (fs::is_directory(fs::symlink_status(path))) {
         for (const auto& item : fs::recursive_directory_iterator(path)) {
             if (::lchown(item.path().c_str(), uid, uid) != 0) {
-                return Failed("lchown " + item.path().string());
+                return "lchown " + item.path().string() + ": " + std::strerror(errno);
             }
         }
     }
     return {};
-}
-
-bool Launch(const platform::Layout& layout) {
-    return EndsProgram([&] { platform::RunHandler([&] { launcher::Form1(layout).Form_Load(); }); });
 }
 
 FaultTest::FaultTest() {
     MakeFolders(Profile());
 }
 
-Outcome FaultTest::Run(const Fault& fault, const std::function<void()>& action) {
-    return RunIsolated([&] {
-        Outcome outcome;
-        outcome.notMade = fault ? fault() : std::string();
-        if (!outcome.notMade.empty()) {
-            return outcome;
-        }
-        outcome.before = ReadDiskState(root.Path());
-        outcome.ended = EndsProgram([&] { platform::RunHandler(action); });
-        outcome.after = ReadDiskState(root.Path());
-        outcome.messages = harness.Messages();
-        outcome.workingFolder = form->WorkingFolder();
-        outcome.destination = controls.Text1Text();
-        return outcome;
-    });
+Outcome FaultTest::Run(const std::function<void()>& action) {
+    Outcome outcome;
+    outcome.before = ReadDiskState(root.Path());
+    outcome.ended = EndStatusOf([&] { platform::RunHandler(services, action); });
+    outcome.after = ReadDiskState(root.Path());
+    outcome.messages = services.Messages();
+    outcome.workingFolder = form->WorkingFolder();
+    outcome.destination = controls.Text1Text();
+    return outcome;
 }
 
-Outcome FaultTest::Install(const Fault& fault) {
-    return Run(
-        [&] {
-            Start();
-            return fault ? fault() : std::string();
-        },
-        [&] { form->Command1_Click(); });
+Outcome FaultTest::Install(const std::function<void()>& arrange) {
+    Start();
+    if (arrange) {
+        arrange();
+    }
+    return Run([&] { form->Command1_Click(); });
 }
 
-Outcome FaultTest::StartUp(const Fault& fault) {
-    return Run(fault, [&] { form->Form_Load(); });
+Outcome FaultTest::StartUp(const std::function<void()>& arrange) {
+    arrange();
+    return Run([&] { form->Form_Load(); });
 }
 
 void FaultTest::LayOutEarlierInstall(const std::string& folder) const {
@@ -177,8 +151,8 @@ std::vector<std::string> FaultTest::LogOf(const Outcome& outcome) {
 
 void FaultTest::ExpectFailureReported(const Outcome& outcome, const std::string& description,
                                       const std::string& step, const std::string& source,
-                                      const std::string& desktopTarget) const {
-    EXPECT_TRUE(outcome.ended) << "the installer must end";
+                                      const std::string& desktopTarget) {
+    EXPECT_EQ(outcome.ended, platform::ExitStatus::Failure) << "the installer must end";
     const auto log = LogOf(outcome);
     ASSERT_GE(log.size(), 4u);
     EXPECT_THAT(
@@ -193,11 +167,12 @@ void FaultTest::ExpectFailureReported(const Outcome& outcome, const std::string&
 }
 
 void FaultTest::ExpectRuntimeErrorBox(const Outcome& outcome, int number,
-                                      const std::string& description, const std::string& place) {
-    EXPECT_TRUE(outcome.ended) << "the runtime ends the program after its box";
+                                      const std::string& place) {
+    EXPECT_EQ(outcome.ended, platform::ExitStatus::Failure)
+        << "the runtime ends the program after its box";
     EXPECT_THAT(Shown(outcome.messages),
                 ElementsAre("Project1|Run-time error '" + std::to_string(number) + "':\r\n\r\n" +
-                            description + "\r\n" + place));
+                            std::string(platform::DescriptionOf(number)) + "\r\n" + place));
 }
 
 void FaultTest::ExpectTreeUnchanged(const Outcome& outcome, const std::string& folder) {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "launcher/core/launcher_form.h"
 #include "tests/faults/fault_fixture.h"
 
 using ::testing::ElementsAre;
@@ -36,22 +37,22 @@ const TrustCase kTrustCases[] = {
     {{"InstallFolderWritableByAll"}, Place::InstallFolder, 0757, true},
 };
 
-class TrustedPlaces : public LaunchTest {
+class TrustedPlaces : public testing_support::LauncherTest {
 protected:
     // Launches; the application must start, or nothing starts and the box names refused.
     void ExpectFollowedOrRefused(const std::string& refused) {
         const bool ended = Launch();
         if (refused.empty()) {
             EXPECT_FALSE(ended);
-            EXPECT_THAT(ShownMessages(), ::testing::IsEmpty());
-            EXPECT_EQ(RecordedFolder(installed), installed);
+            EXPECT_THAT(services.Messages(), ::testing::IsEmpty());
+            EXPECT_THAT(StartedIn(), ElementsAre(installed));
             return;
         }
         EXPECT_TRUE(ended);
-        EXPECT_THAT(ShownMessages(), ElementsAre("Project1|Run-time error '70':\r\n\r\n"
-                                                 "Permission denied: " +
-                                                 refused + " can be changed by another user"));
-        EXPECT_FALSE(Started(installed));
+        EXPECT_THAT(services.Shown(), ElementsAre("Project1|Run-time error '70':\r\n\r\n"
+                                                  "Permission denied\r\n" +
+                                                  refused + " can be changed by another user"));
+        EXPECT_THAT(StartedIn(), ::testing::IsEmpty());
     }
 };
 
@@ -66,7 +67,7 @@ TEST_P(LauncherTrust, FollowsOnlyWhatNobodyElseCanChange) {
     if (row.place != Place::None && row.mode != 0) {
         fs::permissions(path, static_cast<fs::perms>(row.mode));
     } else if (row.place != Place::None) {
-        if (std::string failure = GiveToUnknownUser(path); !failure.empty()) {
+        if (std::string failure = GiveToUser(path); !failure.empty()) {
             GTEST_SKIP() << failure;
         }
     }
@@ -88,16 +89,13 @@ INSTANTIATE_TEST_SUITE_P(Each, LauncherTrust, ::testing::ValuesIn(kTrustCases), 
 class InstallUnderUmask : public FaultTest, public ::testing::WithParamInterface<mode_t> {};
 
 TEST_P(InstallUnderUmask, MakesPlacesTheLauncherTrusts) {
-    PlaceFolderRecorder(working, "Velmora_KZ.exe");
     fs::permissions(working + "/Velmora_KZ.exe", fs::perms::all);
     const std::string destination = root / "apps";
     controls.Type(destination);
-    const Outcome outcome = Install([this] {
-        ::umask(GetParam());
-        return std::string();
-    });
-    REQUIRE_RUN(outcome);
-    ASSERT_THAT(Shown(outcome.messages),
+    const mode_t before = ::umask(GetParam());
+    const Outcome outcome = Install();
+    ::umask(before);
+    ASSERT_THAT(services.Shown(),
                 ElementsAre("Finished|Velmora_KZ 2.0.1 Installation is Complete"));
 
     const std::pair<std::string, unsigned> expected[] = {
@@ -117,8 +115,9 @@ TEST_P(InstallUnderUmask, MakesPlacesTheLauncherTrusts) {
         ASSERT_NE(entry, outcome.after.end()) << path;
         EXPECT_EQ(entry->second.mode, mode) << path;
     }
-    ASSERT_FALSE(Launch(layout)) << Shown(harness.Messages()).front();
-    EXPECT_EQ(RecordedFolder(destination), destination);
+    launcher::Form1(services, layout).Form_Load();
+    ASSERT_EQ(services.Started().size(), 2u) << "java, then the application";
+    EXPECT_EQ(services.Started()[1].folder, destination);
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, InstallUnderUmask, ::testing::Values(0, 077), [](const auto& info) {

@@ -9,6 +9,7 @@
 
 #include "platform/layout.h"
 #include "platform/platform.h"
+#include "platform/system_services.h"
 #include "setup/core/form1.h"
 #include "tests/support/memory_controls.h"
 #include "tests/support/temp_folder.h"
@@ -24,17 +25,17 @@ struct Installer {
         // The log goes to the folder current at start-up; libFuzzer's own paths need the old one.
         const auto current = std::filesystem::current_path();
         std::filesystem::current_path(folder.Path());
-        platform::SetMessageBoxHandler([](const std::string&, const std::string&) {});
-        platform::SetEndAction([] { std::abort(); });
-        form = std::make_unique<setup::Form1>(controls, platform::LayoutRootedIn(folder.Path()));
+        form = std::make_unique<setup::Form1>(controls, services,
+                                              platform::LayoutRootedIn(folder.Path()));
         controls.Attach(*form);
         form->Form_Load();
         std::filesystem::current_path(current);
     }
 
-    std::string Log() const { return testing_support::ReadFile(form->LogPath()); }
+    std::string Log() const { return testing_support::ReadFile(form->Log().Path()); }
 
     testing_support::TempFolder folder;
+    platform::SystemServices services;
     testing_support::MemoryControls controls;
     std::unique_ptr<setup::Form1> form;
 };

@@ -10,7 +10,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 
-#include "platform/qt/gui_runtime.h"
+#include "gui/qt/gui_runtime.h"
 #include "setup/core/installation_files.h"
 
 namespace {
@@ -149,7 +149,7 @@ TEST(ProgramIcon, LoadsWithEverySizeAndIsTransparentOutsideTheDial) {
     const QList<QSize> sizes = QIcon(kResources + QLatin1String("/program.ico")).availableSizes();
     for (int size : {48, 32, 16, 12})
         EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
-    const QIcon qtIcon = platform::qt::ProgramIcon();
+    const QIcon qtIcon = gui::qt::ProgramIcon();
     for (int size : {48, 32, 16})
         EXPECT_TRUE(qtIcon.availableSizes().contains(QSize(size, size))) << "Qt's, " << size;
     EXPECT_EQ(qtIcon.pixmap(48).toImage().convertToFormat(large.format()), large);

@@ -3,14 +3,16 @@
 #include <filesystem>
 
 #include "setup/core/installation_files.h"
+#include "setup/core/queries.h"
 
 namespace testing_support {
 
 InstallerTest::InstallerTest()
-    : layout(platform::LayoutRootedIn(root.Path())), working(root / "medium") {
+    : userName(setup::GetCurrentUserName(services)),
+      layout(platform::LayoutRootedIn(root.Path())),
+      working(root / "medium") {
     MakeFolders(working);
     LayOutMedium(working);
-    harness.ProvideJava(root);
     std::filesystem::current_path(working);
     UseLayout(layout);
 }
@@ -19,7 +21,7 @@ void InstallerTest::UseLayout(const platform::Layout& places) {
     layout = places;
     // The installer makes the application folder, but not the one that holds it.
     MakeFolders(std::filesystem::path(layout.applicationFolder).parent_path().string());
-    form = std::make_unique<setup::Form1>(controls, layout);
+    form = std::make_unique<setup::Form1>(controls, services, layout);
     controls.Attach(*form);
     controls.SetLaidOutText(layout.applicationFolder);
 }
@@ -41,10 +43,6 @@ void InstallerTest::Start() {
 
 bool InstallerTest::BeginInstall() {
     return EndsProgram([this] { form->Command1_Click(); });
-}
-
-std::string InstallerTest::UserName() const {
-    return setup::Form1::GetCurrentUserName();
 }
 
 }  // namespace testing_support

@@ -14,7 +14,7 @@
 namespace testing_support {
 
 // An installer started from a working folder that holds the installation files, with every fixed
-// place rooted in a temporary folder and a stand-in "java" on the search path.
+// place rooted in a temporary folder and services that record what it shows, starts and ends.
 class InstallerTest : public ::testing::Test {
 protected:
     InstallerTest();
@@ -29,15 +29,17 @@ protected:
     // Presses "Begin Install"; true if the program ended, as it always should.
     bool BeginInstall();
 
-    std::string UserName() const;
+    const std::string& UserName() const { return userName; }
     std::string Profile() const { return layout.PlacesOf(UserName()).profile; }
     std::string DesktopFolder() const { return layout.PlacesOf(UserName()).desktop; }
     std::string StartMenuFolder() const { return layout.PlacesOf(UserName()).startMenu; }
     std::string ProgramsFolder() const { return layout.PlacesOf(UserName()).programs; }
     std::string LogPath() const { return working + kSeparator + "Install.log"; }
 
+    FolderAndPathGuard guard;
     TempFolder root;
-    ProgramHarness harness;
+    RecordingServices services;
+    std::string userName;
     platform::Layout layout;
     std::string working;
     MemoryControls controls;

@@ -13,9 +13,7 @@
 namespace testing_support {
 
 // A launcher with every fixed place in a temporary folder, its folders owner-only as the
-// installer leaves them whatever the umask, started as from the desktop with nothing on the
-// search path. "installed" and "shared" each hold an application that records the folder it was
-// started in.
+// installer leaves them whatever the umask. "installed" and "shared" each hold an application.
 class LauncherTest : public ::testing::Test {
 public:
     LauncherTest() {
@@ -25,19 +23,33 @@ public:
             std::filesystem::permissions(folder, std::filesystem::perms(0755));
         }
         for (const auto& folder : {installed, sharedInstall}) {
-            PlaceFolderRecorder(folder, launcher::kApplicationProgram);
+            WriteFile(Joined(folder, launcher::kApplicationProgram), "the application", 0755);
         }
         std::filesystem::current_path(root.Path());
-        harness.HideJava(root);
     }
 
     void Record(const std::string& contents) const { WriteFile(layout.HandoverFile(), contents); }
-    bool Started(const std::string& folder) const {
-        return Exists(folder + kSeparator + "Velmora_KZ.started");
+
+    // Runs the load handler as the launcher's window does: true if the program ended, which it
+    // does only through the runtime's error box.
+    bool Launch() {
+        return EndsProgram([this] {
+            platform::RunHandler(services,
+                                 [this] { launcher::Form1(services, layout).Form_Load(); });
+        });
+    }
+    // The folders the application was started in.
+    std::vector<std::string> StartedIn() const {
+        std::vector<std::string> folders;
+        for (const auto& started : services.Started()) {
+            folders.push_back(started.folder);
+        }
+        return folders;
     }
 
+    FolderAndPathGuard guard;
     TempFolder root;
-    ProgramHarness harness;
+    RecordingServices services;
     platform::Layout layout = platform::LayoutRootedIn(root.Path());
     std::string installed = root / "installed";
     std::string sharedInstall = root / "shared";

@@ -3,12 +3,17 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/fault_injection.h"
-#include "platform/platform.h"
-
 namespace testing_support {
 
-namespace {
+FolderAndPathGuard::FolderAndPathGuard()
+    : savedFolder_(std::filesystem::current_path().string()),
+      savedPath_(std::getenv("PATH") != nullptr ? std::getenv("PATH") : "") {}
+
+FolderAndPathGuard::~FolderAndPathGuard() {
+    std::error_code ignored;
+    std::filesystem::current_path(savedFolder_, ignored);
+    SetSearchPath(savedPath_);
+}
 
 void SetSearchPath(const std::string& value) {
 #ifdef _WIN32
@@ -16,39 +21,6 @@ void SetSearchPath(const std::string& value) {
 #else
     ::setenv("PATH", value.c_str(), 1);
 #endif
-}
-
-}  // namespace
-
-ProgramHarness::ProgramHarness()
-    : savedFolder_(std::filesystem::current_path().string()),
-      savedPath_(std::getenv("PATH") != nullptr ? std::getenv("PATH") : "") {
-    platform::SetMessageBoxHandler([this](const std::string& text, const std::string& title) {
-        messages_.push_back({title, text});
-    });
-    platform::SetEndAction([] { throw ProgramEnded{}; });
-}
-
-ProgramHarness::~ProgramHarness() {
-    platform::fault_injection::Clear();
-    platform::SetMessageBoxHandler([](const std::string&, const std::string&) {});
-    platform::SetEndAction({});
-    std::error_code ignored;
-    std::filesystem::current_path(savedFolder_, ignored);
-    SetSearchPath(savedPath_);
-}
-
-void ProgramHarness::ProvideJava(const TempFolder& scratch) {
-    const std::string folder = scratch / "java-bin";
-    MakeFolders(folder);
-    PlaceJavaStandIn(folder);
-    SetSearchPath(folder);
-}
-
-void ProgramHarness::HideJava(const TempFolder& scratch) {
-    const std::string folder = scratch / "empty-bin";
-    MakeFolders(folder);
-    SetSearchPath(folder);
 }
 
 #ifndef _WIN32
@@ -70,13 +42,13 @@ std::string RecordedFolder(const std::string& folder) {
     return end == std::string::npos ? record + "<no line end>" : record.substr(0, end);
 }
 
-std::vector<std::string> Shown(const std::vector<ShownMessage>& messages) {
-    std::vector<std::string> shown;
-    shown.reserve(messages.size());
-    for (const auto& message : messages) {
-        shown.push_back(message.title + "|" + message.text);
+std::optional<platform::ExitStatus> EndStatusOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const ProgramEnded& ended) {
+        return ended.status;
     }
-    return shown;
+    return std::nullopt;
 }
 
 int ErrorNumberOf(const std::function<void()>& action) {

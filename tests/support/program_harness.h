@@ -1,42 +1,33 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/runtime_error.h"
+#include "platform/testing/recording_services.h"
 #include "tests/support/temp_folder.h"
 
 namespace testing_support {
 
-// Thrown by the end action the harness installs, so a test sees where the program ended.
-struct ProgramEnded : platform::EndOfProgram {};
+using platform::fakes::ProgramEnded;
+using platform::fakes::RecordingServices;
 
-struct ShownMessage {
-    std::string title;
-    std::string text;
-};
-
-// Records every message box and turns the end of the program into ProgramEnded; puts the
-// current folder and PATH back and disarms injected faults when the test is over.
-class ProgramHarness {
+// Puts the current folder and the search path back when the test is over: programs under test
+// change the one, tests the other.
+class FolderAndPathGuard {
 public:
-    ProgramHarness();
-    ProgramHarness(const ProgramHarness&) = delete;
-    ProgramHarness& operator=(const ProgramHarness&) = delete;
-    ~ProgramHarness();
-
-    const std::vector<ShownMessage>& Messages() const { return messages_; }
-
-    // A search path holding only a stand-in "java", or nothing at all.
-    void ProvideJava(const TempFolder& scratch);
-    void HideJava(const TempFolder& scratch);
+    FolderAndPathGuard();
+    FolderAndPathGuard(const FolderAndPathGuard&) = delete;
+    FolderAndPathGuard& operator=(const FolderAndPathGuard&) = delete;
+    ~FolderAndPathGuard();
 
 private:
-    std::vector<ShownMessage> messages_;
     std::string savedFolder_;
     std::string savedPath_;
 };
+
+void SetSearchPath(const std::string& value);
 
 // Puts a program named "java" that ends at once into folder. Each system's tests define it:
 // a script on Linux, a copy of a program built with the tests on Windows.
@@ -46,18 +37,12 @@ void PlaceJavaStandIn(const std::string& folder);
 void PlaceFolderRecorder(const std::string& folder, const std::string& name);
 std::string RecordedFolder(const std::string& folder);
 
-// Each message box as "title|text", to compare them whole.
-std::vector<std::string> Shown(const std::vector<ShownMessage>& messages);
+// The status an action ended the program with, or nothing if it returned instead.
+std::optional<platform::ExitStatus> EndStatusOf(const std::function<void()>& action);
 
 // Runs an action that is expected to end the program; false if it returned instead.
-template <typename Action>
-bool EndsProgram(Action&& action) {
-    try {
-        action();
-    } catch (const ProgramEnded&) {
-        return true;
-    }
-    return false;
+inline bool EndsProgram(const std::function<void()>& action) {
+    return EndStatusOf(action).has_value();
 }
 
 // The number of the run-time error an action raised, or 0 if it raised none.

@@ -3,6 +3,7 @@
 #include "launcher/core/launcher_form.h"
 #include "platform/layout.h"
 #include "platform/runtime_error.h"
+#include "platform/system_services.h"
 
 // The launcher's load logic without its window, which would stay open: every fixed place is
 // rooted in the folder given. Exits 0 once the application is started, else with the run-time
@@ -13,7 +14,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     try {
-        launcher::Form1(platform::LayoutRootedIn(argv[1])).Form_Load();
+        platform::SystemServices services;
+        launcher::Form1(services, platform::LayoutRootedIn(argv[1])).Form_Load();
     } catch (const platform::RuntimeError& error) {
         std::printf("Run-time error %d: %s\n", error.Number(), error.Description().c_str());
         return error.Number();

@@ -7,9 +7,9 @@
 #include <QApplication>
 #include <QTest>
 
+#include "gui/qt/program_entry.h"
 #include "launcher/qt/launcher_window.h"
 #include "platform/layout.h"
-#include "platform/qt/program_entry.h"
 #include "platform/runtime_error.h"
 #include "tests/support/program_harness.h"
 
@@ -19,8 +19,8 @@ using namespace testing_support;
 using ::testing::HasSubstr;
 
 TEST(LauncherWindow, IsABareFormThatStays) {
-    ProgramHarness harness;
-    const std::unique_ptr<QWidget> window = launcher::WindowAfterLoad(nullptr);
+    RecordingServices services;
+    const std::unique_ptr<QWidget> window = launcher::WindowAfterLoad(services, nullptr);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
 
@@ -31,28 +31,30 @@ TEST(LauncherWindow, IsABareFormThatStays) {
         << "the program icon, from the resources";
     QTest::qWait(50);
     EXPECT_TRUE(window->isVisible()) << "the launcher never closes by itself";
-    EXPECT_TRUE(harness.Messages().empty());
+    EXPECT_TRUE(services.Messages().empty());
 }
 
 TEST(LauncherWindow, AFailedLoadShowsTheRuntimeBoxAndNoWindow) {
-    ProgramHarness harness;
-    const platform::RuntimeError failure(platform::error::kFileNotFound, "File not found");
-    ASSERT_TRUE(EndsProgram([&failure] { launcher::WindowAfterLoad(&failure); }));
+    RecordingServices services;
+    const platform::RuntimeError failure(platform::error::kFileNotFound);
+    EXPECT_EQ(EndStatusOf([&] { launcher::WindowAfterLoad(services, &failure); }),
+              platform::ExitStatus::Failure);
 
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
-    EXPECT_THAT(Shown(harness.Messages()),
+    EXPECT_THAT(services.Shown(),
                 ::testing::ElementsAre("Project1|Run-time error '53':\r\n\r\nFile not found"));
 }
 
 TEST(ProgramEntry, AFailureWhileTheWindowIsBuiltReachesTheErrorBox) {
-    const ProgramHarness harness;
-    EXPECT_TRUE(EndsProgram([] {
-        platform::qt::RunWindow([](const platform::Layout&) -> std::unique_ptr<QWidget> {
-            throw std::runtime_error("no window");
-        });
+    RecordingServices services;
+    EXPECT_TRUE(EndsProgram([&] {
+        gui::qt::RunWindow(services,
+                           [](platform::Services&, platform::Layout) -> std::unique_ptr<QWidget> {
+                               throw std::runtime_error("no window");
+                           });
     }));
-    ASSERT_EQ(harness.Messages().size(), 1u);
-    EXPECT_THAT(harness.Messages()[0].text, HasSubstr("Run-time error '51':"));
+    ASSERT_EQ(services.Messages().size(), 1u);
+    EXPECT_THAT(services.Messages()[0].text, HasSubstr("Run-time error '51':"));
 }
 
 }  // namespace

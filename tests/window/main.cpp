@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "platform/qt/gui_runtime.h"
+#include "gui/qt/gui_runtime.h"
 
 int main(int argc, char* argv[]) {
     // Test discovery runs this program too, where no display need exist.
@@ -11,6 +11,6 @@ int main(int argc, char* argv[]) {
     }
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
-    platform::qt::InstallFontSubstitutes();
+    gui::qt::InstallFontSubstitutes();
     return RUN_ALL_TESTS();
 }

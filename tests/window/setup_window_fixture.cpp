@@ -20,12 +20,11 @@ SetupWindowTest::SetupWindowTest()
     }
     // The profile folder holds the application folder.
     MakeFolders(layout.applicationFolder.substr(0, layout.applicationFolder.rfind('/')));
-    harness.ProvideJava(root);
     platform::ChangeFolder(working);
 }
 
 void SetupWindowTest::Open() {
-    window = std::make_unique<setup::SetupWindow>(layout);
+    window = std::make_unique<setup::SetupWindow>(services, layout);
     window->show();
 }
 

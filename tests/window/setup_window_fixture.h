@@ -42,8 +42,9 @@ protected:
     std::vector<std::string> Log() const;
     const setup::Form1& Logic() const { return window->Logic(); }
 
+    testing_support::FolderAndPathGuard guard;
     testing_support::TempFolder root;
-    testing_support::ProgramHarness harness;
+    testing_support::RecordingServices services;
     platform::Layout layout;
     std::string working;
     std::unique_ptr<setup::SetupWindow> window;

@@ -32,9 +32,9 @@ TEST_F(SetupWindowTest, WholeInstallWithoutTheProgramsMenuCopy) {
     OpenActive();
     const std::string destination = root / "Apps";
     std::vector<SeenWhileInstalling> seen;
-    platform::SetMessageBoxHandler([&](const std::string& text, const std::string& title) {
+    services.OnMessage([&](const platform::fakes::ShownMessage& message) {
         const QCursor* cursor = QApplication::overrideCursor();
-        seen.push_back({title, text, window->isEnabled(),
+        seen.push_back({message.title, message.text, window->isEnabled(),
                         cursor != nullptr && cursor->shape() == Qt::WaitCursor});
     });
 

@@ -82,17 +82,16 @@ TEST_F(SetupWindowTest, FirstShownWithEveryOptionTheDefaultFolderAndFocusOnTheFi
     EXPECT_EQ(platform::CurrentFolderOfDrive(window->Drive1Drive()), working);
     EXPECT_EQ(Text(FocusName()), "Check1");
     EXPECT_THAT(Log(), ElementsAre("Install Log Initialized"));
-    EXPECT_THAT(harness.Messages(), IsEmpty());
+    EXPECT_THAT(services.Messages(), IsEmpty());
 }
 
 TEST_F(SetupWindowTest, WithoutJavaTheWindowIsNeverShown) {
-    harness.HideJava(root);
-    window = std::make_unique<setup::SetupWindow>(layout);
+    services.MakeMissing("java");
+    window = std::make_unique<setup::SetupWindow>(services, layout);
 
     ASSERT_TRUE(EndsProgram([this] { window->show(); }));
     EXPECT_FALSE(window->isVisible());
-    EXPECT_THAT(testing_support::Shown(harness.Messages()),
-                ElementsAre(::testing::StartsWith("Finished|")));
+    EXPECT_THAT(services.Shown(), ElementsAre(::testing::StartsWith("Finished|")));
     EXPECT_THAT(Log(), ElementsAre("Install Log Initialized", "Java Not Installed"));
 }
 
@@ -218,7 +217,7 @@ TEST_F(SetupWindowTest, EnterAndEscapeStartAndCancelNothingButTheCancelButtonDoe
     EXPECT_TRUE(
         EndsProgram([this] { QTest::mouseClick(Find<QPushButton>("Command2"), Qt::LeftButton); }));
     EXPECT_THAT(Log(), ElementsAre("Install Log Initialized"));
-    EXPECT_THAT(harness.Messages(), IsEmpty());
+    EXPECT_THAT(services.Messages(), IsEmpty());
 }
 
 TEST_F(SetupWindowTest, TabCyclesThroughTheControlsInLaidOutOrder) {

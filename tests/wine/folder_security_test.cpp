@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/folder_security_win32.h"
 #include "platform/platform.h"
+#include "platform/windows/folder_security.h"
 #include "tests/support/temp_folder.h"
 // After <windows.h>, which they need.
 #include <aclapi.h>

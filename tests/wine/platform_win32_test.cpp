@@ -8,7 +8,7 @@
 
 #include "platform/layout.h"
 #include "platform/platform.h"
-#include "platform/win32/windows_api.h"
+#include "platform/windows/windows_api.h"
 #include "tests/wine/wine_support.h"
 
 using namespace testing_support;
@@ -45,7 +45,7 @@ std::string OtherDrive(const std::string& than) {
 }
 
 TEST(Drives, AreLettersOpeningAtTheirCurrentFolder) {
-    ProgramHarness harness;
+    FolderAndPathGuard guard;
     TempFolder folder;
     StartIn(folder.Path());
     const auto drives = platform::Drives();
@@ -72,7 +72,7 @@ TEST(Drives, AreLettersOpeningAtTheirCurrentFolder) {
 
 // Changing to a folder on another drive sets that drive's current folder only, as ChDir does.
 TEST(Drives, ChangingToAnotherDriveKeepsTheCurrentDrive) {
-    ProgramHarness harness;
+    FolderAndPathGuard guard;
     TempFolder folder;
     StartIn(folder.Path());
     const std::string other = OtherDrive(folder.Path());

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/win32/windows_api.h"
+#include "platform/windows/windows_api.h"
 #include "setup/core/control_table.h"
 #include "setup/core/installation_files.h"
 #include "setup/win32/setup_window.h"
@@ -290,7 +290,7 @@ TEST_F(SetupProgram, WithoutJavaExplainsAndNeverShowsItsWindow) {
     EXPECT_TRUE(form == nullptr || !::IsWindowVisible(form));
     EXPECT_THAT(AnswerMessageBox(*setup, "Finished"),
                 HasSubstr("Velmora_KZ 2.0.1 Needs Java Version 1.4.2 or Higher To Execute"));
-    EXPECT_EQ(setup->WaitForEnd(), 0u);
+    EXPECT_EQ(setup->WaitForEnd(), 1u);
     EXPECT_THAT(LogTexts(LogPath()), ElementsAre("Install Log Initialized", "Java Not Installed"));
 }
 
@@ -309,7 +309,7 @@ TEST_F(SetupProgram, LauncherWithoutAnInstallationReportsTheRuntimeError) {
     const Program launcher(std::string(kMedium) + "\\Velmora_KZ.2.0.1.exe", kMedium);
     EXPECT_EQ(AnswerMessageBox(launcher, "Project1"),
               "Run-time error '76':\r\n\r\nPath not found\r\nC:\\Velmora_KZ\\");
-    EXPECT_EQ(launcher.WaitForEnd(), 0u);
+    EXPECT_EQ(launcher.WaitForEnd(), 1u);
     EXPECT_EQ(launcher.FindTopWindow(nullptr, "Form1"), nullptr);
 }
 

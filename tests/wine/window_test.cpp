@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "gui/win32/program_entry.h"
 #include "platform/layout.h"
 #include "platform/platform.h"
-#include "platform/win32/program_entry.h"
-#include "platform/win32/windows_api.h"
+#include "platform/windows/windows_api.h"
 #include "setup/win32/setup_window.h"
 #include "tests/wine/wine_support.h"
 
@@ -62,8 +62,7 @@ protected:
         MakeFolders(medium + "\\sub one");
         MakeFolders(medium + "\\sub two");
         StartIn(medium);
-        harness.ProvideJava(root);
-        window = std::make_unique<setup::Win32Window>(layout);
+        window = std::make_unique<setup::Win32Window>(services, layout);
     }
 
     void Load() { window->LoadAndShow(SW_SHOWNORMAL); }
@@ -83,8 +82,9 @@ protected:
                        reinterpret_cast<LPARAM>(control));
     }
 
+    FolderAndPathGuard guard;
     TempFolder root;
-    ProgramHarness harness;
+    RecordingServices services;
     platform::Layout layout;
     std::string medium;
     std::unique_ptr<setup::Win32Window> window;
@@ -249,15 +249,15 @@ TEST_F(SetupWindow, EnterAndEscapeStartNothing) {
 }
 
 TEST(ProgramEntry, AFailureWhileTheWindowIsBuiltReachesTheErrorBox) {
-    const ProgramHarness harness;
-    EXPECT_TRUE(EndsProgram([] {
-        platform::win32::RunProgram(SW_HIDE, [](const platform::Layout&) {
+    RecordingServices services;
+    EXPECT_TRUE(EndsProgram([&] {
+        gui::win32::RunProgram(services, SW_HIDE, [](platform::Services&, platform::Layout) {
             throw std::bad_alloc();
-            return std::unique_ptr<platform::win32::ProgramWindow>();
+            return std::unique_ptr<gui::win32::ProgramWindow>();
         });
     }));
-    ASSERT_EQ(harness.Messages().size(), 1u);
-    EXPECT_THAT(harness.Messages()[0].text, HasSubstr("Run-time error '7':"));
+    ASSERT_EQ(services.Messages().size(), 1u);
+    EXPECT_THAT(services.Messages()[0].text, HasSubstr("Run-time error '7':"));
 }
 
 }  // namespace

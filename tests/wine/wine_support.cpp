@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "platform/win32/windows_api.h"
+#include "platform/windows/windows_api.h"
 
 namespace wine_testing {
 

@@ -1,0 +1,26 @@
+#include "gui/qt/program.h"
+
+#include <optional>
+
+#include <QApplication>
+
+#include "gui/qt/gui_runtime.h"
+
+namespace gui::qt {
+
+void QtServices::ShowMessage(const std::string& text, const std::string& title) {
+    ShowMessageBox(text, title);
+}
+
+int RunProgram(int& argc, char** argv, const WindowMaker& makeWindow) {
+    // Outlives the guard below, so that the error box can still be shown.
+    std::optional<QApplication> application;
+    QtServices services;
+    return platform::RunHandler(services, [&] {
+        application.emplace(argc, argv);
+        InstallGuiRuntime();
+        return RunWindow(services, makeWindow);
+    });
+}
+
+}  // namespace gui::qt

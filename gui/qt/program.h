@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "gui/qt/program_entry.h"
+#include "platform/system_services.h"
+
+namespace gui::qt {
+
+// The system's services with Qt's message box.
+class QtServices : public platform::SystemServices {
+public:
+    void ShowMessage(const std::string& text, const std::string& title) override;
+};
+
+// A Qt program's main: the application, its runtime and services, then RunWindow. Returns the
+// exit code.
+int RunProgram(int& argc, char** argv, const WindowMaker& makeWindow);
+
+}  // namespace gui::qt

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/windows/windows_api.h"
+
+// The frame around a group of controls: a box in its background colour with an etched border and
+// its caption in the caption colour, painted whole by itself. It takes no input; what lies on it
+// gets the mouse.
+namespace gui::win32 {
+
+inline constexpr const char* kFrameClassName = "Velmora_KZ Frame";
+
+void RegisterFrameClass();
+// Until set, the frame takes the system's window and text colours.
+void SetFrameColours(HWND frame, COLORREF background, COLORREF caption);
+
+}  // namespace gui::win32

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "platform/file_system.h"
+#include "platform/runtime_error.h"
+
+namespace platform {
+
+// What a program's end tells whoever started it.
+enum class ExitStatus { Success = 0, Failure = 1 };
+
+// Every effect the programs have on the machine and the person at it besides what they read:
+// starting a program, a message box, the end of the program, the clock, the user's name and the
+// file services. The programs get the system's; tests get one that records what would have
+// happened.
+class Services {
+public:
+    Services() = default;
+    Services(const Services&) = delete;
+    Services& operator=(const Services&) = delete;
+    virtual ~Services() = default;
+
+    virtual FileSystem& Files() = 0;
+
+    // Starts a program by bare name, hidden and detached, searching the running program's own
+    // folder, then the current folder, then the search path. Returns the process id.
+    virtual std::int64_t StartProgramHidden(const std::string& name) = 0;
+
+    // A modal message box with an OK button only.
+    virtual void ShowMessage(const std::string& text, const std::string& title) = 0;
+
+    // Ends the program at once, running no unload code.
+    [[noreturn]] void EndProgram(ExitStatus status) {
+        End(status);
+        // An ending that came back would let the caller run on as if it had ended.
+        std::abort();
+    }
+
+    // The current local date and time as text in the user's regional format, to the second.
+    virtual std::string LocalDateTimeText() = 0;
+
+    // The logged-on user's name; fails with the system's error code (SystemCallFailed) when the
+    // name cannot be had or does not fit a buffer of bufferSize characters with its terminator.
+    virtual std::string LogonUserName(std::size_t bufferSize) = 0;
+
+protected:
+    // Ends the program, or throws where ending must not end the process; never returns.
+    virtual void End(ExitStatus status) = 0;
+};
+
+// The runtime's error box for an error nothing caught, then the end of the program.
+[[noreturn]] void ReportUnhandled(Services& services, const RuntimeError& error);
+
+// Runs an event handler the way the runtime does: an error nothing caught is reported and ends
+// the program. The window adapters and the program entries wrap everything they run in this.
+template <typename Handler>
+auto RunHandler(Services& services, Handler&& handler) -> decltype(handler()) {
+    try {
+        return handler();
+    } catch (const EndOfProgram&) {
+        throw;
+    } catch (...) {
+        ReportUnhandled(services, CurrentFailure());
+    }
+}
+
+}  // namespace platform

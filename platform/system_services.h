@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/services.h"
+
+namespace platform {
+
+// The operating system's services, as the programs use them. Linked into the programs only: a
+// test that reached them could end its own process.
+class SystemServices : public Services {
+public:
+    FileSystem& Files() override { return files_; }
+    std::int64_t StartProgramHidden(const std::string& name) override;
+    void ShowMessage(const std::string& text, const std::string& title) override;
+    std::string LocalDateTimeText() override;
+    std::string LogonUserName(std::size_t bufferSize) override;
+
+protected:
+    [[noreturn]] void End(ExitStatus status) override;
+
+private:
+    FileSystem files_;
+};
+
+}  // namespace platform

@@ -1,0 +1,57 @@
+#include "platform/testing/recording_services.h"
+
+#include <cerrno>
+
+#include "platform/platform.h"
+
+namespace platform::fakes {
+
+namespace {
+
+constexpr std::int64_t kFirstProcessId = 4000;
+
+}  // namespace
+
+std::int64_t RecordingServices::StartProgramHidden(const std::string& name) {
+    if (missing_.contains(name)) {
+        throw RuntimeError(error::kFileNotFound, name, ENOENT);
+    }
+    started_.push_back({name, platform::CurrentFolder()});
+    return kFirstProcessId + static_cast<std::int64_t>(started_.size());
+}
+
+void RecordingServices::ShowMessage(const std::string& text, const std::string& title) {
+    messages_.push_back({title, text});
+    if (watch_) {
+        watch_(messages_.back());
+    }
+}
+
+void RecordingServices::End(ExitStatus status) {
+    endStatus_ = status;
+    ProgramEnded ended;
+    ended.status = status;
+    throw ended;
+}
+
+std::string RecordingServices::LocalDateTimeText() {
+    return platform::LocalDateTimeText();
+}
+
+std::string RecordingServices::LogonUserName(std::size_t bufferSize) {
+    if (userNameFailure_) {
+        throw SystemCallFailed{*userNameFailure_};
+    }
+    return platform::LogonUserName(bufferSize);
+}
+
+std::vector<std::string> RecordingServices::Shown() const {
+    std::vector<std::string> shown;
+    shown.reserve(messages_.size());
+    for (const auto& message : messages_) {
+        shown.push_back(message.title + "|" + message.text);
+    }
+    return shown;
+}
+
+}  // namespace platform::fakes

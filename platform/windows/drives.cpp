@@ -1,0 +1,44 @@
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/windows/support.h"
+
+namespace platform {
+
+using namespace detail;
+
+std::vector<std::string> Drives() {
+    std::string buffer(::GetLogicalDriveStringsA(0, nullptr) + 1, '\0');
+    const DWORD length =
+        ::GetLogicalDriveStringsA(static_cast<DWORD>(buffer.size()), buffer.data());
+    std::vector<std::string> drives;
+    for (std::size_t start = 0; start < length && buffer[start] != '\0';) {
+        std::string root(buffer.c_str() + start);
+        start += root.size() + 1;
+        if (!root.empty() && IsPathSeparator(root.back())) {
+            root.pop_back();
+        }
+        drives.push_back(root);
+    }
+    return drives;
+}
+
+std::string CurrentFolderOfDrive(const std::string& drive) {
+    const std::string bare =
+        !drive.empty() && IsPathSeparator(drive.back()) ? drive.substr(0, drive.size() - 1) : drive;
+    bool readable = bare.size() == 2 && DriveLetterOf(bare).has_value();
+    if (readable) {
+        // An empty drive must fail here, not ask the user to insert a disk.
+        const UINT previousMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+        readable = ::GetVolumeInformationA((bare + "\\").c_str(), nullptr, 0, nullptr, nullptr,
+                                           nullptr, nullptr, 0) != 0;
+        ::SetErrorMode(previousMode);
+    }
+    if (!readable) {
+        throw RuntimeError(error::kDeviceUnavailable, drive);
+    }
+    return FullFolderPathOf(bare);
+}
+
+}  // namespace platform

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <initializer_list>
+#include <vector>
+
+#include "platform/windows/windows_api.h"
+
+// Who may change the folders the installer makes, and whose places the launcher follows.
+namespace platform::security {
+
+// A security identifier made from its authority and sub-authorities.
+class Sid {
+public:
+    Sid(SID_IDENTIFIER_AUTHORITY authority, std::initializer_list<DWORD> parts);
+    Sid(const Sid&) = delete;
+    Sid& operator=(const Sid&) = delete;
+    ~Sid();
+    PSID Get() const { return sid_; }
+
+private:
+    PSID sid_ = nullptr;
+};
+
+Sid Administrators();
+Sid LocalSystem();
+
+// The user the process runs as.
+class RunningUser {
+public:
+    RunningUser();
+    PSID Get() const;
+
+private:
+    std::vector<BYTE> tokenUser_;
+};
+
+// An administrator installs for every user of the machine; anyone else for themselves.
+enum class InstallFor { EveryUser, InstallingUser };
+InstallFor InstallForRunningUser();
+
+// What a folder the installer makes carries, like the mode 0755 elsewhere, and what is made
+// inside inherits. For every user: owned by the administrators, changed only by them and the
+// system, read and entered by all users. For the installing user: changed only by that user,
+// the administrators and the system, read and entered by everyone.
+class FolderSecurity {
+public:
+    FolderSecurity(InstallFor scope, PSID installingUser);
+    FolderSecurity(const FolderSecurity&) = delete;
+    FolderSecurity& operator=(const FolderSecurity&) = delete;
+
+    // Null, for the system's default, where no such list can be built.
+    SECURITY_ATTRIBUTES* Attributes() { return ready_ ? &attributes_ : nullptr; }
+
+private:
+    Sid administrators_;
+    Sid system_;
+    Sid readers_;
+    std::vector<BYTE> acl_;
+    SECURITY_DESCRIPTOR descriptor_{};
+    SECURITY_ATTRIBUTES attributes_{};
+    bool ready_ = false;
+};
+
+// A program may follow a place whose owner is the running user, the system or the
+// administrators, and which nobody else may change.
+bool OnlyTrustedCanChange(PSID owner, const ACL* dacl, PSID runningUser);
+
+}  // namespace platform::security

@@ -1,0 +1,121 @@
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/windows/support.h"
+
+namespace platform {
+
+using namespace detail;
+
+namespace {
+
+Handle OpenForWriting(const std::string& path, DWORD disposition) {
+    return Handle(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+void WriteAll(HANDLE file, const std::string& bytes, const std::string& path) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) {
+            RaiseLast(path, Expected::File);
+        }
+        done += written;
+    }
+}
+
+}  // namespace
+
+std::int64_t FileLength(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(SystemPath(path), GetFileExInfoStandard, &data)) {
+        RaiseLast(path, Expected::File);
+    }
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return 0;
+    }
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
+                                     data.nFileSizeLow);
+}
+
+void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
+    // A link or junction planted at the name is opened itself, not followed, and then refused.
+    constexpr DWORD kNotPlain = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
+    const DWORD attributes = ::GetFileAttributesA(SystemPath(path));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotPlain) != 0) {
+        RaiseForSystemError(ERROR_CANT_ACCESS_FILE, path);
+    }
+    Handle file(::CreateFileA(SystemPath(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                              nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file.Valid() || !::GetFileInformationByHandle(file.Get(), &info)) {
+        RaiseLast(path, Expected::File);
+    }
+    if ((info.dwFileAttributes & kNotPlain) != 0 || ::GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        RaiseForSystemError(ERROR_CANT_ACCESS_FILE, path);
+    }
+    if (mode == OpenFor::Output && !::SetEndOfFile(file.Get())) {
+        RaiseLast(path, Expected::File);
+    }
+    LARGE_INTEGER before{};
+    if (!::SetFilePointerEx(file.Get(), {}, &before, FILE_END)) {
+        RaiseLast(path, Expected::File);
+    }
+    try {
+        WriteAll(file.Get(), line + "\r\n", path);
+    } catch (const RuntimeError&) {
+        // A line is in the file whole or not at all, also when the disk fills halfway through.
+        ::SetFilePointerEx(file.Get(), before, nullptr, FILE_BEGIN);
+        ::SetEndOfFile(file.Get());
+        throw;
+    }
+    if (!file.Close()) {
+        RaiseLast(path, Expected::File);
+    }
+}
+
+void ReplaceFile(const std::string& path, const std::string& contents) {
+    PendingFile out(SystemPath(path));
+    {
+        Handle file = OpenForWriting(out.Name(), TRUNCATE_EXISTING);
+        if (!file.Valid()) {
+            out.Fail(::GetLastError());
+        }
+        WriteAll(file.Get(), contents, path);
+        if (!::FlushFileBuffers(file.Get()) || !file.Close()) {
+            out.Fail(::GetLastError());
+        }
+    }
+    out.Commit();
+}
+
+std::string ReadPrefix(const std::string& path, std::size_t maxBytes) {
+    const Handle file(::CreateFileA(SystemPath(path), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        RaiseLast(path, Expected::File);
+    }
+    std::string contents(maxBytes, '\0');
+    std::size_t filled = 0;
+    while (filled < maxBytes) {
+        const auto wanted = static_cast<DWORD>(std::min<std::size_t>(maxBytes - filled, 1 << 20));
+        DWORD got = 0;
+        if (!::ReadFile(file.Get(), contents.data() + filled, wanted, &got, nullptr)) {
+            RaiseLast(path, Expected::File);
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += got;
+    }
+    contents.resize(filled);
+    return contents;
+}
+
+}  // namespace platform

@@ -1,0 +1,238 @@
+#include "setup/core/installer.h"
+
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "handover/handover.h"
+#include "platform/platform.h"
+#include "setup/core/all_or_nothing_copy.h"
+#include "setup/core/desktop_entry.h"
+#include "setup/core/installation_files.h"
+#include "setup/core/menu_icon.h"
+#include "setup/core/queries.h"
+
+namespace setup {
+
+namespace {
+
+std::string CopyStep(const std::string& source, const std::string& destination) {
+    return "Could not copy " + source + " to " + destination + ".";
+}
+
+std::string FolderStep(const std::string& folder) {
+    return "Could not create the folder " + folder + ".";
+}
+
+std::string FileStep(const std::string& file) {
+    return "Could not write the file " + file + ".";
+}
+
+}  // namespace
+
+struct Installer::StepFailure {
+    platform::RuntimeError error;
+    std::string step;
+};
+
+Installer::Installer(platform::Services& services, const platform::Layout& layout, InstallLog log)
+    : services_(services), files_(services.Files()), layout_(layout), log_(std::move(log)) {}
+
+template <typename Action>
+auto Installer::Step(const std::string& failureText, Action&& action) -> decltype(action()) {
+    try {
+        return action();
+    } catch (const platform::RuntimeError& error) {
+        throw StepFailure{error, failureText};
+    }
+}
+
+void Installer::Run(const InstallRequest& request) {
+    request_ = request;
+    try {
+        MainRoute();
+    } catch (const StepFailure& failure) {
+        FailureRoute(failure.error, failure.step);
+    }
+    services_.EndProgram(platform::ExitStatus::Success);
+}
+
+void Installer::MainRoute() {
+    const std::string& destination = request_.destination;
+    Log("Created Install.log Successfully");
+    CheckDestination();
+
+    const std::string& applicationFolder = layout_.applicationFolder;
+    if (FileExists(files_, applicationFolder) == FileExistsResult::NotThere) {
+        CreateFolder(applicationFolder);
+        Log("Created Directory: " + applicationFolder + " Successfully");
+    }
+    WriteHandover();
+    // The log has always named the hand-over file "Startup.txt".
+    Log("Created " + Join(applicationFolder, "Startup.txt") + " Successfully");
+
+    source_ = Join(request_.workingFolder, kLauncherFile);
+    const std::string userName = Step("Could not get the name of the current user.",
+                                      [this] { return GetCurrentUserName(services_); });
+    Log("Current User Name " + userName);
+
+    const platform::UserPlaces targets = ShortcutTargets(userName);
+    desktopTarget_ = Join(targets.desktop, kLauncherFile);
+    if (request_.desktopIcon) {
+        Log("Creating Desktop Icon");
+        PlaceShortcut(targets.desktop);
+    }
+    if (request_.startMenu) {
+        Log("Creating Start Menu Shortcut");
+        PlaceShortcut(targets.startMenu);
+        if (layout_.startMenuNeedsDesktopEntry) {
+            WriteMenuIcon(targets.iconTheme);
+            WriteDesktopEntry(targets.startMenu);
+        }
+    }
+    if (request_.programsMenu) {
+        Log("Creating Program Menu Shortcut Icon");
+        PlaceShortcut(targets.programs);
+    }
+
+    if (FileExists(files_, destination) == FileExistsResult::NotThere) {
+        CreateFolder(destination);
+        Log("Created Directory: " + destination + " Successfully");
+    }
+    if (destination != request_.workingFolder) {
+        CopyApplicationFiles();
+        Log("Copied Installation Files Successfully");
+    }
+    Step("Could not show the end of the install.", [this] {
+        services_.ShowMessage("Velmora_KZ 2.0.1 Installation is Complete", "Finished");
+    });
+}
+
+void Installer::Log(const std::string& text) {
+    Step("Could not write to the log " + log_.Path() + ".", [&] { log_.Append(text); });
+}
+
+// The launcher finds the folder again from one line of the hand-over file, read from another
+// current folder: what it could not follow is refused before anything is written for it.
+void Installer::CheckDestination() {
+    const std::string& destination = request_.destination;
+    const std::string step = destination.empty()
+                                 ? std::string("Could not install: no install folder was given.")
+                                 : "Could not install into the folder " + destination + ".";
+    Step(step, [&destination] {
+        const bool oneLine =
+            destination.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
+        if (!platform::IsFullPath(destination) || !oneLine ||
+            destination.size() > platform::MaxPathLength()) {
+            throw platform::RuntimeError(platform::error::kBadFileName, destination);
+        }
+    });
+}
+
+void Installer::CreateFolder(const std::string& folder) {
+    Step(FolderStep(folder), [&] { files_.CreateFolder(folder); });
+}
+
+void Installer::WriteHandover() {
+    const std::string path = layout_.HandoverFile();
+    Step(FileStep(path), [&] {
+        try {
+            if (FileExists(files_, path) != FileExistsResult::NotThere) {
+                const auto length = static_cast<std::size_t>(files_.FileLength(path));
+                earlierHandover_ = files_.ReadPrefix(path, length);
+            }
+            earlierHandoverKnown_ = true;
+        } catch (const platform::RuntimeError&) {
+            // What cannot be read cannot be put back; the new record is still worth writing.
+        }
+        handover::Write(files_, path, request_.destination);
+        handoverWritten_ = true;
+    });
+}
+
+platform::UserPlaces Installer::ShortcutTargets(const std::string& userName) {
+    platform::UserPlaces places = layout_.PlacesOf(userName);
+    if (FileExists(files_, places.profile) == FileExistsResult::NotThere) {
+        return layout_.sharedPlaces;
+    }
+    return places;
+}
+
+void Installer::PlaceShortcut(const std::string& folder) {
+    if (layout_.createsMissingTargetFolders) {
+        Step(FolderStep(folder), [&] { files_.CreateFolderTree(folder); });
+    }
+    const std::string target = Join(folder, kLauncherFile);
+    Step(CopyStep(source_, target), [&] { files_.CopyFile(source_, target); });
+}
+
+void Installer::WriteDesktopEntry(const std::string& folder) {
+    const std::string entry = Join(folder, kDesktopEntryName);
+    Step(FileStep(entry),
+         [&] { files_.ReplaceFile(entry, DesktopEntryFor(Join(folder, kLauncherFile))); });
+}
+
+// The entry names its icon; menus look it up in the theme by that name, at the size they need.
+void Installer::WriteMenuIcon(const std::string& iconTheme) {
+    for (std::size_t i = 0; i < kMenuIconSizes.size(); ++i) {
+        const std::string size = std::to_string(kMenuIconSizes[i]);
+        const std::string folder = Join(Join(iconTheme, size + "x" + size), "apps");
+        Step(FolderStep(folder), [&] { files_.CreateFolderTree(folder); });
+        const std::string icon = Join(folder, std::string(kMenuIconName) + ".png");
+        Step(FileStep(icon), [&] { files_.ReplaceFile(icon, std::string(kMenuIconImages[i])); });
+    }
+}
+
+// Sources are bare names: the current folder is still the working folder. A failure leaves the
+// destination as it was, so that an earlier installation there still runs.
+void Installer::CopyApplicationFiles() {
+    const std::string& destination = request_.destination;
+    std::vector<FileToCopy> list;
+    list.reserve(kInstallationFiles.size());
+    for (const auto name : kInstallationFiles) {
+        list.push_back({std::string(name), Join(destination, std::string(name))});
+    }
+    AllOrNothingCopy copy(files_, destination, std::move(list));
+    try {
+        copy.Run();
+    } catch (const platform::RuntimeError& error) {
+        const FileToCopy* failed = copy.FailedFile();
+        throw StepFailure{error, failed != nullptr ? CopyStep(failed->source, failed->destination)
+                                                   : "Could not copy the installation files to " +
+                                                         destination + "."};
+    }
+}
+
+// Nothing here catches: an error while logging the failure or putting the hand-over file back
+// goes to the runtime's error box.
+void Installer::FailureRoute(const platform::RuntimeError& error, const std::string& step) {
+    const std::string& description = error.Description();
+    log_.Append("Error During Setup: " + description);
+    log_.Append("Working Directory: " + request_.workingFolder);
+    log_.Append("Source Directory: " + source_);
+    log_.Append("Destination Directory: " + desktopTarget_);
+    if (handoverWritten_) {
+        RestoreHandover();
+    }
+    services_.ShowMessage("Error During Setup: " + description + "\r\n" + step + "\r\nSee " +
+                              log_.Path() + " for details.",
+                          "Velmora_KZ 2.0.1 Setup");
+    services_.EndProgram(platform::ExitStatus::Failure);
+}
+
+void Installer::RestoreHandover() {
+    if (!earlierHandoverKnown_) {
+        return;
+    }
+    if (earlierHandover_) {
+        files_.ReplaceFile(layout_.HandoverFile(), *earlierHandover_);
+    } else {
+        files_.RemoveFile(layout_.HandoverFile());
+    }
+}
+
+std::string Installer::Join(const std::string& folder, const std::string& name) const {
+    return folder + layout_.separator + name;
+}
+
+}  // namespace setup

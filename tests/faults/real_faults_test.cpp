@@ -1,0 +1,274 @@
+// Faults made for real, each in a child of its own: proof that what the injected faults of the
+// other tables stand for is what a real disk, medium and user give.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "launcher/core/launcher_form.h"
+#include "platform/platform.h"
+#include "tests/faults/fault_fixture.h"
+#include "tests/faults/in_child.h"
+
+using ::testing::ElementsAre;
+using namespace faults;
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The disk fills in the middle of one file's copy, over an earlier installation: the
+// destination keeps the earlier installation whole, with no temporary file left.
+TEST_F(FaultTest, DiskFillingDuringACopyKeepsTheEarlierInstallation) {
+    const std::string disk = root / "disk";
+    const std::string destination = disk + "/Velmora_KZ";
+    WriteFile(working + "/help.html", std::string(std::size_t{512} << 10, 'h'));
+    controls.Type(destination);
+    RunInChild([&] {
+        MountSmallDisk(disk, "256k");
+        LayOutEarlierInstall(destination);
+        const Outcome outcome = Install();
+        ExpectFailureReported(outcome, "Disk full",
+                              CopyStep("help.html", destination + "/help.html"), Source(),
+                              DesktopTarget());
+        ExpectNothingLost(outcome);
+        ExpectTreeUnchanged(outcome, destination);
+        EXPECT_EQ(outcome.after.at(layout.HandoverFile()).bytes, destination + "\r\n");
+    });
+}
+
+// The log cannot take a line: nothing handles that, so the runtime's box is the account.
+struct LogFault : Row {
+    bool atStartUp;
+    std::function<void(FaultTest&)> make;
+    int number;
+};
+
+const LogFault kLogFaults[] = {
+    {{"StartUpOnReadOnlyMedium"},
+     true,
+     [](FaultTest& t) {
+         WriteFile(t.working + "/Install.log", "the log of an earlier run\r\n");
+         MakeReadOnly(t.working);
+     },
+     platform::error::kPermissionDenied},
+    // Followed, the link would let whoever planted it have the log truncate any file.
+    {{"StartUpWithALinkAtTheLog"},
+     true,
+     [](FaultTest& t) {
+         WriteFile(t.root / "precious", "someone else's file\r\n");
+         fs::create_symlink(t.root / "precious", t.working + "/Install.log");
+     },
+     platform::error::kPathFileAccessError},
+    // Room for one more line: the next one is cut in the middle.
+    {{"InstallWithTheLogAtTheFileSizeLimit"},
+     false,
+     [](FaultTest& t) {
+         const std::string next =
+             platform::LocalDateTimeText() + "~Created Install.log Successfully\r\n";
+         LimitFileSize(fs::file_size(t.working + "/Install.log") + next.size() + 10);
+     },
+     platform::error::kDiskFull},
+};
+
+class LogCannotBeWritten : public FaultTest, public ::testing::WithParamInterface<LogFault> {};
+
+TEST_P(LogCannotBeWritten, EndsInTheRuntimesBoxWithNothingHalfDone) {
+    const LogFault& fault = GetParam();
+    RunInChild([&] {
+        const auto make = [&] { fault.make(*this); };
+        const Outcome outcome = fault.atStartUp ? StartUp(make) : Install(make);
+        ExpectRuntimeErrorBox(outcome, fault.number, working + "/Install.log");
+        ExpectNothingLost(outcome);
+        EXPECT_FALSE(outcome.after.contains(layout.HandoverFile()));
+        if (!fault.atStartUp) {
+            EXPECT_EQ(LogOf(outcome).at(0), "Install Log Initialized");
+            EXPECT_THAT(
+                LogOf(outcome),
+                ::testing::Not(::testing::Contains(::testing::HasSubstr("Error During Setup"))));
+        }
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, LogCannotBeWritten, ::testing::ValuesIn(kLogFaults), RowName());
+
+// Users that exist only for these tests: a private copy of the password file names them.
+constexpr unsigned kRoot = 0;
+constexpr unsigned kAnn = 54400;
+constexpr unsigned kBob = 54401;
+
+const char* NameOf(unsigned uid) {
+    return uid == kAnn ? "velmora-ann" : uid == kBob ? "velmora-bob" : "root";
+}
+
+// Where the machine's places the installer and launcher use lie in the test folder: each is
+// mounted over the real one in the child alone.
+constexpr std::pair<const char*, const char*> kMachinePlaces[] = {
+    {"/opt", "/machine/opt"},
+    {"/usr/local", "/machine/usr-local"},
+    {"/etc/skel", "/machine/skel"},
+};
+
+// Who installs, who then starts the launcher, and whether the starter's own hand-over file
+// names that install (the only way for one user's launcher to reach another user's install).
+struct Route : Row {
+    unsigned installer;
+    unsigned starter;
+    bool starterRecordsTheInstall;
+    bool refused;
+};
+
+const Route kRoutes[] = {
+    {{"UserInstallsForThemselves"}, kAnn, kAnn, false, false},
+    {{"RootsInstallStartsForAnotherUser"}, kRoot, kBob, false, false},
+    {{"UsersInstallIsRefusedToAnotherUser"}, kAnn, kBob, true, true},
+};
+
+// Installs and launches with the programs' own layout, as real users with their own ids and
+// home folders: what is made belongs to whoever made it, and the launcher sees that.
+class InstallForWhoRunsIt : public FaultTest, public ::testing::WithParamInterface<Route> {
+protected:
+    InstallForWhoRunsIt() {
+        fs::permissions(root.Path(), static_cast<fs::perms>(0755));
+        fs::permissions(working, static_cast<fs::perms>(0777));
+        for (const auto& [place, inTest] : kMachinePlaces) {
+            MakeFolders(root.Path() + inTest);
+        }
+    }
+
+    std::string Home(unsigned uid) const { return root / (std::string("home/") + NameOf(uid)); }
+
+    // The application folder the programs use for that user, as they see it.
+    std::string ApplicationFolderOf(unsigned uid) const {
+        return uid == kRoot ? "/opt/Velmora_KZ" : Home(uid) + "/Velmora_KZ";
+    }
+
+    // Where a place seen by the programs lies in the test folder.
+    std::string OnDisk(const std::string& path) const {
+        for (const auto& [place, inTest] : kMachinePlaces) {
+            if (path.starts_with(std::string(place) + "/")) {
+                return root.Path() + inTest + path.substr(std::strlen(place));
+            }
+        }
+        return path;
+    }
+
+    // The test users with their homes, and the machine's places.
+    void MakeMachine() const {
+        if (::geteuid() != 0) {
+            CannotMakeIt("needs root to switch users");
+        }
+        EnterPrivateMounts();
+        std::string passwd = ReadFile("/etc/passwd");
+        for (unsigned uid : {kAnn, kBob}) {
+            MakeFolders(Home(uid));
+            fs::permissions(Home(uid), static_cast<fs::perms>(0755));
+            if (std::string failure = GiveToUser(Home(uid), uid); !failure.empty()) {
+                CannotMakeIt(failure);
+            }
+            passwd += std::string(NameOf(uid)) + ":x:" + std::to_string(uid) + ":" +
+                      std::to_string(uid) + "::" + Home(uid) + ":/bin/sh\n";
+        }
+        WriteFile(root / "passwd", passwd);
+        const std::pair<std::string, std::string> mounts[] = {
+            {root / "passwd", "/etc/passwd"},
+            {root.Path() + kMachinePlaces[0].second, kMachinePlaces[0].first},
+            {root.Path() + kMachinePlaces[1].second, kMachinePlaces[1].first},
+            {root.Path() + kMachinePlaces[2].second, kMachinePlaces[2].first},
+        };
+        for (const auto& [from, to] : mounts) {
+            if (::mount(from.c_str(), to.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+                CannotMakeIt("cannot mount over " + to + ": " + std::strerror(errno));
+            }
+        }
+    }
+
+    // Setup.exe with the defaults, run by uid.
+    void InstallAs(unsigned uid) {
+        if (uid != kRoot) {
+            Become(uid);
+        }
+        UseLayout(platform::NativeLayout());
+        Start();
+        EXPECT_EQ(EndStatusOf([&] { form->Command1_Click(); }), platform::ExitStatus::Success);
+        EXPECT_THAT(services.Shown(),
+                    ElementsAre("Finished|Velmora_KZ 2.0.1 Installation is Complete"));
+    }
+
+    void LaunchAs(const Route& route) {
+        Become(route.starter);
+        const platform::Layout own = platform::NativeLayout();
+        const std::string app = ApplicationFolderOf(route.installer);
+        if (route.starterRecordsTheInstall) {
+            MakeFolders(own.applicationFolder);
+            WriteFile(own.HandoverFile(), app + "\r\n", 0644);
+        }
+        RecordingServices launching;
+        const bool ended = EndsProgram([&] {
+            platform::RunHandler(launching, [&] { launcher::Form1(launching, own).Form_Load(); });
+        });
+        if (route.refused) {
+            EXPECT_TRUE(ended);
+            EXPECT_THAT(launching.Shown(),
+                        ElementsAre("Project1|Run-time error '70':\r\n\r\nPermission denied\r\n" +
+                                    app + " can be changed by another user"));
+            EXPECT_THAT(launching.Started(), ::testing::IsEmpty());
+        } else {
+            EXPECT_FALSE(ended);
+            EXPECT_THAT(launching.Messages(), ::testing::IsEmpty());
+            ASSERT_EQ(launching.Started().size(), 1u);
+            EXPECT_EQ(launching.Started()[0].folder, app);
+        }
+    }
+
+    void ExpectInstalledInTheirPlaces(const Route& route) {
+        const std::string app = ApplicationFolderOf(route.installer);
+        const auto log = LogTexts(working + "/Install.log");
+        ASSERT_EQ(log.size(), 9u) << ::testing::PrintToString(log);
+        EXPECT_EQ(log[4], std::string("Current User Name ") + NameOf(route.installer));
+        EXPECT_EQ(ReadFile(OnDisk(app) + "/Start_up.txt"), app + "\r\n");
+        EXPECT_EQ(ReadFile(OnDisk(app) + "/readme.txt"), BytesOf("readme.txt"));
+
+        const bool forEveryone = route.installer == kRoot;
+        const std::string home = Home(route.installer);
+        const std::string desktop = forEveryone ? OnDisk("/etc/skel/Desktop") : home + "/Desktop";
+        const std::string menu = forEveryone ? OnDisk("/usr/local/share") : home + "/.local/share";
+        const std::string programs = forEveryone ? OnDisk("/usr/local/bin") : home + "/.local/bin";
+        for (const std::string& copy :
+             {desktop + "/Velmora_KZ.2.0.1.exe", menu + "/applications/Velmora_KZ.2.0.1.exe",
+              menu + "/applications/Velmora_KZ.2.0.1.desktop",
+              menu + "/icons/hicolor/48x48/apps/Velmora_KZ.png",
+              programs + "/Velmora_KZ.2.0.1.exe"}) {
+            EXPECT_TRUE(Exists(copy)) << copy;
+        }
+        if (!forEveryone) {
+            for (const auto& item : fs::recursive_directory_iterator(home)) {
+                struct stat info {};
+                ASSERT_EQ(::lstat(item.path().c_str(), &info), 0) << item.path();
+                EXPECT_EQ(info.st_uid, route.installer) << item.path();
+            }
+            for (const auto& [place, inTest] : kMachinePlaces) {
+                EXPECT_TRUE(fs::is_empty(root.Path() + inTest)) << place << " is left alone";
+            }
+        }
+    }
+};
+
+TEST_P(InstallForWhoRunsIt, InstallsInTheirPlacesAndStartsOnlyWhatTheStarterTrusts) {
+    const Route& route = GetParam();
+    RunInChild([&] {
+        MakeMachine();
+        RunInChild([&] { InstallAs(route.installer); });
+        ExpectInstalledInTheirPlaces(route);
+        RunInChild([&] { LaunchAs(route); });
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, InstallForWhoRunsIt, ::testing::ValuesIn(kRoutes), RowName());
+
+}  // namespace
