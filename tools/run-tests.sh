@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the formatting, then builds everything and runs every test: the default build (with the
-# valgrind run), the same suite under ASan + UBSan, the fuzzers for a bounded time, and the
-# Windows build under Wine.
+# valgrind run) and its static gate (clang-tidy), the same suite under ASan + UBSan, the fuzzers
+# for a bounded time, and the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,6 +18,10 @@ for preset in default sanitize; do
   cmake --preset "$preset"
   cmake --build --preset "$preset" -j "$(nproc)"
   ctest --preset "$preset" -j "$(nproc)"
+  if [ "$preset" = default ]; then
+    echo "== clang-tidy =="
+    bash tools/lint.sh build/default
+  fi
 done
 
 echo "== fuzz =="

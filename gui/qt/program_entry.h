@@ -10,8 +10,8 @@
 
 namespace gui::qt {
 
-using WindowMaker =
-    std::function<std::unique_ptr<QWidget>(platform::Services& services, platform::Layout layout)>;
+using WindowMaker = std::function<std::unique_ptr<QWidget>(platform::Services& services,
+                                                           const platform::Layout& layout)>;
 
 // The program's one window, made from the native layout, shown until the program ends. Any
 // failure on the way, the window's construction included, ends in the runtime's error box.

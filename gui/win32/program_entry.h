@@ -21,7 +21,7 @@ public:
 };
 
 using WindowMaker = std::function<std::unique_ptr<ProgramWindow>(platform::Services& services,
-                                                                 platform::Layout layout)>;
+                                                                 const platform::Layout& layout)>;
 
 // A Win32 program's WinMain: its one window, made from the native layout, loaded and shown, then
 // the message loop until the window goes. A failure nothing else caught gets the runtime's error

@@ -69,7 +69,8 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     platform::RunHandler(
         services, [&services] { launcher::Form1(services, platform::NativeLayout()).Form_Load(); });
     return gui::win32::RunProgram(
-        services, showCommand, [](platform::Services& /*services*/, platform::Layout /*layout*/) {
+        services, showCommand,
+        [](platform::Services& /*services*/, const platform::Layout& /*layout*/) {
             return std::make_unique<launcher::BareWindow>();
         });
 }

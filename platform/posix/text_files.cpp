@@ -58,7 +58,7 @@ void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
         WriteAll(file.Get(), withEnd.data(), withEnd.size(), path);
     } catch (const RuntimeError&) {
         // A line is in the file whole or not at all, also when the disk fills halfway through.
-        (void)!::ftruncate(file.Get(), before.st_size);
+        [[maybe_unused]] const int ignored = ::ftruncate(file.Get(), before.st_size);
         throw;
     }
     if (file.Close() != 0) {

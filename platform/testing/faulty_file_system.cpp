@@ -6,11 +6,17 @@ namespace platform::fakes {
 
 void FaultyFileSystem::FailNext(Operation operation, int code, int after, std::string placeEnding) {
     faults_[static_cast<std::size_t>(operation)] =
-        Armed{code, false, after, std::move(placeEnding)};
+        Armed{code, false, false, after, std::move(placeEnding)};
+}
+
+void FaultyFileSystem::FailEvery(Operation operation, int code, std::string placeEnding) {
+    faults_[static_cast<std::size_t>(operation)] =
+        Armed{code, false, true, 0, std::move(placeEnding)};
 }
 
 void FaultyFileSystem::CrashAt(Operation operation, int after, std::string placeEnding) {
-    faults_[static_cast<std::size_t>(operation)] = Armed{-1, true, after, std::move(placeEnding)};
+    faults_[static_cast<std::size_t>(operation)] =
+        Armed{-1, true, false, after, std::move(placeEnding)};
 }
 
 void FaultyFileSystem::Clear() {
@@ -27,7 +33,7 @@ void FaultyFileSystem::Strike(Operation operation, const std::string& place,
         --fault.remaining;
         return;
     }
-    const Armed struck = std::exchange(fault, Armed{});
+    const Armed struck = fault.every ? fault : std::exchange(fault, Armed{});
     if (struck.crash) {
         throw SimulatedCrash{};
     }

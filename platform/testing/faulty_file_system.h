@@ -31,6 +31,8 @@ public:
     // on a place (the file or folder written, copied to, moved or made) whose path ends so are
     // counted. One fault per kind is armed at a time.
     void FailNext(Operation operation, int code, int after = 0, std::string placeEnding = {});
+    // Every operation of that kind on such a place fails from now on, as on a read-only disk.
+    void FailEvery(Operation operation, int code, std::string placeEnding = {});
     // The same, but the operation ends the program as a crash would, before it is done.
     void CrashAt(Operation operation, int after = 0, std::string placeEnding = {});
     void Clear();
@@ -47,6 +49,7 @@ private:
     struct Armed {
         int code = 0;  // 0: none
         bool crash = false;
+        bool every = false;
         int remaining = 0;
         std::string placeEnding;
     };

@@ -29,8 +29,7 @@ void RecordingServices::ShowMessage(const std::string& text, const std::string& 
 
 void RecordingServices::End(ExitStatus status) {
     endStatus_ = status;
-    ProgramEnded ended;
-    ended.status = status;
+    ProgramEnded ended{{}, status};
     throw ended;
 }
 

@@ -24,7 +24,7 @@ struct StartedProgram {
 
 // Thrown where the program would have ended, so that a test sees it end and how.
 struct ProgramEnded : EndOfProgram {
-    ExitStatus status;
+    ExitStatus status = ExitStatus::Success;
 };
 
 // Services that do for real only what a test can see afterwards on its own disk: the file

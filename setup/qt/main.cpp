@@ -7,8 +7,8 @@
 
 int main(int argc, char* argv[]) {
     const std::jthread fonts = gui::qt::ReadFontConfigurationAhead();
-    return gui::qt::RunProgram(
-        argc, argv, [](platform::Services& services, platform::Layout layout) {
-            return std::make_unique<setup::SetupWindow>(services, std::move(layout));
-        });
+    return gui::qt::RunProgram(argc, argv,
+                               [](platform::Services& services, const platform::Layout& layout) {
+                                   return std::make_unique<setup::SetupWindow>(services, layout);
+                               });
 }

@@ -45,8 +45,13 @@ Qt::CheckState StateFor(int value) {
 
 }  // namespace
 
-SetupWindow::SetupWindow(platform::Services& services, platform::Layout layout, QWidget* parent)
-    : QWidget(parent), services_(services), form_(*this, services, layout) {
+SetupWindow::SetupWindow(platform::Services& services, const platform::Layout& layout,
+                         QWidget* parent)
+    : QWidget(parent),
+      services_(services),
+      form_(*this, services, layout),
+      text1Bytes_(layout.applicationFolder),
+      text1Shown_(gui::qt::ToQString(text1Bytes_)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(kWindowCaption.data(), kWindowCaption.size()));
     setWindowIcon(gui::qt::ProgramIcon());
@@ -57,8 +62,6 @@ SetupWindow::SetupWindow(platform::Services& services, platform::Layout layout, 
     setAutoFillBackground(true);
     resize(Pixels(kClientWidth), Pixels(kClientHeight));
 
-    text1Bytes_ = std::move(layout.applicationFolder);
-    text1Shown_ = gui::qt::ToQString(text1Bytes_);
     BuildControls(*this, text1Shown_);
     FindControls();
     ConnectHandlers();

@@ -25,7 +25,8 @@ class FolderList;
 // handlers, and Form1 reaches the controls back through Form1Controls.
 class SetupWindow : public QWidget, public Form1Controls {
 public:
-    SetupWindow(platform::Services& services, platform::Layout layout, QWidget* parent = nullptr);
+    SetupWindow(platform::Services& services, const platform::Layout& layout,
+                QWidget* parent = nullptr);
 
     const Form1& Logic() const { return form_; }
 

@@ -8,8 +8,8 @@
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
                    int showCommand) {
     platform::SystemServices services;
-    return gui::win32::RunProgram(
-        services, showCommand, [](platform::Services& services, platform::Layout layout) {
-            return std::make_unique<setup::Win32Window>(services, std::move(layout));
-        });
+    return gui::win32::RunProgram(services, showCommand,
+                                  [](platform::Services& services, const platform::Layout& layout) {
+                                      return std::make_unique<setup::Win32Window>(services, layout);
+                                  });
 }

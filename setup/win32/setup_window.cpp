@@ -33,7 +33,7 @@ Form1Handler HandlerOf(std::string_view control) {
 
 }  // namespace
 
-Win32Window::Win32Window(platform::Services& services, platform::Layout layout)
+Win32Window::Win32Window(platform::Services& services, const platform::Layout& layout)
     : services_(services),
       form_(*this, services, layout),
       windowBrush_(::CreateSolidBrush(ColourOf(kWindowBackground))),

@@ -221,6 +221,41 @@ TEST_F(InjectedFaultTest, NextInstallRemovesTheTemporaryFilesAnInterruptedRunLef
     EXPECT_TRUE(Exists(Joined(destination, ".other-partial-123456")));
 }
 
+// The user's name cannot be had (a user id without a password entry): the failure route names the
+// query, and the hand-over file written before it is taken back.
+TEST_F(InjectedFaultTest, UserNameThatCannotBeHadTakesTheFailureRoute) {
+    Start();
+    services.FailUserName(2);
+    ASSERT_TRUE(BeginInstall());
+    const auto log = LogTexts(LogPath());
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_THAT(std::vector<std::string>(log.end() - 4, log.end()),
+                ElementsAre("Error During Setup: A system call returned an error code of 2",
+                            "Working Directory: " + working, "Source Directory: " + Source(),
+                            "Destination Directory: "));
+    EXPECT_THAT(services.Shown(),
+                ElementsAre("Velmora_KZ 2.0.1 Setup|Error During Setup: A system call returned an "
+                            "error code of 2\r\nCould not get the name of the current user.\r\n"
+                            "See " +
+                            LogPath() + " for details."));
+    EXPECT_EQ(ReadFile(layout.HandoverFile()), earlierRecord);
+    EXPECT_FALSE(Exists(DesktopTarget()));
+}
+
+// The log refuses every line, the failure route's own included: nothing handles that, so the
+// runtime's box is the account.
+TEST_F(InjectedFaultTest, LogThatRefusesEveryLineEndsInTheRuntimesBox) {
+    Start();
+    services.Files().FailEvery(Operation::Write, kAccessDenied, LogPath());
+    EXPECT_EQ(
+        EndStatusOf([this] { platform::RunHandler(services, [this] { form->Command1_Click(); }); }),
+        platform::ExitStatus::Failure);
+    EXPECT_THAT(
+        services.Shown(),
+        ElementsAre("Project1|Run-time error '70':\r\n\r\nPermission denied\r\n" + LogPath()));
+    EXPECT_EQ(ReadFile(layout.HandoverFile()), earlierRecord) << "nothing was written yet";
+}
+
 // An injected failure is reported as the system's own would be: number, description, place and
 // the system's code.
 TEST(FaultInjection, FailsTheChosenOperationOnceLikeARealFailure) {

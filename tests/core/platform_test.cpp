@@ -263,6 +263,16 @@ TEST_F(StartProgram, LeavesNoZombieAndPassesOverFilesThatCannotRun) {
     EXPECT_EQ(ErrorNumberOf([] { platform::StartProgramHidden("not-executable"); }), kFileNotFound);
 }
 
+// A name that does not fit the buffer with its terminator is the system's "result too large".
+TEST(UserName, LongerThanTheBufferFailsWithTheSystemsCode) {
+    try {
+        platform::LogonUserName(1);
+        ADD_FAILURE() << "a name cannot fit one character with its terminator";
+    } catch (const platform::SystemCallFailed& failure) {
+        EXPECT_EQ(failure.code, static_cast<std::uint32_t>(ERANGE));
+    }
+}
+
 // Volumes stand in for drives; the Windows build has drive letters.
 TEST(Drives, CurrentFolderOfADrive) {
     FolderAndPathGuard guard;

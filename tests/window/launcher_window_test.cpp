@@ -48,10 +48,10 @@ TEST(LauncherWindow, AFailedLoadShowsTheRuntimeBoxAndNoWindow) {
 TEST(ProgramEntry, AFailureWhileTheWindowIsBuiltReachesTheErrorBox) {
     RecordingServices services;
     EXPECT_TRUE(EndsProgram([&] {
-        gui::qt::RunWindow(services,
-                           [](platform::Services&, platform::Layout) -> std::unique_ptr<QWidget> {
-                               throw std::runtime_error("no window");
-                           });
+        gui::qt::RunWindow(
+            services, [](platform::Services&, const platform::Layout&) -> std::unique_ptr<QWidget> {
+                throw std::runtime_error("no window");
+            });
     }));
     ASSERT_EQ(services.Messages().size(), 1u);
     EXPECT_THAT(services.Messages()[0].text, HasSubstr("Run-time error '51':"));

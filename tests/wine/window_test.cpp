@@ -251,7 +251,7 @@ TEST_F(SetupWindow, EnterAndEscapeStartNothing) {
 TEST(ProgramEntry, AFailureWhileTheWindowIsBuiltReachesTheErrorBox) {
     RecordingServices services;
     EXPECT_TRUE(EndsProgram([&] {
-        gui::win32::RunProgram(services, SW_HIDE, [](platform::Services&, platform::Layout) {
+        gui::win32::RunProgram(services, SW_HIDE, [](platform::Services&, const platform::Layout&) {
             throw std::bad_alloc();
             return std::unique_ptr<gui::win32::ProgramWindow>();
         });
