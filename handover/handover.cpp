@@ -11,7 +11,8 @@ void Write(platform::FileSystem& files, const std::string& path, const std::stri
 std::string ReadFirstLine(platform::FileSystem& files, const std::string& path) {
     // Never more than a path and its line end: a huge file must not be read whole.
     const std::size_t limit = platform::MaxPathLength();
-    return FirstLineOf(files.ReadPrefix(path, limit + 2), limit);
+    // Only a plain file: a link is not followed to another file, and a FIFO keeps nobody waiting.
+    return FirstLineOf(files.ReadPrefix(path, limit + 2, platform::Links::Refuse), limit);
 }
 
 std::string FirstLineOf(std::string_view start, std::size_t limit) {

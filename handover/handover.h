@@ -12,8 +12,9 @@ namespace handover {
 // Replaces the file with text + CR LF; a failure leaves the earlier file as it was.
 void Write(platform::FileSystem& files, const std::string& path, const std::string& text);
 
-// The first line, without its line end (CR LF, CR or LF). Fails on a missing or empty file and
-// on a first line longer than the system's longest path.
+// The first line, without its line end (CR LF, CR or LF). Fails on a missing or empty file, on
+// anything but a plain file (a link is not followed), and on a first line longer than the
+// system's longest path.
 std::string ReadFirstLine(platform::FileSystem& files, const std::string& path);
 
 // The same from the bytes at the start of the file, for a first line of at most limit bytes.

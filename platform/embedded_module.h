@@ -5,10 +5,18 @@
 
 namespace platform {
 
+// Where a carried module's bytes may be put for the system's loader to map them.
+enum class ModuleStore {
+    MemoryFile,       // an anonymous in-memory file; some systems refuse to run code from one
+    RuntimeFolder,    // an unlinked temporary file in the user's runtime folder
+    TemporaryFolder,  // the same in the temporary folder, for a user without a runtime folder
+};
+
 // Loads a shared object that the program carries as bytes, so that a one-file program can put
-// off loading a large library until it needs it. Returns the address of the named entry point,
-// or nullptr with the reason in failure.
+// off loading a large library until it needs it, trying each store in turn. Returns the address
+// of the named entry point, or nullptr with the reason of each store that failed in failure.
 void* LoadEmbeddedModule(std::span<const unsigned char> image, const char* entry,
-                         std::string& failure);
+                         std::string& failure,
+                         std::span<const ModuleStore> stores = std::span<const ModuleStore>());
 
 }  // namespace platform

@@ -28,7 +28,9 @@ public:
     virtual std::string CopyToTemporary(const std::string& source, const std::string& destination) {
         return platform::CopyToTemporary(source, destination);
     }
-    virtual std::string MoveAside(const std::string& path) { return platform::MoveAside(path); }
+    virtual std::string ReserveAside(const std::string& path) {
+        return platform::ReserveAside(path);
+    }
     virtual void PutInPlace(const std::string& file, const std::string& destination) {
         platform::PutInPlace(file, destination);
     }
@@ -44,12 +46,22 @@ public:
     virtual void ReplaceFile(const std::string& path, const std::string& contents) {
         platform::ReplaceFile(path, contents);
     }
-    virtual std::string ReadPrefix(const std::string& path, std::size_t maxBytes) {
-        return platform::ReadPrefix(path, maxBytes);
+    virtual std::string ReadPrefix(const std::string& path, std::size_t maxBytes,
+                                   Links links = Links::Follow) {
+        return platform::ReadPrefix(path, maxBytes, links);
     }
 
     virtual void RequireOnlyOwnerCanWrite(const std::string& path) {
         platform::RequireOnlyOwnerCanWrite(path);
+    }
+    virtual void EnterTrustedFolder(const std::string& folder) {
+        platform::EnterTrustedFolder(folder);
+    }
+    virtual void RequireTrustedProgram(const std::string& folder, const std::string& name) {
+        platform::RequireTrustedProgram(folder, name);
+    }
+    virtual std::unique_ptr<FolderLock> TryLockFolder(const std::string& folder) {
+        return platform::TryLockFolder(folder);
     }
 };
 

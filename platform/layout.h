@@ -33,6 +33,12 @@ struct Layout {
         return folder + separator + handoverFileName;
     }
     std::string HandoverFile() const { return HandoverFileIn(applicationFolder); }
+    // Setup's journal of an install under way, beside the hand-over file: while it is there, the
+    // installation it names may be half done.
+    std::string JournalFileIn(const std::string& folder) const {
+        return folder + separator + "Install.journal";
+    }
+    std::string JournalFile() const { return JournalFileIn(applicationFolder); }
     UserPlaces PlacesOf(const std::string& userName) const;
 };
 

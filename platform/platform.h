@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,9 +45,9 @@ inline constexpr const char* kPartialFilePrefix = ".Velmora_KZ-partial-";
 // source's permission bits less group and other write; returns its name. Returns "" when
 // destination is source itself, which needs no copy.
 std::string CopyToTemporary(const std::string& source, const std::string& destination);
-// Moves the file at path to a new temporary name beside it and returns that name; "" when there
-// is nothing at path.
-std::string MoveAside(const std::string& path);
+// Reserves a new, empty file beside path, under a temporary name, for what is at path to be moved
+// over (PutInPlace) and so set aside; returns its name, or "" when there is nothing at path.
+std::string ReserveAside(const std::string& path);
 // Moves a file of the same folder over destination, replacing what is there.
 void PutInPlace(const std::string& file, const std::string& destination);
 // True when the file is gone, also when it never was there.
@@ -65,17 +66,43 @@ enum class OpenFor { Output, Append };
 void PrintLine(const std::string& path, OpenFor mode, const std::string& line);
 // Writes a whole file under its final name only once it is complete.
 void ReplaceFile(const std::string& path, const std::string& contents);
-// At most maxBytes bytes from the start of a file.
-std::string ReadPrefix(const std::string& path, std::size_t maxBytes);
+// At most maxBytes bytes from the start of a file. Refusing links, only a plain file is read, and
+// a symbolic link at the name is refused, not followed.
+enum class Links { Follow, Refuse };
+std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links = Links::Follow);
 
 // Fails with PermissionDenied, naming the path, when anyone but its owner can change what it holds
 // or its owner is neither the running user nor the administrator: a program may only follow
 // places that nobody else can redirect.
 void RequireOnlyOwnerCanWrite(const std::string& path);
 
+// Makes folder current, holding on to what was checked: whoever can change the folder, or owns it
+// and is neither the running user nor the administrator, could choose what is started from it
+// (PermissionDenied, naming the folder). Nobody can swap the folder between the check and a start
+// from it.
+void EnterTrustedFolder(const std::string& folder);
+// Fails unless name in the folder last entered is a plain file (not a link) that nobody but its
+// owner, the running user or the administrator, can change.
+void RequireTrustedProgram(const std::string& folder, const std::string& name);
+
 // Starts a program by bare name, hidden and detached, searching the running program's own
 // folder, then the current folder, then the search path. Returns the process id.
 std::int64_t StartProgramHidden(const std::string& name);
+// Starts the program file name in folder, the folder last entered, hidden and detached, without
+// any search. Returns the process id.
+std::int64_t StartInstalledProgram(const std::string& folder, const std::string& name);
+
+// Held while one Setup installs from a folder; another cannot have it meanwhile. Let go when it is
+// destroyed or the process ends, however it ends.
+class FolderLock {
+public:
+    FolderLock() = default;
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    virtual ~FolderLock() = default;
+};
+// The lock of folder, or null when another process holds it.
+std::unique_ptr<FolderLock> TryLockFolder(const std::string& folder);
 
 // The logged-on user's name; fails with the system's error code (SystemCallFailed) when the
 // name cannot be had or does not fit a buffer of bufferSize characters with its terminator.

@@ -33,6 +33,12 @@ std::string_view ReasonText(Reason reason) {
     switch (reason) {
         case Reason::OthersCanChange:
             return "can be changed by another user";
+        case Reason::ChangedWhileCopied:
+            return "changed while it was copied";
+        case Reason::InstallInterrupted:
+            return "holds an installation that was interrupted: run Setup again";
+        case Reason::InUse:
+            return "is being installed by another Setup";
         case Reason::None:
             break;
     }

@@ -26,7 +26,7 @@ inline constexpr int kInvalidPropertyValue = 380;
 }  // namespace error
 
 // Why a place was refused, where its error's description alone does not say.
-enum class Reason { None, OthersCanChange };
+enum class Reason { None, OthersCanChange, ChangedWhileCopied, InstallInterrupted, InUse };
 
 // The description the runtime gives an error number.
 std::string_view DescriptionOf(int number);

@@ -29,6 +29,10 @@ public:
     // Starts a program by bare name, hidden and detached, searching the running program's own
     // folder, then the current folder, then the search path. Returns the process id.
     virtual std::int64_t StartProgramHidden(const std::string& name) = 0;
+    // Starts the program file name in folder, the folder the file services entered last, hidden
+    // and detached, without any search. Returns the process id.
+    virtual std::int64_t StartInstalledProgram(const std::string& folder,
+                                               const std::string& name) = 0;
 
     // A modal message box with an OK button only.
     virtual void ShowMessage(const std::string& text, const std::string& title) = 0;

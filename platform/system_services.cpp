@@ -11,6 +11,11 @@ std::int64_t SystemServices::StartProgramHidden(const std::string& name) {
     return platform::StartProgramHidden(name);
 }
 
+std::int64_t SystemServices::StartInstalledProgram(const std::string& folder,
+                                                   const std::string& name) {
+    return platform::StartInstalledProgram(folder, name);
+}
+
 void SystemServices::ShowMessage(const std::string& text, const std::string& title) {
     SystemMessageBox(text, title);
 }

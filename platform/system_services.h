@@ -10,6 +10,7 @@ class SystemServices : public Services {
 public:
     FileSystem& Files() override { return files_; }
     std::int64_t StartProgramHidden(const std::string& name) override;
+    std::int64_t StartInstalledProgram(const std::string& folder, const std::string& name) override;
     void ShowMessage(const std::string& text, const std::string& title) override;
     std::string LocalDateTimeText() override;
     std::string LogonUserName(std::size_t bufferSize) override;

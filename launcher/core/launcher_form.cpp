@@ -19,10 +19,26 @@ void Form1::Form_Load() {
     files.RequireOnlyOwnerCanWrite(applicationFolder);
     const std::string installFolder = handover::ReadFirstLine(files, handoverFile);
     files.RequireOnlyOwnerCanWrite(handoverFile);
-    files.RequireOnlyOwnerCanWrite(installFolder);
-    files.ChangeFolder(installFolder);
+    RefuseInterruptedInstall(applicationFolder, installFolder);
+    // What is checked is held, so that it is what gets started: the folder, then the program
+    // in it, by its full path rather than by a search that looks beside the launcher first.
+    files.EnterTrustedFolder(installFolder);
+    files.RequireTrustedProgram(installFolder, kApplicationProgram);
     // The id is not needed: the application runs on its own.
-    [[maybe_unused]] const auto processId = services_.StartProgramHidden(kApplicationProgram);
+    [[maybe_unused]] const auto processId =
+        services_.StartInstalledProgram(installFolder, kApplicationProgram);
+}
+
+// While Setup's journal is there, the installation may hold old and new files side by side.
+void Form1::RefuseInterruptedInstall(const std::string& applicationFolder,
+                                     const std::string& installFolder) const {
+    try {
+        services_.Files().FileLength(layout_.JournalFileIn(applicationFolder));
+    } catch (const platform::RuntimeError&) {
+        return;
+    }
+    throw platform::RuntimeError(platform::error::kPathFileAccessError, installFolder, 0,
+                                 platform::Reason::InstallInterrupted);
 }
 
 // The user's own install comes first; the install for everyone serves every user without one.

@@ -17,6 +17,8 @@ public:
 
 private:
     std::string ApplicationFolderToFollow() const;
+    void RefuseInterruptedInstall(const std::string& applicationFolder,
+                                  const std::string& installFolder) const;
 
     platform::Services& services_;
     platform::Layout layout_;

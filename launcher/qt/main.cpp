@@ -12,6 +12,21 @@
 extern "C" const unsigned char velmora_launcher_window_module[];
 extern "C" const unsigned char velmora_launcher_window_module_end[];
 
+namespace {
+
+// Without its window there is no box to show: whatever there is to say goes to the standard
+// error, and the exit status says that the launcher failed.
+int ReportWithoutWindow(const std::string& why, const platform::RuntimeError* failure) {
+    std::fprintf(stderr, "Velmora_KZ.2.0.1.exe: cannot load its window: %s\n", why.c_str());
+    if (failure != nullptr) {
+        const std::string text = platform::UnhandledErrorText(*failure);
+        std::fprintf(stderr, "Velmora_KZ.2.0.1.exe: %s\n", text.c_str());
+    }
+    return 1;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
     platform::SystemServices services;
     const auto failure = platform::CaptureFailure(
@@ -22,8 +37,7 @@ int main(int argc, char* argv[]) {
         std::span(velmora_launcher_window_module, velmora_launcher_window_module_end),
         launcher::kWindowEntryName, why));
     if (entry == nullptr) {
-        std::fprintf(stderr, "Velmora_KZ.2.0.1.exe: cannot load its window: %s\n", why.c_str());
-        return 1;
+        return ReportWithoutWindow(why, failure ? &*failure : nullptr);
     }
     if (!failure) {
         return entry(argc, argv, nullptr);

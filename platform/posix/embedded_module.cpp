@@ -1,50 +1,64 @@
 #include "platform/embedded_module.h"
 
+#include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "platform/posix/support.h"
+
 namespace platform {
+
+using namespace detail;
 
 namespace {
 
-bool WriteAll(int fd, std::span<const unsigned char> bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
+constexpr std::array kEveryStore{ModuleStore::MemoryFile, ModuleStore::RuntimeFolder,
+                                 ModuleStore::TemporaryFolder};
+
+std::string FolderOf(ModuleStore store) {
+    const bool runtime = store == ModuleStore::RuntimeFolder;
+    const char* named = std::getenv(runtime ? "XDG_RUNTIME_DIR" : "TMPDIR");
+    if (named != nullptr && named[0] == '/') {
+        return named;
     }
-    return true;
+    return runtime ? "/run/user/" + std::to_string(::getuid()) : "/tmp";
 }
 
-}  // namespace
+// Nobody else can swap the bytes of either store between writing and loading them: the memory
+// file has no name, and the temporary file has none left once made.
+int OpenStore(ModuleStore store) {
+    if (store == ModuleStore::MemoryFile) {
+        return ::memfd_create("velmora-module", MFD_CLOEXEC);
+    }
+    return ::open(FolderOf(store).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0700);
+}
 
-// The bytes go to an anonymous in-memory file: nothing is written to disk, and nobody else can
-// swap the module between writing and loading it.
-void* LoadEmbeddedModule(std::span<const unsigned char> image, const char* entry,
-                         std::string& failure) {
-    const int fd = ::memfd_create("velmora-module", MFD_CLOEXEC);
-    if (fd < 0) {
+std::string StoreName(ModuleStore store) {
+    return store == ModuleStore::MemoryFile ? std::string("in memory") : "in " + FolderOf(store);
+}
+
+void* LoadFrom(ModuleStore store, std::span<const unsigned char> image, const char* entry,
+               std::string& failure) {
+    FileDescriptor fd(OpenStore(store));
+    if (!fd.Valid()) {
         failure = std::strerror(errno);
         return nullptr;
     }
-    if (!WriteAll(fd, image)) {
-        failure = std::strerror(errno);
-        ::close(fd);
+    const std::string_view bytes(reinterpret_cast<const char*>(image.data()), image.size());
+    if (const int code = WriteAll(fd.Get(), bytes); code != 0) {
+        failure = std::strerror(code);
         return nullptr;
     }
-    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    const std::string path = "/proc/self/fd/" + std::to_string(fd.Get());
     void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    ::close(fd);
     if (module == nullptr) {
         failure = ::dlerror();
         return nullptr;
@@ -54,6 +68,24 @@ void* LoadEmbeddedModule(std::span<const unsigned char> image, const char* entry
         failure = ::dlerror();
     }
     return address;
+}
+
+}  // namespace
+
+void* LoadEmbeddedModule(std::span<const unsigned char> image, const char* entry,
+                         std::string& failure, std::span<const ModuleStore> stores) {
+    if (stores.empty()) {
+        stores = kEveryStore;
+    }
+    failure.clear();
+    for (const ModuleStore store : stores) {
+        std::string why;
+        if (void* address = LoadFrom(store, image, entry, why)) {
+            return address;
+        }
+        failure += (failure.empty() ? "" : "; ") + StoreName(store) + ": " + why;
+    }
+    return nullptr;
 }
 
 }  // namespace platform

@@ -19,79 +19,119 @@ using namespace detail;
 namespace {
 
 // The kernel copies without passing the bytes through this process where it can; each way is
-// tried in turn because file systems and kernels support different ones. Each returns 0 when
-// done, kUnsupported when the next way should be tried, or the error code.
+// tried in turn because file systems and kernels support different ones. Each ends at the
+// source's end or after size bytes and says how many it copied; a source that ends early shows
+// as fewer bytes than its length.
 constexpr int kUnsupported = -1;
 
-int CopyWithCopyFileRange(int in, int out, off_t size) {
-    for (off_t done = 0; done < size;) {
-        const ssize_t copied =
-            ::copy_file_range(in, nullptr, out, nullptr, static_cast<std::size_t>(size - done), 0);
-        if (copied < 0 && errno == EINTR) {
+struct Copied {
+    int error = 0;  // kUnsupported: try the next way
+    off_t bytes = 0;
+};
+
+Copied CopyWithCopyFileRange(int in, int out, off_t size) {
+    Copied copied;
+    while (copied.bytes < size) {
+        const ssize_t step = ::copy_file_range(in, nullptr, out, nullptr,
+                                               static_cast<std::size_t>(size - copied.bytes), 0);
+        if (step < 0 && errno == EINTR) {
             continue;
         }
-        if (copied < 0) {
+        if (step < 0) {
             const bool unsupported = errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
                                      errno == EOPNOTSUPP || errno == EBADF;
-            return unsupported && done == 0 ? kUnsupported : errno;
+            copied.error = unsupported && copied.bytes == 0 ? kUnsupported : errno;
+            return copied;
         }
-        if (copied == 0) {
+        if (step == 0) {
             break;
         }
-        done += copied;
+        copied.bytes += step;
     }
-    return 0;
+    return copied;
 }
 
-int CopyWithSendfile(int in, int out, off_t size) {
-    for (off_t done = 0; done < size;) {
-        const ssize_t copied = ::sendfile(out, in, nullptr, static_cast<std::size_t>(size - done));
-        if (copied < 0 && errno == EINTR) {
+Copied CopyWithSendfile(int in, int out, off_t size) {
+    Copied copied;
+    while (copied.bytes < size) {
+        const ssize_t step =
+            ::sendfile(out, in, nullptr, static_cast<std::size_t>(size - copied.bytes));
+        if (step < 0 && errno == EINTR) {
             continue;
         }
-        if (copied < 0) {
-            return (errno == EINVAL || errno == ENOSYS) && done == 0 ? kUnsupported : errno;
+        if (step < 0) {
+            const bool unsupported = errno == EINVAL || errno == ENOSYS;
+            copied.error = unsupported && copied.bytes == 0 ? kUnsupported : errno;
+            return copied;
         }
-        if (copied == 0) {
+        if (step == 0) {
             break;
         }
-        done += copied;
+        copied.bytes += step;
     }
-    return 0;
+    return copied;
 }
 
-int CopyWithReadWrite(int in, int out) {
-    std::vector<char> buffer(1 << 16);
+// Reads past size, so that a source that grew shows too.
+Copied CopyWithReadWrite(int in, int out) {
+    std::vector<char> buffer(std::size_t{1} << 16);
+    Copied copied;
     for (;;) {
-        const ssize_t got = ::read(in, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR) {
-            continue;
+        const ssize_t got = ReadFully(in, buffer.data(), buffer.size());
+        if (got < 0) {
+            copied.error = errno;
+            return copied;
         }
-        if (got <= 0) {
-            return got < 0 ? errno : 0;
+        if (got == 0) {
+            return copied;
         }
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t written =
-                ::write(out, buffer.data() + done, static_cast<std::size_t>(got - done));
-            if (written < 0 && errno != EINTR) {
-                return errno;
-            }
-            done += written > 0 ? written : 0;
+        if (const int code = WriteAll(out, {buffer.data(), static_cast<std::size_t>(got)});
+            code != 0) {
+            copied.error = code;
+            return copied;
         }
+        copied.bytes += got;
     }
 }
 
-void CopyContents(int in, const PendingFile& out, off_t size) {
-    int result = CopyWithCopyFileRange(in, out.Fd(), size);
-    if (result == kUnsupported) {
-        result = CopyWithSendfile(in, out.Fd(), size);
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// A copy is complete or an error: every byte of the source as it was when the copy began, with
+// the source unchanged at its end. Else the source was cut short or changed under the copy, as a
+// download or a network share can be.
+void CopyContents(int in, const struct stat& before, const std::string& source,
+                  const PendingFile& out) {
+    Copied copied = CopyWithCopyFileRange(in, out.Fd(), before.st_size);
+    if (copied.error == kUnsupported) {
+        copied = CopyWithSendfile(in, out.Fd(), before.st_size);
     }
-    if (result == kUnsupported) {
-        result = CopyWithReadWrite(in, out.Fd());
+    if (copied.error == kUnsupported) {
+        copied = CopyWithReadWrite(in, out.Fd());
     }
-    if (result != 0) {
-        out.Fail(result);
+    if (copied.error != 0) {
+        out.Fail(copied.error);
     }
+    struct stat after {};
+    struct stat written {};
+    if (::fstat(in, &after) != 0 || ::fstat(out.Fd(), &written) != 0) {
+        out.Fail(errno);
+    }
+    if (copied.bytes < before.st_size) {
+        throw RuntimeError(error::kInputPastEndOfFile, source);
+    }
+    if (copied.bytes != before.st_size || written.st_size != before.st_size ||
+        after.st_size != before.st_size || !SameTime(after.st_mtim, before.st_mtim)) {
+        throw RuntimeError(error::kPathFileAccessError, source, 0, Reason::ChangedWhileCopied);
+    }
+}
+
+// Whoever may run the program may read the copy: installed files are for every user the
+// installing folder serves, whatever the medium's modes. Nobody but the owner may change it.
+mode_t InstalledMode(mode_t source) {
+    const mode_t execute = (source & S_IXUSR) != 0 ? 0111 : 0;
+    return (source & 0755) | 0444 | execute;
 }
 
 bool SameFile(const struct stat& a, const std::string& path) {
@@ -113,12 +153,12 @@ std::string CopyToTemporary(const std::string& source, const std::string& destin
     if (SameFile(info, destination)) {
         return {};
     }
-    PendingFile out(destination, info.st_mode & 0755);
-    CopyContents(in.Get(), out, info.st_size);
+    PendingFile out(destination, InstalledMode(info.st_mode));
+    CopyContents(in.Get(), info, source, out);
     return out.Keep();
 }
 
-std::string MoveAside(const std::string& path) {
+std::string ReserveAside(const std::string& path) {
     struct stat info {};
     if (::lstat(SystemPath(path), &info) != 0) {
         if (errno == ENOENT) {
@@ -131,8 +171,7 @@ std::string MoveAside(const std::string& path) {
     }
     FileDescriptor reserved;
     std::string aside = MakeTemporaryBeside(path, reserved);
-    reserved.Close();
-    if (::rename(path.c_str(), aside.c_str()) != 0) {
+    if (::fsync(reserved.Get()) != 0 || reserved.Close() != 0) {
         const int code = errno;
         ::unlink(aside.c_str());
         Raise(code, path, Expected::File);

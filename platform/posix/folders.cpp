@@ -102,15 +102,4 @@ void CreateFolderTree(const std::string& path) {
     }
 }
 
-void RequireOnlyOwnerCanWrite(const std::string& path) {
-    struct stat info {};
-    if (::stat(SystemPath(path), &info) != 0) {
-        Raise(errno, path, Expected::Folder);
-    }
-    const bool ownerTrusted = info.st_uid == 0 || info.st_uid == ::geteuid();
-    if (!ownerTrusted || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
-        throw RuntimeError(error::kPermissionDenied, path, 0, Reason::OthersCanChange);
-    }
-}
-
 }  // namespace platform

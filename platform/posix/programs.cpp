@@ -67,15 +67,9 @@ void ReapWhenEnded(pid_t child) {
     }).detach();
 }
 
-}  // namespace
-
 // A spawn rather than a fork: the program starts without this process being copied first, in a
-// session of its own, and a failing exec is reported here.
-std::int64_t StartProgramHidden(const std::string& name) {
-    auto program = FindProgram(SystemPath(name));
-    if (!program) {
-        throw RuntimeError(error::kFileNotFound, name, ENOENT);
-    }
+// session of its own, and a failing exec is reported here, for place.
+std::int64_t Spawn(std::string program, const std::string& place) {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     ::posix_spawn_file_actions_init(&actions);
@@ -84,17 +78,33 @@ std::int64_t StartProgramHidden(const std::string& name) {
     ::posix_spawn_file_actions_adddup2(&actions, 0, 2);
     ::posix_spawnattr_init(&attributes);
     ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    char* const arguments[] = {program->data(), nullptr};
+    char* const arguments[] = {program.data(), nullptr};
     pid_t child = 0;
     const int failure =
-        ::posix_spawn(&child, program->c_str(), &actions, &attributes, arguments, environ);
+        ::posix_spawn(&child, program.c_str(), &actions, &attributes, arguments, environ);
     ::posix_spawnattr_destroy(&attributes);
     ::posix_spawn_file_actions_destroy(&actions);
     if (failure != 0) {
-        Raise(failure, *program, Expected::File);
+        Raise(failure, place, Expected::File);
     }
     ReapWhenEnded(child);
     return child;
+}
+
+}  // namespace
+
+std::int64_t StartProgramHidden(const std::string& name) {
+    auto program = FindProgram(SystemPath(name));
+    if (!program) {
+        throw RuntimeError(error::kFileNotFound, name, ENOENT);
+    }
+    return Spawn(*program, *program);
+}
+
+// Relative to the current folder, which is the folder entered: not by its path, which another
+// user could have redirected since.
+std::int64_t StartInstalledProgram(const std::string& folder, const std::string& name) {
+    return Spawn("./" + std::string(SystemPath(name)), folder + "/" + name);
 }
 
 }  // namespace platform

@@ -70,6 +70,41 @@ void IgnoreFileSizeSignal() {
     std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
 }
 
+int WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written < 0) {
+            return errno;
+        }
+        if (written == 0) {
+            return EIO;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+ssize_t ReadFully(int fd, char* data, std::size_t size) {
+    std::size_t filled = 0;
+    while (filled < size) {
+        const ssize_t got = ::read(fd, data + filled, size - filled);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return -1;
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
+    }
+    return static_cast<ssize_t>(filled);
+}
+
 int FileDescriptor::Close() {
     const int result = fd_ >= 0 ? ::close(fd_) : 0;
     fd_ = -1;

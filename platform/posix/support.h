@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include <sys/types.h>
 
@@ -33,6 +34,12 @@ int EntryOfRunningUser(UserEntry& entry);
 // A write past the file size limit must fail with EFBIG, not kill the installer midway.
 void IgnoreFileSizeSignal();
 
+// Every byte of data, or the error code; 0 when all are written. A write that takes nothing
+// would otherwise be retried for ever: it is an error (EIO).
+int WriteAll(int fd, std::string_view data);
+// Reads until size bytes are in or the file ends; the count read, or -1 with errno set.
+ssize_t ReadFully(int fd, char* data, std::size_t size);
+
 class FileDescriptor {
 public:
     explicit FileDescriptor(int fd = -1) : fd_(fd) {}
@@ -45,6 +52,8 @@ public:
         fd_ = fd;
     }
     int Get() const { return fd_; }
+    // Gives up the descriptor without closing it.
+    void Release() { fd_ = -1; }
     bool Valid() const { return fd_ >= 0; }
     int Close();
 

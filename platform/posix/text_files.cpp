@@ -15,17 +15,9 @@ using namespace detail;
 
 namespace {
 
-void WriteAll(int fd, const char* data, std::size_t size, const std::string& path) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            Raise(errno, path, Expected::File);
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
+void WriteWhole(int fd, std::string_view data, const std::string& path) {
+    if (const int code = WriteAll(fd, data); code != 0) {
+        Raise(code, path, Expected::File);
     }
 }
 
@@ -55,7 +47,7 @@ void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
     }
     const std::string withEnd = line + "\r\n";
     try {
-        WriteAll(file.Get(), withEnd.data(), withEnd.size(), path);
+        WriteWhole(file.Get(), withEnd, path);
     } catch (const RuntimeError&) {
         // A line is in the file whole or not at all, also when the disk fills halfway through.
         [[maybe_unused]] const int ignored = ::ftruncate(file.Get(), before.st_size);
@@ -68,31 +60,27 @@ void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
 
 void ReplaceFile(const std::string& path, const std::string& contents) {
     PendingFile out(path, 0644);
-    WriteAll(out.Fd(), contents.data(), contents.size(), path);
+    WriteWhole(out.Fd(), contents, path);
     out.Commit();
 }
 
-std::string ReadPrefix(const std::string& path, std::size_t maxBytes) {
-    FileDescriptor in(::open(SystemPath(path), O_RDONLY | O_CLOEXEC));
-    if (!in.Valid()) {
+std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links) {
+    // Refusing links, a FIFO must not keep the reader waiting either: it is no plain file.
+    const int flags = links == Links::Refuse ? O_NOFOLLOW | O_NONBLOCK : 0;
+    FileDescriptor in(::open(SystemPath(path), O_RDONLY | O_CLOEXEC | flags));
+    struct stat info {};
+    if (!in.Valid() || ::fstat(in.Get(), &info) != 0) {
         Raise(errno, path, Expected::File);
     }
-    std::string contents(maxBytes, '\0');
-    std::size_t filled = 0;
-    while (filled < maxBytes) {
-        const ssize_t got = ::read(in.Get(), contents.data() + filled, maxBytes - filled);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            Raise(errno, path, Expected::File);
-        }
-        if (got == 0) {
-            break;
-        }
-        filled += static_cast<std::size_t>(got);
+    if (links == Links::Refuse && !S_ISREG(info.st_mode)) {
+        Raise(EINVAL, path, Expected::File);
     }
-    contents.resize(filled);
+    std::string contents(maxBytes, '\0');
+    const ssize_t filled = ReadFully(in.Get(), contents.data(), maxBytes);
+    if (filled < 0) {
+        Raise(errno, path, Expected::File);
+    }
+    contents.resize(static_cast<std::size_t>(filled));
     return contents;
 }
 

@@ -1,22 +1,30 @@
 #include "platform/testing/faulty_file_system.h"
 
+#include <cstdio>
 #include <utility>
+
+#ifdef _WIN32
+#include "platform/windows/windows_api.h"
+#else
+#include <csignal>
+#endif
 
 namespace platform::fakes {
 
 void FaultyFileSystem::FailNext(Operation operation, int code, int after, std::string placeEnding) {
     faults_[static_cast<std::size_t>(operation)] =
-        Armed{code, false, false, after, std::move(placeEnding)};
+        Armed{code, std::nullopt, false, after, std::move(placeEnding)};
 }
 
 void FaultyFileSystem::FailEvery(Operation operation, int code, std::string placeEnding) {
     faults_[static_cast<std::size_t>(operation)] =
-        Armed{code, false, true, 0, std::move(placeEnding)};
+        Armed{code, std::nullopt, true, 0, std::move(placeEnding)};
 }
 
-void FaultyFileSystem::CrashAt(Operation operation, int after, std::string placeEnding) {
+void FaultyFileSystem::CrashAt(Operation operation, int after, std::string placeEnding,
+                               Crash crash) {
     faults_[static_cast<std::size_t>(operation)] =
-        Armed{-1, true, false, after, std::move(placeEnding)};
+        Armed{-1, crash, false, after, std::move(placeEnding)};
 }
 
 void FaultyFileSystem::Clear() {
@@ -34,6 +42,14 @@ void FaultyFileSystem::Strike(Operation operation, const std::string& place,
         return;
     }
     const Armed struck = fault.every ? fault : std::exchange(fault, Armed{});
+    if (struck.crash == Crash::Kill) {
+        std::fflush(nullptr);
+#ifdef _WIN32
+        ::TerminateProcess(::GetCurrentProcess(), 9);
+#else
+        ::raise(SIGKILL);
+#endif
+    }
     if (struck.crash) {
         throw SimulatedCrash{};
     }
@@ -58,19 +74,22 @@ std::string FaultyFileSystem::CopyToTemporary(const std::string& source,
     return FileSystem::CopyToTemporary(source, destination);
 }
 
-std::string FaultyFileSystem::MoveAside(const std::string& path) {
-    Strike(Operation::Rename, path, path);
-    return FileSystem::MoveAside(path);
-}
-
+// A file moved aside fails as its own place: the aside name is the test's unknown.
 void FaultyFileSystem::PutInPlace(const std::string& file, const std::string& destination) {
-    Strike(Operation::Rename, destination, destination);
+    const bool movingAside = destination.find(kPartialFilePrefix) != std::string::npos;
+    const std::string& place = movingAside ? file : destination;
+    Strike(Operation::Rename, place, place);
     FileSystem::PutInPlace(file, destination);
 }
 
 void FaultyFileSystem::PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
     Strike(Operation::Write, path, path);
     FileSystem::PrintLine(path, mode, line);
+}
+
+void FaultyFileSystem::SyncFolder(const std::string& folder) {
+    Strike(Operation::Sync, folder, folder);
+    FileSystem::SyncFolder(folder);
 }
 
 // Written whole under a temporary name, then moved over the file: either may fail.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "platform/file_system.h"
@@ -16,7 +17,12 @@ enum class Operation {
     Copy,          // the start of a file copy
     Rename,        // a file moved into place, or aside
     CreateFolder,  // one folder or a folder tree made
+    Sync,          // the moves in a folder made durable
 };
+
+// How a simulated crash ends the program: by unwinding past every handler, so that the test goes
+// on in the same process, or by the process being killed at once, as nothing can catch.
+enum class Crash { Unwind, Kill };
 
 // Thrown where a fault stands for the process being killed: it unwinds past every handler, so the
 // failure route does not run and nothing is put back.
@@ -34,21 +40,22 @@ public:
     // Every operation of that kind on such a place fails from now on, as on a read-only disk.
     void FailEvery(Operation operation, int code, std::string placeEnding = {});
     // The same, but the operation ends the program as a crash would, before it is done.
-    void CrashAt(Operation operation, int after = 0, std::string placeEnding = {});
+    void CrashAt(Operation operation, int after = 0, std::string placeEnding = {},
+                 Crash crash = Crash::Unwind);
     void Clear();
 
     void CreateFolder(const std::string& path) override;
     void CreateFolderTree(const std::string& path) override;
     std::string CopyToTemporary(const std::string& source, const std::string& destination) override;
-    std::string MoveAside(const std::string& path) override;
     void PutInPlace(const std::string& file, const std::string& destination) override;
     void PrintLine(const std::string& path, OpenFor mode, const std::string& line) override;
     void ReplaceFile(const std::string& path, const std::string& contents) override;
+    void SyncFolder(const std::string& folder) override;
 
 private:
     struct Armed {
         int code = 0;  // 0: none
-        bool crash = false;
+        std::optional<Crash> crash;
         bool every = false;
         int remaining = 0;
         std::string placeEnding;
@@ -57,7 +64,7 @@ private:
     // Raises the armed fault when it falls on this operation; reported for reported.
     void Strike(Operation operation, const std::string& place, const std::string& reported);
 
-    std::array<Armed, 4> faults_{};
+    std::array<Armed, 5> faults_{};
 };
 
 }  // namespace platform::fakes

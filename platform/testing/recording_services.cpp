@@ -20,6 +20,13 @@ std::int64_t RecordingServices::StartProgramHidden(const std::string& name) {
     return kFirstProcessId + static_cast<std::int64_t>(started_.size());
 }
 
+std::int64_t RecordingServices::StartInstalledProgram(const std::string& folder,
+                                                      const std::string& name) {
+    const std::int64_t processId = StartProgramHidden(name);
+    started_.back().programFolder = folder;
+    return processId;
+}
+
 void RecordingServices::ShowMessage(const std::string& text, const std::string& title) {
     messages_.push_back({title, text});
     if (watch_) {

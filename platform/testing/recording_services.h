@@ -19,7 +19,8 @@ struct ShownMessage {
 
 struct StartedProgram {
     std::string name;
-    std::string folder;  // the current folder it was started in
+    std::string folder;         // the current folder it was started in
+    std::string programFolder;  // where its file is, when it was started without a search
 };
 
 // Thrown where the program would have ended, so that a test sees it end and how.
@@ -36,6 +37,8 @@ public:
     FaultyFileSystem& Files() override { return files_; }
     // Records the start; a program made missing fails as one that is nowhere to be found.
     std::int64_t StartProgramHidden(const std::string& name) override;
+    // Records the start, in the current folder.
+    std::int64_t StartInstalledProgram(const std::string& folder, const std::string& name) override;
     void ShowMessage(const std::string& text, const std::string& title) override;
     std::string LocalDateTimeText() override;
     std::string LogonUserName(std::size_t bufferSize) override;

@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -30,6 +31,25 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
     return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
 
+struct FileState {
+    std::uint64_t size;
+    FILETIME written;
+
+    bool operator==(const FileState& other) const {
+        return size == other.size && written.dwLowDateTime == other.written.dwLowDateTime &&
+               written.dwHighDateTime == other.written.dwHighDateTime;
+    }
+};
+
+std::optional<FileState> StateOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return std::nullopt;
+    }
+    return FileState{(static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+                     data.ftLastWriteTime};
+}
+
 }  // namespace
 
 std::string CopyToTemporary(const std::string& source, const std::string& destination) {
@@ -44,14 +64,24 @@ std::string CopyToTemporary(const std::string& source, const std::string& destin
     if (IdentityOf(destination) == sourceIdentity) {
         return {};
     }
+    const auto before = StateOf(source);
     PendingFile out(destination);
     if (!::CopyFileA(source.c_str(), out.Name().c_str(), FALSE)) {
         out.Fail(::GetLastError());
     }
+    // Complete or an error: the source as it was when the copy began, unchanged at its end.
+    const auto after = StateOf(source);
+    const auto written = StateOf(out.Name());
+    if (!before || !after || !written || written->size != before->size) {
+        throw RuntimeError(error::kInputPastEndOfFile, source);
+    }
+    if (*after != *before) {
+        throw RuntimeError(error::kPathFileAccessError, source, 0, Reason::ChangedWhileCopied);
+    }
     return out.Keep();
 }
 
-std::string MoveAside(const std::string& path) {
+std::string ReserveAside(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(SystemPath(path));
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD code = ::GetLastError();
@@ -63,15 +93,7 @@ std::string MoveAside(const std::string& path) {
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         Raise(ERROR_ACCESS_DENIED, path, Expected::File);
     }
-    std::string aside = MakeTemporaryBeside(path);
-    // A file open without leave to delete it (a running program, say) cannot be moved: the
-    // install then fails and puts back what it moved.
-    if (!::MoveFileExA(path.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        const DWORD code = ::GetLastError();
-        ::DeleteFileA(aside.c_str());
-        Raise(code, path, Expected::File);
-    }
-    return aside;
+    return MakeTemporaryBeside(path);
 }
 
 void PutInPlace(const std::string& file, const std::string& destination) {

@@ -94,12 +94,23 @@ void ReplaceFile(const std::string& path, const std::string& contents) {
     out.Commit();
 }
 
-std::string ReadPrefix(const std::string& path, std::size_t maxBytes) {
+std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links) {
+    // Refusing links, a link or junction is opened itself, not followed, and then refused.
+    const DWORD reparse = links == Links::Refuse ? FILE_FLAG_OPEN_REPARSE_POINT : 0;
     const Handle file(::CreateFileA(SystemPath(path), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+                                    FILE_ATTRIBUTE_NORMAL | reparse, nullptr));
     if (!file.Valid()) {
         RaiseLast(path, Expected::File);
+    }
+    if (links == Links::Refuse) {
+        BY_HANDLE_FILE_INFORMATION info{};
+        constexpr DWORD kNotPlain = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
+        if (!::GetFileInformationByHandle(file.Get(), &info) ||
+            (info.dwFileAttributes & kNotPlain) != 0 ||
+            ::GetFileType(file.Get()) != FILE_TYPE_DISK) {
+            RaiseForSystemError(ERROR_CANT_ACCESS_FILE, path);
+        }
     }
     std::string contents(maxBytes, '\0');
     std::size_t filled = 0;

@@ -7,19 +7,27 @@
 namespace setup {
 
 AllOrNothingCopy::AllOrNothingCopy(platform::FileSystem& files, std::string folder,
-                                   std::vector<FileToCopy> list)
-    : files_(files), folder_(std::move(folder)), list_(std::move(list)) {}
+                                   std::vector<FileToCopy> list, CommitStarts commitStarts)
+    : files_(files),
+      folder_(std::move(folder)),
+      list_(std::move(list)),
+      commitStarts_(std::move(commitStarts)) {}
 
 void AllOrNothingCopy::Run() {
-    // What an interrupted run left behind would otherwise stay for good.
+    // What an interrupted run left behind would otherwise stay for good. The install holds the
+    // folder's lock and has put back any interrupted install first, so none of these is in use.
     files_.RemovePartialFiles(folder_);
     progress_.assign(list_.size(), Progress{});
     try {
         CopyEach();
+        ReserveAsides();
+        commitStarts_(Commit());
         PlaceEach();
         files_.SyncFolder(folder_);
     } catch (const platform::RuntimeError&) {
-        failed_ = current_;
+        if (current_ < list_.size()) {
+            failed_ = current_;
+        }
         PutBack();
         throw;
     }
@@ -37,14 +45,36 @@ void AllOrNothingCopy::CopyEach() {
     }
 }
 
+void AllOrNothingCopy::ReserveAsides() {
+    for (current_ = 0; current_ < list_.size(); ++current_) {
+        if (!progress_[current_].temporary.empty()) {
+            progress_[current_].aside = files_.ReserveAside(list_[current_].destination);
+        }
+    }
+}
+
+// A destination that is the source itself takes no part.
+std::vector<CommitEntry> AllOrNothingCopy::Commit() const {
+    std::vector<CommitEntry> commit;
+    for (std::size_t i = 0; i < list_.size(); ++i) {
+        if (!progress_[i].temporary.empty()) {
+            commit.push_back({list_[i].destination, progress_[i].temporary, progress_[i].aside});
+        }
+    }
+    return commit;
+}
+
 void AllOrNothingCopy::PlaceEach() {
     for (current_ = 0; current_ < list_.size(); ++current_) {
         Progress& progress = progress_[current_];
         if (progress.temporary.empty()) {
-            continue;  // the destination is the source itself
+            continue;
         }
         const std::string& destination = list_[current_].destination;
-        progress.aside = files_.MoveAside(destination);
+        if (!progress.aside.empty()) {
+            files_.PutInPlace(destination, progress.aside);
+            progress.setAside = true;
+        }
         files_.PutInPlace(progress.temporary, destination);
         progress.temporary.clear();
         progress.placed = true;
@@ -57,10 +87,12 @@ void AllOrNothingCopy::PutBack() noexcept {
         Progress& progress = progress_[i];
         const std::string& destination = list_[i].destination;
         try {
-            if (!progress.aside.empty()) {
+            if (progress.setAside) {
                 files_.PutInPlace(progress.aside, destination);
             } else if (progress.placed) {
                 files_.RemoveFile(destination);
+            } else if (!progress.aside.empty()) {
+                files_.RemoveFile(progress.aside);
             }
         } catch (const platform::RuntimeError&) {
             // Nothing better is left to do: the original error is the one to report.

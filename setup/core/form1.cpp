@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "setup/core/recovery.h"
+
 namespace setup {
 
 namespace {
@@ -22,6 +24,7 @@ Form1::Form1(Form1Controls& controls, platform::Services& services, platform::La
 void Form1::Form_Load() {
     workingFolder_ = services_.Files().CurrentFolder();
     AppendLog(kInitialize);
+    RecoverInterruptedInstall();
     installFolder_ = layout_.applicationFolder;
     controls_.SetCheckValue(CheckBox::Check1, 1);
     controls_.SetCheckValue(CheckBox::Check2, 1);
@@ -30,6 +33,22 @@ void Form1::Form_Load() {
     startMenuOption_ = true;
     programsMenuOption_ = true;
     ProbeForJava();
+}
+
+// An install a crash interrupted is put back, or finished, before the user sees the window, so
+// that the launcher starts a whole installation again. Whatever stands in the way is left for
+// "Begin Install", which tries again and reports it.
+void Form1::RecoverInterruptedInstall() const {
+    try {
+        const auto lock = services_.Files().TryLockFolder(layout_.applicationFolder);
+        if (lock) {
+            const Recovery recovery = setup::RecoverInterruptedInstall(services_.Files(), layout_);
+            if (recovery != Recovery::NothingToDo) {
+                AppendLog(LogLineFor(recovery));
+            }
+        }
+    } catch (const platform::RuntimeError&) {
+    }
 }
 
 // Errors are ignored from the probe on: whatever fails, a missing Java still ends the program.

@@ -43,6 +43,7 @@ public:
     InstallLog Log() const;
 
 private:
+    void RecoverInterruptedInstall() const;
     void ProbeForJava() const;
 
     Form1Controls& controls_;

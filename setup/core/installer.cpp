@@ -11,6 +11,7 @@
 #include "setup/core/installation_files.h"
 #include "setup/core/menu_icon.h"
 #include "setup/core/queries.h"
+#include "setup/core/recovery.h"
 
 namespace setup {
 
@@ -36,7 +37,11 @@ struct Installer::StepFailure {
 };
 
 Installer::Installer(platform::Services& services, const platform::Layout& layout, InstallLog log)
-    : services_(services), files_(services.Files()), layout_(layout), log_(std::move(log)) {}
+    : services_(services),
+      files_(services.Files()),
+      layout_(layout),
+      log_(std::move(log)),
+      journal_(files_, layout.JournalFile(), layout.applicationFolder) {}
 
 template <typename Action>
 auto Installer::Step(const std::string& failureText, Action&& action) -> decltype(action()) {
@@ -67,6 +72,9 @@ void Installer::MainRoute() {
         CreateFolder(applicationFolder);
         Log("Created Directory: " + applicationFolder + " Successfully");
     }
+    TakeLock();
+    RecoverInterruptedInstall();
+    BeginJournal();
     WriteHandover();
     // The log has always named the hand-over file "Startup.txt".
     Log("Created " + Join(applicationFolder, "Startup.txt") + " Successfully");
@@ -103,6 +111,7 @@ void Installer::MainRoute() {
         CopyApplicationFiles();
         Log("Copied Installation Files Successfully");
     }
+    Step(FileStep(journal_.Path()), [this] { journal_.End(); });
     Step("Could not show the end of the install.", [this] {
         services_.ShowMessage("Velmora_KZ 2.0.1 Installation is Complete", "Finished");
     });
@@ -133,18 +142,56 @@ void Installer::CreateFolder(const std::string& folder) {
     Step(FolderStep(folder), [&] { files_.CreateFolder(folder); });
 }
 
+// The lock is the application folder's, which holds the hand-over file: what keeps it from being
+// taken keeps the hand-over file from being written.
+void Installer::TakeLock() {
+    const std::string& folder = layout_.applicationFolder;
+    lock_ = Step(FileStep(layout_.HandoverFile()), [&] { return files_.TryLockFolder(folder); });
+    if (!lock_) {
+        Step("Another Setup is installing Velmora_KZ 2.0.1: let it end, then run this one again.",
+             [&] {
+                 throw platform::RuntimeError(platform::error::kPermissionDenied, folder, 0,
+                                              platform::Reason::InUse);
+             });
+    }
+}
+
+// What a crash left half done is put back, or finished, before anything new is written.
+void Installer::RecoverInterruptedInstall() {
+    const Recovery recovery = Step(
+        "Could not put back the installation that was interrupted: see " + journal_.Path() + ".",
+        [this] { return setup::RecoverInterruptedInstall(files_, layout_); });
+    if (recovery != Recovery::NothingToDo) {
+        Log(LogLineFor(recovery));
+    }
+}
+
+// Only a plain file of at most one path and its line end is the launcher's record; anything else
+// (a link, a FIFO, a huge file) is not put back, and no failed install leaves a record behind.
+void Installer::BeginJournal() {
+    const std::string path = layout_.HandoverFile();
+    const std::size_t longest = platform::MaxPathLength() + 2;
+    if (FileExists(files_, path) != FileExistsResult::NotThere) {
+        earlier_ = JournalRecord::Earlier::Unknown;
+        try {
+            if (static_cast<std::size_t>(files_.FileLength(path)) <= longest) {
+                earlierHandover_ = files_.ReadPrefix(path, longest, platform::Links::Refuse);
+                earlier_ = JournalRecord::Earlier::Known;
+            }
+        } catch (const platform::RuntimeError&) {
+        }
+    }
+    Step(FileStep(journal_.Path()), [this] {
+        journal_.Begin({.destination = request_.destination,
+                        .earlier = earlier_,
+                        .earlierHandover = earlierHandover_,
+                        .commit = {}});
+    });
+}
+
 void Installer::WriteHandover() {
     const std::string path = layout_.HandoverFile();
     Step(FileStep(path), [&] {
-        try {
-            if (FileExists(files_, path) != FileExistsResult::NotThere) {
-                const auto length = static_cast<std::size_t>(files_.FileLength(path));
-                earlierHandover_ = files_.ReadPrefix(path, length);
-            }
-            earlierHandoverKnown_ = true;
-        } catch (const platform::RuntimeError&) {
-            // What cannot be read cannot be put back; the new record is still worth writing.
-        }
         handover::Write(files_, path, request_.destination);
         handoverWritten_ = true;
     });
@@ -192,7 +239,9 @@ void Installer::CopyApplicationFiles() {
     for (const auto name : kInstallationFiles) {
         list.push_back({std::string(name), Join(destination, std::string(name))});
     }
-    AllOrNothingCopy copy(files_, destination, std::move(list));
+    AllOrNothingCopy copy(
+        files_, destination, std::move(list),
+        [this](std::vector<CommitEntry> commit) { journal_.BeginCommit(std::move(commit)); });
     try {
         copy.Run();
     } catch (const platform::RuntimeError& error) {
@@ -214,6 +263,7 @@ void Installer::FailureRoute(const platform::RuntimeError& error, const std::str
     if (handoverWritten_) {
         RestoreHandover();
     }
+    journal_.End();
     services_.ShowMessage("Error During Setup: " + description + "\r\n" + step + "\r\nSee " +
                               log_.Path() + " for details.",
                           "Velmora_KZ 2.0.1 Setup");
@@ -221,11 +271,8 @@ void Installer::FailureRoute(const platform::RuntimeError& error, const std::str
 }
 
 void Installer::RestoreHandover() {
-    if (!earlierHandoverKnown_) {
-        return;
-    }
-    if (earlierHandover_) {
-        files_.ReplaceFile(layout_.HandoverFile(), *earlierHandover_);
+    if (earlier_ == JournalRecord::Earlier::Known) {
+        files_.ReplaceFile(layout_.HandoverFile(), earlierHandover_);
     } else {
         files_.RemoveFile(layout_.HandoverFile());
     }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "platform/layout.h"
 #include "platform/services.h"
+#include "setup/core/install_journal.h"
 #include "setup/core/install_log.h"
 
 namespace setup {
@@ -39,6 +40,9 @@ private:
     void Log(const std::string& text);
     void CheckDestination();
     void CreateFolder(const std::string& folder);
+    void TakeLock();
+    void RecoverInterruptedInstall();
+    void BeginJournal();
     void WriteHandover();
     platform::UserPlaces ShortcutTargets(const std::string& userName);
     void PlaceShortcut(const std::string& folder);
@@ -55,14 +59,18 @@ private:
     InstallLog log_;
     InstallRequest request_;
 
+    // One install at a time from an application folder, held until the program ends.
+    std::unique_ptr<platform::FolderLock> lock_;
+    InstallJournal journal_;
+
     // What the failure route reports and puts back, filled in as the install goes.
     std::string source_;         // S
     std::string desktopTarget_;  // T1
     bool handoverWritten_ = false;
     // The hand-over file as it was before this install wrote it, put back when the install fails
-    // so that the launcher keeps finding the installation that worked; unknown when unreadable.
-    bool earlierHandoverKnown_ = false;
-    std::optional<std::string> earlierHandover_;
+    // so that the launcher keeps finding the installation that worked.
+    JournalRecord::Earlier earlier_ = JournalRecord::Earlier::None;
+    std::string earlierHandover_;
 };
 
 }  // namespace setup

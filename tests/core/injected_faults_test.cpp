@@ -9,7 +9,7 @@
 
 #include "platform/platform.h"
 #include "setup/core/installation_files.h"
-#include "tests/support/installer_fixture.h"
+#include "tests/support/earlier_install_fixture.h"
 
 #ifdef _WIN32
 #include "platform/windows/windows_api.h"
@@ -32,77 +32,29 @@ constexpr int kDiskFull = ENOSPC;
 constexpr int kAccessDenied = EACCES;
 #endif
 
-// Every file under folder with its bytes; empty when there is no folder.
-std::map<std::string, std::string> TreeOf(const std::string& folder) {
-    std::map<std::string, std::string> tree;
-    if (!fs::exists(folder)) {
-        return tree;
-    }
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        tree[entry.path().string()] =
-            entry.is_directory() ? "<folder>" : ReadFile(entry.path().string());
-    }
-    return tree;
-}
-
 std::string CopyStep(const std::string& source, const std::string& destination) {
     return "Could not copy " + source + " to " + destination + ".";
 }
-
-// An install into D over an earlier installation there, while the hand-over file still names
-// another, working installation. Whatever fails, D and the hand-over file must be as before.
-class InjectedFaultTest : public InstallerTest {
-public:
-    InjectedFaultTest() {
-        for (const auto& place : {DesktopFolder(), StartMenuFolder(), ProgramsFolder()}) {
-            MakeFolders(place);
-        }
-        LayOutEarlierInstall(destination);
-        LayOutEarlierInstall(earlier);
-        MakeFolders(layout.applicationFolder);
-        WriteFile(layout.HandoverFile(), earlierRecord);
-        controls.Type(destination);
-    }
-
-    void LayOutEarlierInstall(const std::string& folder) const {
-        MakeFolders(folder);
-        for (const auto name : setup::kInstallationFiles) {
-            // As loose as a user may have left them: the new files must not keep that mode.
-            WriteFile(Joined(folder, std::string(name)), "earlier " + std::string(name), 0666);
-        }
-        WriteFile(Joined(folder, "notes.txt"), "the user's own notes");
-    }
-
-    using InstallerTest::layout;
-    using InstallerTest::LogPath;
-
-    std::string Source() const { return Joined(working, setup::kLauncherFile); }
-    std::string DesktopTarget() const { return Joined(DesktopFolder(), setup::kLauncherFile); }
-
-    const std::string destination = root / "apps";
-    const std::string earlier = root / "earlier";
-    const std::string earlierRecord = earlier + "\r\n";
-};
 
 struct InjectedFault {
     const char* name;
     Operation operation;
     int code;
     int after;
-    std::function<std::string(const InjectedFaultTest&)> place;  // where it strikes
+    std::function<std::string(const EarlierInstallTest&)> place;  // where it strikes
     const char* description;
-    std::function<std::string(const InjectedFaultTest&)> step;  // the box's middle line
+    std::function<std::string(const EarlierInstallTest&)> step;  // the box's middle line
     bool destinationMadeByTheInstall = false;
 };
 std::ostream& operator<<(std::ostream& out, const InjectedFault& fault) {
     return out << fault.name;
 }
 
-std::string ApplicationFile(const InjectedFaultTest& t, const char* name) {
+std::string ApplicationFile(const EarlierInstallTest& t, const char* name) {
     return Joined(t.destination, name);
 }
 
-class InjectedFaults : public InjectedFaultTest,
+class InjectedFaults : public EarlierInstallTest,
                        public ::testing::WithParamInterface<InjectedFault> {};
 
 // A fault on one application file's copy or move: the box names that file's copy.
@@ -113,9 +65,9 @@ InjectedFault OnApplicationFile(const char* name, Operation operation, int code,
         operation,
         code,
         after,
-        [file](const InjectedFaultTest& t) { return ApplicationFile(t, file); },
+        [file](const EarlierInstallTest& t) { return ApplicationFile(t, file); },
         description,
-        [file](const InjectedFaultTest& t) { return CopyStep(file, ApplicationFile(t, file)); }};
+        [file](const EarlierInstallTest& t) { return CopyStep(file, ApplicationFile(t, file)); }};
 }
 
 const InjectedFault kInjectedFaults[] = {
@@ -131,27 +83,27 @@ const InjectedFault kInjectedFaults[] = {
     OnApplicationFile("CommitCannotPutTheLastFileInPlace", Operation::Rename, kAccessDenied, 1,
                       "Setup.exe", "Permission denied"),
     {"DestinationCannotBeMade", Operation::CreateFolder, kAccessDenied, 0,
-     [](const InjectedFaultTest& t) { return t.destination; }, "Permission denied",
-     [](const InjectedFaultTest& t) {
+     [](const EarlierInstallTest& t) { return t.destination; }, "Permission denied",
+     [](const EarlierInstallTest& t) {
          return "Could not create the folder " + t.destination + ".";
      },
      true},
     {"LauncherCopyFails", Operation::Copy, kAccessDenied, 0,
-     [](const InjectedFaultTest& t) { return t.DesktopTarget(); }, "Permission denied",
-     [](const InjectedFaultTest& t) { return CopyStep(t.Source(), t.DesktopTarget()); }},
+     [](const EarlierInstallTest& t) { return t.DesktopTarget(); }, "Permission denied",
+     [](const EarlierInstallTest& t) { return CopyStep(t.Source(), t.DesktopTarget()); }},
     {"HandoverFileCannotBeWritten", Operation::Write, kDiskFull, 0,
-     [](const InjectedFaultTest& t) { return t.layout.HandoverFile(); }, "Disk full",
-     [](const InjectedFaultTest& t) {
+     [](const EarlierInstallTest& t) { return t.layout.HandoverFile(); }, "Disk full",
+     [](const EarlierInstallTest& t) {
          return "Could not write the file " + t.layout.HandoverFile() + ".";
      }},
     {"HandoverFileCannotBeMovedIntoPlace", Operation::Rename, kAccessDenied, 0,
-     [](const InjectedFaultTest& t) { return t.layout.HandoverFile(); }, "Permission denied",
-     [](const InjectedFaultTest& t) {
+     [](const EarlierInstallTest& t) { return t.layout.HandoverFile(); }, "Permission denied",
+     [](const EarlierInstallTest& t) {
          return "Could not write the file " + t.layout.HandoverFile() + ".";
      }},
     {"LogCannotTakeALine", Operation::Write, kDiskFull, 0,
-     [](const InjectedFaultTest& t) { return t.LogPath(); }, "Disk full",
-     [](const InjectedFaultTest& t) { return "Could not write to the log " + t.LogPath() + "."; }},
+     [](const EarlierInstallTest& t) { return t.LogPath(); }, "Disk full",
+     [](const EarlierInstallTest& t) { return "Could not write to the log " + t.LogPath() + "."; }},
 };
 
 TEST_P(InjectedFaults, LeaveTheEarlierInstallationsAsTheyWereAndNameThePlace) {
@@ -182,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(Each, InjectedFaults, ::testing::ValuesIn(kInjectedFaul
 
 // The same install without a fault, and without an earlier record: the hand-over file of a
 // failed first install is taken away, not left naming a folder that does not work.
-TEST_F(InjectedFaultTest, FailedFirstInstallLeavesNoRecord) {
+TEST_F(EarlierInstallTest, FailedFirstInstallLeavesNoRecord) {
     fs::remove(layout.HandoverFile());
     Start();
     services.Files().FailNext(Operation::Write, kDiskFull, 0, Joined(destination, "readme.txt"));
@@ -190,7 +142,7 @@ TEST_F(InjectedFaultTest, FailedFirstInstallLeavesNoRecord) {
     EXPECT_FALSE(Exists(layout.HandoverFile()));
 }
 
-TEST_F(InjectedFaultTest, SucceedsOverTheEarlierInstallationAndKeepsNoTemporaryFile) {
+TEST_F(EarlierInstallTest, SucceedsOverTheEarlierInstallationAndKeepsNoTemporaryFile) {
     Start();
     ASSERT_TRUE(BeginInstall());
     EXPECT_EQ(LogTexts(LogPath()).back(), "Copied Installation Files Successfully");
@@ -209,7 +161,7 @@ TEST_F(InjectedFaultTest, SucceedsOverTheEarlierInstallationAndKeepsNoTemporaryF
 
 // A run interrupted while copying leaves its temporary files; the next install into that folder
 // removes those, and only those.
-TEST_F(InjectedFaultTest, NextInstallRemovesTheTemporaryFilesAnInterruptedRunLeft) {
+TEST_F(EarlierInstallTest, NextInstallRemovesTheTemporaryFilesAnInterruptedRunLeft) {
     WriteFile(Joined(destination, ".Velmora_KZ-partial-a1B2c3"), "left by a crash");
     WriteFile(Joined(destination, "Velmora_KZ-partial-x"), "the user's");
     WriteFile(Joined(destination, ".other-partial-123456"), "the user's");
@@ -223,7 +175,7 @@ TEST_F(InjectedFaultTest, NextInstallRemovesTheTemporaryFilesAnInterruptedRunLef
 
 // The user's name cannot be had (a user id without a password entry): the failure route names the
 // query, and the hand-over file written before it is taken back.
-TEST_F(InjectedFaultTest, UserNameThatCannotBeHadTakesTheFailureRoute) {
+TEST_F(EarlierInstallTest, UserNameThatCannotBeHadTakesTheFailureRoute) {
     Start();
     services.FailUserName(2);
     ASSERT_TRUE(BeginInstall());
@@ -244,7 +196,7 @@ TEST_F(InjectedFaultTest, UserNameThatCannotBeHadTakesTheFailureRoute) {
 
 // The log refuses every line, the failure route's own included: nothing handles that, so the
 // runtime's box is the account.
-TEST_F(InjectedFaultTest, LogThatRefusesEveryLineEndsInTheRuntimesBox) {
+TEST_F(EarlierInstallTest, LogThatRefusesEveryLineEndsInTheRuntimesBox) {
     Start();
     services.Files().FailEvery(Operation::Write, kAccessDenied, LogPath());
     EXPECT_EQ(

@@ -30,6 +30,7 @@ TEST_F(Launcher, FollowsTheUsersOwnInstallElseTheOneForEveryone) {
     ASSERT_FALSE(Launch());
     EXPECT_THAT(StartedIn(), ElementsAre(sharedInstall, installed)) << "the first line's folder";
     EXPECT_EQ(services.Started().at(0).name, launcher::kApplicationProgram);
+    EXPECT_EQ(services.Started().at(1).programFolder, installed) << "by its full path, no search";
     EXPECT_THAT(services.Messages(), IsEmpty());
 }
 
@@ -59,18 +60,21 @@ TEST_F(Launcher, ReportsWhatItCannotFollowInTheRuntimesBox) {
 }
 
 #ifdef _WIN32
-// The folder change to another drive sets only that drive's folder: the application folder stays
-// current, so the search for the application looks there.
-TEST_F(Launcher, InstallFolderOnAnotherDriveIsNotEntered) {
+// The folder change to another drive sets only that drive's folder, so the application folder
+// stays current; the application is still started, by its full path in the recorded folder.
+TEST_F(Launcher, InstallFolderOnAnotherDriveIsStartedByItsFullPath) {
     const std::string own = wine_testing::OwnFolder();
     if (::toupper(own[0]) == ::toupper(root.Path()[0])) {
         GTEST_SKIP() << "needs a folder on another drive than the temporary one";
     }
     const TempFolder other(own);
     MakeFolders(other / "installed");
+    WriteFile(Joined(other / "installed", launcher::kApplicationProgram), "the application");
     Record(other / "installed" + "\r\n");
-    ASSERT_FALSE(Launch());
-    EXPECT_THAT(StartedIn(), ElementsAre(layout.applicationFolder));
+    ASSERT_FALSE(Launch()) << services.Shown().at(0);
+    ASSERT_EQ(services.Started().size(), 1u);
+    EXPECT_EQ(services.Started()[0].programFolder, other / "installed");
+    EXPECT_EQ(services.Started()[0].folder, layout.applicationFolder);
     EXPECT_EQ(platform::CurrentFolderOfDrive(own.substr(0, 2)), other / "installed");
 }
 #endif

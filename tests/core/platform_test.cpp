@@ -20,6 +20,10 @@
 #include "platform/windows/windows_api.h"
 #else
 #include <csignal>
+#include <functional>
+#include <utility>
+
+#include <dlfcn.h>
 #include "platform/posix/layout.h"
 
 #include <sys/stat.h>
@@ -33,6 +37,25 @@ using platform::error::kFileNotFound;
 using platform::error::kPathFileAccessError;
 using platform::error::kPathNotFound;
 using platform::error::kPermissionDenied;
+
+#ifndef _WIN32
+// Runs once in the middle of the next copy: the system's copy_file_range is wrapped here, as the
+// kernel would be when another program writes to the source meanwhile.
+std::function<void()>& WhileCopying() {
+    static std::function<void()> action;
+    return action;
+}
+
+extern "C" ssize_t copy_file_range(int in, loff_t* inOffset, int out, loff_t* outOffset,
+                                   std::size_t length, unsigned flags) {
+    using Real = ssize_t (*)(int, loff_t*, int, loff_t*, std::size_t, unsigned);
+    static const auto real = reinterpret_cast<Real>(::dlsym(RTLD_NEXT, "copy_file_range"));
+    if (auto action = std::exchange(WhileCopying(), {})) {
+        action();
+    }
+    return real(in, inOffset, out, outOffset, length, flags);
+}
+#endif
 
 namespace {
 
@@ -100,6 +123,57 @@ TEST_F(Copy, FailuresNameTheirCauseAndLeaveNoTrace) {
     EXPECT_THAT(FolderEntries(folder.Path()), ElementsAre("a folder", "source.bin"));
     EXPECT_TRUE(FolderEntries(folder / "a folder").empty());
 }
+
+#ifndef _WIN32
+// Whoever may run the program may read the copy, whatever the medium's modes; nobody but the
+// owner may change it.
+TEST_F(Copy, IsReadableByAllAndChangeableByTheOwnerOnly) {
+    const std::pair<unsigned, unsigned> modes[] = {
+        {0600, 0644}, {0700, 0755}, {0777, 0755}, {0640, 0644}};
+    for (const auto& [from, to] : modes) {
+        std::filesystem::permissions(source, static_cast<std::filesystem::perms>(from));
+        CopyFile(source, folder / "copy.bin");
+        struct stat info {};
+        ::stat((folder / "copy.bin").c_str(), &info);
+        EXPECT_EQ(info.st_mode & 0777, to) << std::oct << from;
+    }
+}
+
+// A source that ends before its length (as a download cut short, or a share gone away) is not
+// copied as if it were whole. A sysfs file says 4096 bytes and holds a few.
+TEST_F(Copy, SourceShorterThanItsLengthIsAnError) {
+    const std::string shortSource = "/sys/devices/system/cpu/online";
+    if (!Exists(shortSource) ||
+        std::filesystem::file_size(shortSource) <= ReadFile(shortSource).size()) {
+        GTEST_SKIP() << "no file here says it is longer than it is";
+    }
+    try {
+        CopyFile(shortSource, folder / "copy");
+        ADD_FAILURE() << "a short copy was called complete";
+    } catch (const platform::RuntimeError& error) {
+        EXPECT_EQ(error.Number(), platform::error::kInputPastEndOfFile);
+        EXPECT_EQ(error.Place(), shortSource);
+    }
+    EXPECT_THAT(FolderEntries(folder.Path()), ElementsAre("source.bin"));
+}
+
+// A source written to while it is copied: the copy's first step appends to it first. A copy that
+// looked only at the bytes it was asked for could succeed; one that checks the source at the end
+// cannot.
+TEST_F(Copy, SourceChangedWhileCopiedIsAnError) {
+    const std::string& changing = source;
+    WhileCopying() = [&changing] { WriteFile(changing, ReadFile(changing) + "more"); };
+    try {
+        CopyFile(source, folder / "copy.bin");
+        ADD_FAILURE() << "a changing source was copied as if whole";
+    } catch (const platform::RuntimeError& error) {
+        EXPECT_EQ(error.Number(), platform::error::kPathFileAccessError);
+        EXPECT_EQ(error.PlaceAndReason(), source + " changed while it was copied");
+    }
+    EXPECT_FALSE(WhileCopying()) << "the source was never copied";
+    EXPECT_THAT(FolderEntries(folder.Path()), ElementsAre("source.bin"));
+}
+#endif
 
 #ifdef _WIN32
 // A destination that cannot be replaced keeps its old bytes: the copy goes under another name

@@ -51,6 +51,23 @@ void RunInChild(const std::function<void()>& body) {
         << "the child's checks failed (above), or it did not finish: wait status " << status;
 }
 
+int SignalThatEnded(const std::function<void()>& body) {
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        try {
+            body();
+        } catch (...) {
+        }
+        std::fflush(nullptr);
+        ::_exit(0);
+    }
+    int status = 0;
+    while (child > 0 && ::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return child > 0 && WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+}
+
 void CannotMakeIt(const std::string& why) {
     std::fprintf(stderr, "cannot make the fault here: %s\n", why.c_str());
     std::fflush(nullptr);

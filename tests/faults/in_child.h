@@ -10,6 +10,8 @@ namespace faults {
 // Runs body in a forked child. Its checks count for the test: the child's failures are printed as
 // they happen and fail the test; a child that cannot make its fault skips it.
 void RunInChild(const std::function<void()>& body);
+// Runs body in a forked child that is expected to be killed; the signal that ended it, or 0.
+int SignalThatEnded(const std::function<void()>& body);
 // In the child: the fault cannot be made here, for this reason; ends the child.
 [[noreturn]] void CannotMakeIt(const std::string& why);
 

@@ -75,3 +75,20 @@ TEST_F(FaultTest, DestinationThatIsAFileEndsWithTheFourLinesAndNoHarm) {
 }
 
 }  // namespace
+
+// An installation file that ends before its length, as a download cut short: not "Complete", but
+// the failure route, with the earlier installation in D as it was.
+TEST_F(FaultTest, InstallationFileShorterThanItsLengthIsNotCalledComplete) {
+    const std::string shortFile = "/sys/devices/system/cpu/online";
+    if (!Exists(shortFile) || std::filesystem::file_size(shortFile) <= ReadFile(shortFile).size()) {
+        GTEST_SKIP() << "no file here says it is longer than it is";
+    }
+    std::filesystem::remove(working + "/Velmora_KZ.jar");
+    std::filesystem::create_symlink(shortFile, working + "/Velmora_KZ.jar");
+    LayOutEarlierInstall(layout.applicationFolder);
+    const Outcome outcome = Install();
+    ExpectFailureReported(outcome, "Input past end of file",
+                          CopyStep("Velmora_KZ.jar", layout.applicationFolder + "/Velmora_KZ.jar"),
+                          Source(), DesktopTarget());
+    ExpectTreeUnchanged(outcome, layout.applicationFolder);
+}

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include "launcher/core/launcher_form.h"
@@ -18,7 +19,7 @@ namespace {
 
 // The launcher follows the hand-over file, its folder and the recorded folder only when nobody
 // but their owner, who must be the running user or root, can change them.
-enum class Place { None, Handover, ApplicationFolder, InstallFolder };
+enum class Place { None, Handover, ApplicationFolder, InstallFolder, Program };
 
 struct TrustCase : Row {
     Place place;
@@ -35,6 +36,8 @@ const TrustCase kTrustCases[] = {
     {{"HandoverOwnedByAnotherUser"}, Place::Handover, 0, true},
     {{"ApplicationFolderSharedLikeTmp"}, Place::ApplicationFolder, 01777, true},
     {{"InstallFolderWritableByAll"}, Place::InstallFolder, 0757, true},
+    {{"ProgramWritableByAll"}, Place::Program, 0777, true},
+    {{"ProgramOwnedByAnotherUser"}, Place::Program, 0, true},
 };
 
 class TrustedPlaces : public testing_support::LauncherTest {
@@ -63,6 +66,7 @@ TEST_P(LauncherTrust, FollowsOnlyWhatNobodyElseCanChange) {
     Record(installed + "\r\n");
     const std::string path = row.place == Place::Handover            ? layout.HandoverFile()
                              : row.place == Place::ApplicationFolder ? layout.applicationFolder
+                             : row.place == Place::Program           ? installed + "/Velmora_KZ.exe"
                                                                      : installed;
     if (row.place != Place::None && row.mode != 0) {
         fs::permissions(path, static_cast<fs::perms>(row.mode));
@@ -83,6 +87,46 @@ TEST_F(TrustedPlaces, RecordedLinkToAFolderWritableByAllIsRefused) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, LauncherTrust, ::testing::ValuesIn(kTrustCases), RowName());
+
+// A hand-over file that is no plain file is refused by name, without waiting on a FIFO or reading
+// what a link points at; a program file that is a link is not started.
+struct NotPlain : Row {
+    std::function<std::string(testing_support::LauncherTest&)> make;  // the place refused
+};
+
+const NotPlain kNotPlain[] = {
+    {{"HandoverIsAFifo"},
+     [](testing_support::LauncherTest& t) {
+         ::mkfifo(t.layout.HandoverFile().c_str(), 0644);
+         return t.layout.HandoverFile();
+     }},
+    {{"HandoverIsALinkToAnotherFile"},
+     [](testing_support::LauncherTest& t) {
+         WriteFile(t.root / "secret", t.installed + "\r\n", 0600);
+         fs::create_symlink(t.root / "secret", t.layout.HandoverFile());
+         return t.layout.HandoverFile();
+     }},
+    {{"ProgramIsALink"},
+     [](testing_support::LauncherTest& t) {
+         t.Record(t.installed + "\r\n");
+         fs::rename(t.installed + "/Velmora_KZ.exe", t.root / "elsewhere.exe");
+         fs::create_symlink(t.root / "elsewhere.exe", t.installed + "/Velmora_KZ.exe");
+         return t.installed + "/Velmora_KZ.exe";
+     }},
+};
+
+class NotAPlainFile : public testing_support::LauncherTest,
+                      public ::testing::WithParamInterface<NotPlain> {};
+
+TEST_P(NotAPlainFile, IsRefusedByNameAndNothingStarts) {
+    const std::string refused = GetParam().make(*this);
+    EXPECT_TRUE(Launch());
+    ASSERT_EQ(services.Messages().size(), 1u);
+    EXPECT_THAT(services.Messages()[0].text, ::testing::EndsWith("\r\n" + refused));
+    EXPECT_THAT(StartedIn(), ::testing::IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, NotAPlainFile, ::testing::ValuesIn(kNotPlain), RowName());
 
 // Whatever the user's umask, what the installer makes is owner-writable only, readable by all,
 // and passes the launcher's checks.

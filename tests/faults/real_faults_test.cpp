@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 
@@ -40,6 +41,32 @@ TEST_F(FaultTest, DiskFillingDuringACopyKeepsTheEarlierInstallation) {
         ExpectTreeUnchanged(outcome, destination);
         EXPECT_EQ(outcome.after.at(layout.HandoverFile()).bytes, destination + "\r\n");
     });
+}
+
+// Killed in the middle of the commit, over an earlier installation: old and new files lie side by
+// side and one is missing, until the next start of Setup puts the earlier installation back.
+TEST_F(FaultTest, KilledInTheMiddleOfTheCommitIsPutBackAtTheNextStart) {
+    const std::string destination = root / "apps";
+    LayOutEarlierInstall(destination);
+    controls.Type(destination);
+    const DiskState before = ReadDiskState(destination);
+    const int signal = SignalThatEnded([&] {
+        Start();
+        services.Files().CrashAt(platform::fakes::Operation::Rename, 1, destination + "/help.html",
+                                 platform::fakes::Crash::Kill);
+        form->Command1_Click();
+    });
+    ASSERT_EQ(signal, SIGKILL) << "the install was to be killed";
+    EXPECT_FALSE(Exists(destination + "/help.html")) << "killed between the two moves";
+    EXPECT_TRUE(Exists(layout.JournalFile()));
+
+    Start();
+    EXPECT_EQ(ReadDiskState(destination).size(), before.size());
+    for (const auto& [path, entry] : before) {
+        EXPECT_EQ(ReadFile(path), entry.bytes) << path;
+    }
+    EXPECT_EQ(ReadFile(layout.HandoverFile()), destination + "\r\n") << "as before the install";
+    EXPECT_FALSE(Exists(layout.JournalFile()));
 }
 
 // The log cannot take a line: nothing handles that, so the runtime's box is the account.
