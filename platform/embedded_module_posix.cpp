@@ -2,11 +2,15 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include <dlfcn.h>
 #include <sys/mman.h>
 #include <unistd.h>
+
+#include "platform/platform.h"
 
 namespace platform {
 
@@ -24,6 +28,19 @@ bool WriteAll(int fd, std::span<const unsigned char> bytes) {
         bytes = bytes.subspan(static_cast<std::size_t>(written));
     }
     return true;
+}
+
+// Whoever can change a library the program loads can run code as the user.
+void RequireOnlyOwnerCanWriteTree(const std::string& folder) {
+    RequireOnlyOwnerCanWrite(folder);
+    std::error_code failure;
+    for (std::filesystem::recursive_directory_iterator entry(folder, failure), end;
+         !failure && entry != end; entry.increment(failure)) {
+        RequireOnlyOwnerCanWrite(entry->path().string());
+    }
+    if (failure) {
+        throw RuntimeError(error::kPathFileAccessError, folder + ": " + failure.message());
+    }
 }
 
 }  // namespace
@@ -54,6 +71,25 @@ void* LoadEmbeddedModule(std::span<const unsigned char> image, const char* entry
         failure = ::dlerror();
     }
     return address;
+}
+
+bool LoadLibrariesFrom(const std::string& folder, std::span<const char* const> names,
+                       std::string& failure) {
+    try {
+        RequireOnlyOwnerCanWriteTree(folder);
+    } catch (const RuntimeError& error) {
+        failure = error.Description();
+        return false;
+    }
+    // Kept loaded for the life of the process, like the module that needs them.
+    for (const char* name : names) {
+        const std::string path = folder + "/" + name;
+        if (::dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL) == nullptr) {
+            failure = ::dlerror();
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace platform

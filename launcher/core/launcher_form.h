@@ -14,9 +14,10 @@ public:
 
     void Form_Load();
 
-private:
+    // The user's own application folder when it holds a hand-over file, else the one for everyone.
     std::string ApplicationFolderToFollow() const;
 
+private:
     platform::Layout layout_;
 };
 

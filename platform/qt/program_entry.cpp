@@ -4,6 +4,7 @@
 
 #include <QApplication>
 
+#include "platform/qt/bundled_plugins.h"
 #include "platform/qt/gui_runtime.h"
 #include "platform/runtime_error.h"
 
@@ -13,6 +14,7 @@ int RunProgram(int& argc, char** argv, const WindowMaker& makeWindow) {
     // Outlives the guard below, so that the error box can still be shown.
     std::optional<QApplication> application;
     return RunHandler([&] {
+        UseBundledPlugins();
         application.emplace(argc, argv);
         InstallGuiRuntime();
         return RunWindow(makeWindow);
