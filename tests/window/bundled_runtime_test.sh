@@ -73,7 +73,7 @@ wait_for() {
 }
 stop() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
 
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 3>"$work/display" 2>/dev/null &
 xvfb=$!
 until [ -s "$work/display" ]; do sleep 0.1; done
 x_display=":$(cat "$work/display")"
