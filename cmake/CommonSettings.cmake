@@ -6,6 +6,12 @@ target_compile_options(velmora_common INTERFACE -Wall -Wextra -Wpedantic)
 target_compile_definitions(velmora_common INTERFACE
   QT_NO_CAST_FROM_ASCII QT_NO_CONTEXTLESS_CONNECT QT_NO_KEYWORDS)
 
+# The folder beside Setup.exe on the Linux medium, and in the application folder, that holds the
+# window toolkit for desktops without one (cmake/bundle_qt_runtime.cmake).
+set(VELMORA_RUNTIME_FOLDER qt-runtime)
+target_compile_definitions(velmora_common INTERFACE
+  VELMORA_RUNTIME_FOLDER="${VELMORA_RUNTIME_FOLDER}")
+
 if(VELMORA_SANITIZE)
   target_compile_options(velmora_common INTERFACE
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

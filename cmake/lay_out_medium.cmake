@@ -1,8 +1,9 @@
 # cmake -D MEDIUM_DIR=... -D FILE_LIST=... -D DATA_DIR=... -D JAR=... -D APPLICATION=...
-#       -D LAUNCHER=... -D SETUP=... -P lay_out_medium.cmake
+#       -D LAUNCHER=... -D SETUP=... [-D RUNTIME_DIR=...] -P lay_out_medium.cmake
 # Leaves exactly the installation files of FILE_LIST in MEDIUM_DIR, whatever a run of Setup.exe
 # there added; only what changed is copied. The four built files come from the named paths, the
-# others from DATA_DIR.
+# others from DATA_DIR. A bundled runtime folder RUNTIME_DIR is mirrored into MEDIUM_DIR under its
+# own name.
 cmake_minimum_required(VERSION 3.25)
 
 file(STRINGS ${FILE_LIST} quoted REGEX "^\"[^\"]+\",$")
@@ -13,10 +14,16 @@ set(built_Velmora_KZ.exe ${APPLICATION})
 set(built_Velmora_KZ.2.0.1.exe ${LAUNCHER})
 set(built_Setup.exe ${SETUP})
 
+set(kept ${names})
+if(DEFINED RUNTIME_DIR)
+  get_filename_component(runtime_name ${RUNTIME_DIR} NAME)
+  list(APPEND kept ${runtime_name})
+endif()
+
 file(MAKE_DIRECTORY ${MEDIUM_DIR})
 file(GLOB present RELATIVE ${MEDIUM_DIR} ${MEDIUM_DIR}/*)
 foreach(name IN LISTS present)
-  if(NOT name IN_LIST names)
+  if(NOT name IN_LIST kept)
     file(REMOVE_RECURSE ${MEDIUM_DIR}/${name})
   endif()
 endforeach()
@@ -35,3 +42,20 @@ foreach(name IN LISTS names)
     file(CHMOD ${MEDIUM_DIR}/${name} FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
   endif()
 endforeach()
+
+if(DEFINED RUNTIME_DIR)
+  set(runtime_copy ${MEDIUM_DIR}/${runtime_name})
+  file(GLOB_RECURSE wanted RELATIVE ${RUNTIME_DIR} ${RUNTIME_DIR}/*)
+  file(GLOB_RECURSE present RELATIVE ${runtime_copy} LIST_DIRECTORIES true ${runtime_copy}/*)
+  foreach(name IN LISTS present)
+    if(NOT name IN_LIST wanted AND NOT IS_DIRECTORY ${runtime_copy}/${name})
+      file(REMOVE ${runtime_copy}/${name})
+    endif()
+  endforeach()
+  foreach(name IN LISTS wanted)
+    get_filename_component(folder ${runtime_copy}/${name} DIRECTORY)
+    file(MAKE_DIRECTORY ${folder})
+    file(COPY_FILE ${RUNTIME_DIR}/${name} ${runtime_copy}/${name} ONLY_IF_DIFFERENT)
+    file(CHMOD ${runtime_copy}/${name} FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  endforeach()
+endif()

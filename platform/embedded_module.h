@@ -19,4 +19,13 @@ void* LoadEmbeddedModule(std::span<const unsigned char> image, const char* entry
                          std::string& failure,
                          std::span<const ModuleStore> stores = std::span<const ModuleStore>());
 
+// Loads the named libraries from folder by their full paths, in the order given, so that a module
+// loaded afterwards finds them by name. Only a folder whose every file and subfolder nobody but
+// its owner can change is used. False, with the reason in failure, when one cannot be loaded.
+bool LoadLibrariesFrom(const std::string& folder, std::span<const char* const> names,
+                       std::string& failure);
+
+// The folder the loaded library of that name was found in; "" when none is loaded.
+std::string FolderOfLoadedLibrary(const char* name);
+
 }  // namespace platform

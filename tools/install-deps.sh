@@ -8,6 +8,9 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
+  # The toolkit the Linux medium carries, with its Wayland plugins, made relocatable; a Wayland
+  # display to try it on; the Windows release archive unpacked.
+  qt6-wayland patchelf weston unzip
   fonts-liberation fonts-dejavu-core
   xvfb xauth x11-apps imagemagick
   openjdk-17-jdk-headless

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 
+#include "gui/qt/bundled_plugins.h"
 #include "gui/qt/gui_runtime.h"
 
 namespace gui::qt {
@@ -17,6 +18,7 @@ int RunProgram(int& argc, char** argv, const WindowMaker& makeWindow) {
     std::optional<QApplication> application;
     QtServices services;
     return platform::RunHandler(services, [&] {
+        UseBundledPlugins();
         application.emplace(argc, argv);
         InstallGuiRuntime();
         return RunWindow(services, makeWindow);

@@ -15,11 +15,12 @@ public:
 
     void Form_Load();
 
-private:
+    // The user's own application folder when it holds a hand-over file, else the one for everyone.
     std::string ApplicationFolderToFollow() const;
     void RefuseInterruptedInstall(const std::string& applicationFolder,
                                   const std::string& installFolder) const;
 
+private:
     platform::Services& services_;
     platform::Layout layout_;
 };

@@ -1,9 +1,11 @@
+#include <array>
 #include <cstdio>
 #include <span>
 #include <string>
 
 #include "launcher/core/launcher_form.h"
 #include "launcher/qt/window_module.h"
+#include "platform/bundled_runtime.h"
 #include "platform/embedded_module.h"
 #include "platform/layout.h"
 #include "platform/system_services.h"
@@ -13,6 +15,31 @@ extern "C" const unsigned char velmora_launcher_window_module[];
 extern "C" const unsigned char velmora_launcher_window_module_end[];
 
 namespace {
+
+// What the window module needs by name, in the order each needs the one before.
+constexpr std::array<const char*, 3> kWindowLibraries{
+    VELMORA_QT_CORE_LIBRARY, VELMORA_QT_GUI_LIBRARY, VELMORA_QT_WIDGETS_LIBRARY};
+
+// The system's Qt when it has one the module can use; else the one the installer put in the
+// application folder, for desktops without Qt. Null with the reasons in failure.
+launcher::WindowEntry LoadWindow(const std::string& applicationFolder, std::string& failure) {
+    const std::span image(velmora_launcher_window_module, velmora_launcher_window_module_end);
+    std::string systemFailure;
+    if (void* entry =
+            platform::LoadEmbeddedModule(image, launcher::kWindowEntryName, systemFailure)) {
+        return reinterpret_cast<launcher::WindowEntry>(entry);
+    }
+    const std::string runtime = applicationFolder + "/" + platform::kBundledRuntimeFolder;
+    std::string bundledFailure;
+    if (platform::LoadLibrariesFrom(runtime, kWindowLibraries, bundledFailure)) {
+        if (void* entry =
+                platform::LoadEmbeddedModule(image, launcher::kWindowEntryName, bundledFailure)) {
+            return reinterpret_cast<launcher::WindowEntry>(entry);
+        }
+    }
+    failure = systemFailure + "; nor from " + runtime + ": " + bundledFailure;
+    return nullptr;
+}
 
 // Without its window there is no box to show: whatever there is to say goes to the standard
 // error, and the exit status says that the launcher failed.
@@ -29,13 +56,15 @@ int ReportWithoutWindow(const std::string& why, const platform::RuntimeError* fa
 
 int main(int argc, char* argv[]) {
     platform::SystemServices services;
-    const auto failure = platform::CaptureFailure(
-        [&services] { launcher::Form1(services, platform::NativeLayout()).Form_Load(); });
+    std::string applicationFolder;
+    const auto failure = platform::CaptureFailure([&services, &applicationFolder] {
+        launcher::Form1 form(services, platform::NativeLayout());
+        applicationFolder = form.ApplicationFolderToFollow();
+        form.Form_Load();
+    });
 
     std::string why;
-    const auto entry = reinterpret_cast<launcher::WindowEntry>(platform::LoadEmbeddedModule(
-        std::span(velmora_launcher_window_module, velmora_launcher_window_module_end),
-        launcher::kWindowEntryName, why));
+    const launcher::WindowEntry entry = LoadWindow(applicationFolder, why);
     if (entry == nullptr) {
         return ReportWithoutWindow(why, failure ? &*failure : nullptr);
     }

@@ -2,16 +2,20 @@
 
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "platform/platform.h"
 #include "platform/posix/support.h"
 
 namespace platform {
@@ -70,6 +74,19 @@ void* LoadFrom(ModuleStore store, std::span<const unsigned char> image, const ch
     return address;
 }
 
+// Whoever can change a library the program loads can run code as the user.
+void RequireOnlyOwnerCanWriteTree(const std::string& folder) {
+    RequireOnlyOwnerCanWrite(folder);
+    std::error_code failure;
+    for (std::filesystem::recursive_directory_iterator entry(folder, failure), end;
+         !failure && entry != end; entry.increment(failure)) {
+        RequireOnlyOwnerCanWrite(entry->path().string());
+    }
+    if (failure) {
+        RaiseForSystemError(failure.value(), folder);
+    }
+}
+
 }  // namespace
 
 void* LoadEmbeddedModule(std::span<const unsigned char> image, const char* entry,
@@ -86,6 +103,36 @@ void* LoadEmbeddedModule(std::span<const unsigned char> image, const char* entry
         failure += (failure.empty() ? "" : "; ") + StoreName(store) + ": " + why;
     }
     return nullptr;
+}
+
+bool LoadLibrariesFrom(const std::string& folder, std::span<const char* const> names,
+                       std::string& failure) {
+    try {
+        RequireOnlyOwnerCanWriteTree(folder);
+    } catch (const RuntimeError& error) {
+        failure = UnhandledErrorText(error);
+        return false;
+    }
+    // Kept loaded for the life of the process, like the module that needs them.
+    for (const char* name : names) {
+        const std::string path = folder + "/" + name;
+        if (::dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL) == nullptr) {
+            failure = ::dlerror();
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string FolderOfLoadedLibrary(const char* name) {
+    void* library = ::dlopen(name, RTLD_NOW | RTLD_NOLOAD);
+    if (library == nullptr) {
+        return {};
+    }
+    char origin[PATH_MAX] = {};
+    const bool found = ::dlinfo(library, RTLD_DI_ORIGIN, origin) == 0;
+    ::dlclose(library);
+    return found ? std::string(origin) : std::string();
 }
 
 }  // namespace platform

@@ -169,14 +169,10 @@ std::string ReserveAside(const std::string& path) {
     if (S_ISDIR(info.st_mode)) {
         Raise(EISDIR, path, Expected::File);
     }
+    // Only the name matters: the earlier file is moved over it, and a crash before that leaves
+    // an empty file the next install removes.
     FileDescriptor reserved;
-    std::string aside = MakeTemporaryBeside(path, reserved);
-    if (::fsync(reserved.Get()) != 0 || reserved.Close() != 0) {
-        const int code = errno;
-        ::unlink(aside.c_str());
-        Raise(code, path, Expected::File);
-    }
-    return aside;
+    return MakeTemporaryBeside(path, reserved);
 }
 
 void PutInPlace(const std::string& file, const std::string& destination) {

@@ -55,6 +55,7 @@ inline constexpr int kClientHeight = 9270;
 inline constexpr Rgb kWindowBackground{128, 128, 255};
 inline constexpr Rgb kFrameCaptionColour{0, 0, 128};
 inline constexpr Rgb kWhite{255, 255, 255};
+inline constexpr Rgb kBlack{0, 0, 0};
 
 inline constexpr FontSpec kNoFont{"", 0, Weight::Regular, Slant::Upright};
 inline constexpr FontSpec kSansSerif{"MS Sans Serif", 8.25, Weight::Regular, Slant::Upright};

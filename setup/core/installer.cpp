@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "handover/handover.h"
+#include "platform/bundled_runtime.h"
 #include "platform/platform.h"
 #include "setup/core/all_or_nothing_copy.h"
 #include "setup/core/desktop_entry.h"
@@ -111,6 +112,7 @@ void Installer::MainRoute() {
         CopyApplicationFiles();
         Log("Copied Installation Files Successfully");
     }
+    CopyWindowToolkit();
     Step(FileStep(journal_.Path()), [this] { journal_.End(); });
     Step("Could not show the end of the install.", [this] {
         services_.ShowMessage("Velmora_KZ 2.0.1 Installation is Complete", "Finished");
@@ -250,6 +252,17 @@ void Installer::CopyApplicationFiles() {
                                                    : "Could not copy the installation files to " +
                                                          destination + "."};
     }
+}
+
+// Where the medium carries the window toolkit (on desktops without Qt), every launcher copy finds
+// it in the application folder it follows.
+void Installer::CopyWindowToolkit() {
+    const std::string& folder = layout_.applicationFolder;
+    Step("Could not copy the window toolkit to " + Join(folder, platform::kBundledRuntimeFolder) +
+             ".",
+         [&] {
+             toolkitPlaced_ = platform::CopyBundledRuntime(files_, request_.workingFolder, folder);
+         });
 }
 
 // Nothing here catches: an error while logging the failure or putting the hand-over file back

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/layout.h"
 #include "platform/services.h"
@@ -49,6 +50,7 @@ private:
     void WriteMenuIcon(const std::string& iconTheme);
     void WriteDesktopEntry(const std::string& folder);
     void CopyApplicationFiles();
+    void CopyWindowToolkit();
     [[noreturn]] void FailureRoute(const platform::RuntimeError& error, const std::string& step);
     void RestoreHandover();
     std::string Join(const std::string& folder, const std::string& name) const;
@@ -67,6 +69,7 @@ private:
     std::string source_;         // S
     std::string desktopTarget_;  // T1
     bool handoverWritten_ = false;
+    std::vector<std::string> toolkitPlaced_;  // each folder before what it holds
     // The hand-over file as it was before this install wrote it, put back when the install fails
     // so that the launcher keeps finding the installation that worked.
     JournalRecord::Earlier earlier_ = JournalRecord::Earlier::None;

@@ -1,6 +1,7 @@
 #include "setup/qt/control_builder.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <string_view>
 #include <vector>
@@ -60,20 +61,32 @@ void SetInAllGroups(QPalette& palette, QPalette::ColorRole role, const QColor& c
     }
 }
 
+// Where the layout fixes a background, it fixes the text on it too: text in the desktop's colour
+// would vanish on the white frame under a dark desktop theme. What keeps the platform's
+// background keeps the desktop's text colour.
 QPalette PaletteFor(const ControlSpec& row) {
+    constexpr std::array kTextRoles{QPalette::WindowText, QPalette::Text, QPalette::ButtonText};
     QPalette palette;
+    // A label is opaque in the colour of what lies behind it, the window's or the frame's.
+    const bool fixedBackground = row.whiteBackground || row.kind == ControlKind::Label;
     if (row.whiteBackground) {
-        palette.setColor(QPalette::Window, ToColor(kWhite));
+        SetInAllGroups(palette, QPalette::Window, ToColor(kWhite));
     }
-    if (row.kind == ControlKind::Frame) {
-        SetInAllGroups(palette, QPalette::WindowText, ToColor(kFrameCaptionColour));
-        SetInAllGroups(palette, QPalette::Text, ToColor(kFrameCaptionColour));
+    if (row.whiteBackground && row.kind == ControlKind::CheckBox) {
+        // The box itself, white as on the light desktop, so that its tick shows.
+        SetInAllGroups(palette, QPalette::Base, ToColor(kWhite));
+    }
+    if (fixedBackground) {
+        const QColor text = ToColor(row.kind == ControlKind::Frame ? kFrameCaptionColour : kBlack);
+        for (const auto role : kTextRoles) {
+            SetInAllGroups(palette, role, text);
+        }
     } else if (row.parent == Parent::Frame1) {
-        // Children would otherwise inherit the frame's navy caption colour.
-        const QPalette standard = QApplication::palette();
-        for (const auto role : {QPalette::WindowText, QPalette::Text}) {
+        // They would otherwise inherit the frame's caption colour.
+        const QPalette desktop = QApplication::palette();
+        for (const auto role : kTextRoles) {
             for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-                palette.setColor(group, role, standard.color(group, role));
+                palette.setColor(group, role, desktop.color(group, role));
             }
         }
     }

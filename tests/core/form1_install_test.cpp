@@ -6,6 +6,7 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/bundled_runtime.h"
 #include "setup/core/installation_files.h"
 #include "setup/core/menu_icon.h"
 #include "tests/support/installer_fixture.h"
@@ -87,6 +88,21 @@ TEST_F(FirstInstall, ReproducesTheLogHandOverFilesAndLauncherCopies) {
 
     EXPECT_THAT(services.Shown(),
                 ElementsAre("Finished|Velmora_KZ 2.0.1 Installation is Complete"));
+}
+
+// Where the medium carries the window toolkit, every launcher copy finds it in the application
+// folder it follows, whatever the install folder.
+TEST_F(FirstInstall, TheMediumsWindowToolkitGoesToTheApplicationFolder) {
+    const std::string toolkit = Joined(working, platform::kBundledRuntimeFolder);
+    MakeFolders(Joined(toolkit, "platforms"));
+    WriteFile(Joined(toolkit, "platforms", "plugin"), "a plugin");
+    controls.Type(root / "elsewhere");
+    ASSERT_TRUE(BeginInstall());
+    EXPECT_EQ(services.EndStatus(), platform::ExitStatus::Success);
+    EXPECT_EQ(ReadFile(Joined(layout.applicationFolder, platform::kBundledRuntimeFolder,
+                              "platforms", "plugin")),
+              "a plugin");
+    EXPECT_FALSE(Exists(Joined(root / "elsewhere", platform::kBundledRuntimeFolder)));
 }
 
 TEST_F(FirstInstall, TypedDestinationIsRecordedUnchangedAndMade) {

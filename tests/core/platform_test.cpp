@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/bundled_runtime.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "tests/support/program_harness.h"
@@ -23,8 +25,10 @@
 #include <functional>
 #include <utility>
 
-#include <dlfcn.h>
+#include "platform/embedded_module.h"
 #include "platform/posix/layout.h"
+
+#include <dlfcn.h>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -32,6 +36,7 @@
 #endif
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using namespace testing_support;
 using platform::error::kFileNotFound;
 using platform::error::kPathFileAccessError;
@@ -255,6 +260,33 @@ TEST(Folders, MadeFoldersPassTheLaunchersCheckAndSharedOnesDoNot) {
     }
 }
 
+// What a launcher copy needs on a desktop without Qt goes into the application folder.
+TEST(BundledRuntime, CopiedWholeOverAnEarlierOneEachFolderBeforeWhatItHolds) {
+    TempFolder folder;
+    platform::FileSystem files;
+    const std::string runtime = Joined(folder / "medium", platform::kBundledRuntimeFolder);
+    MakeFolders(Joined(runtime, "platforms"));
+    WriteFile(Joined(runtime, "libone.so.1"), "new library", 0664);
+    WriteFile(Joined(runtime, "platforms", "libplugin.so"), "plugin");
+    const std::string copy = Joined(folder / "application", platform::kBundledRuntimeFolder);
+    MakeFolders(copy);
+    WriteFile(Joined(copy, "libone.so.1"), "an earlier, longer library");
+
+    EXPECT_THAT(platform::CopyBundledRuntime(files, folder / "medium", folder / "application"),
+                ElementsAre(copy, Joined(copy, "libone.so.1"), Joined(copy, "platforms"),
+                            Joined(copy, "platforms", "libplugin.so")));
+    EXPECT_EQ(ReadFile(Joined(copy, "libone.so.1")), "new library");
+    EXPECT_EQ(ReadFile(Joined(copy, "platforms", "libplugin.so")), "plugin");
+    for (const std::string& made : {copy, Joined(copy, "libone.so.1"), Joined(copy, "platforms")}) {
+        EXPECT_NO_THROW(platform::RequireOnlyOwnerCanWrite(made)) << made;
+    }
+
+    TempFolder windowsMedium;
+    EXPECT_TRUE(
+        platform::CopyBundledRuntime(files, windowsMedium.Path(), folder / "elsewhere").empty());
+    EXPECT_FALSE(Exists(folder / "elsewhere"));
+}
+
 TEST(TextFiles, OutputTruncatesAppendKeepsAndAFolderIsNoFile) {
     TempFolder folder;
     const std::string file = folder / "log";
@@ -391,6 +423,34 @@ TEST(UserDirs, NameTheDesktopFolderOrLeaveTheDefault) {
     for (const auto& row : cases) {
         EXPECT_EQ(platform::DesktopFolderFrom(row.text, "/h"), row.desktop) << row.text;
     }
+}
+
+// The launcher's window loads the toolkit from the application folder only where nobody else
+// could have swapped a library.
+TEST(BundledRuntime, LoadedByFullPathOnlyFromAFolderNobodyElseCanChange) {
+    TempFolder folder;
+    const std::string runtime = folder / "runtime";
+    MakeFolders(runtime);
+    std::filesystem::copy_file(VELMORA_TEST_LIBRARY, Joined(runtime, VELMORA_TEST_LIBRARY_NAME));
+    const std::array<const char*, 1> names{VELMORA_TEST_LIBRARY_NAME};
+    const auto loaded = [] {
+        return ::dlopen(VELMORA_TEST_LIBRARY_NAME, RTLD_NOW | RTLD_NOLOAD) != nullptr;
+    };
+    std::string failure;
+
+    OpenToEveryone(runtime);
+    EXPECT_FALSE(platform::LoadLibrariesFrom(runtime, names, failure));
+    EXPECT_THAT(failure, HasSubstr(runtime + " can be changed by another user"));
+    EXPECT_FALSE(loaded());
+
+    std::filesystem::permissions(
+        runtime, std::filesystem::perms::others_write | std::filesystem::perms::group_write,
+        std::filesystem::perm_options::remove);
+    const std::array<const char*, 1> absent{"libabsent.so.1"};
+    EXPECT_FALSE(platform::LoadLibrariesFrom(runtime, absent, failure));
+    EXPECT_THAT(failure, HasSubstr("libabsent.so.1"));
+    ASSERT_TRUE(platform::LoadLibrariesFrom(runtime, names, failure)) << failure;
+    EXPECT_TRUE(loaded()) << "a later load by name finds it";
 }
 
 #endif

@@ -126,18 +126,20 @@ TEST(ProgramIcon, LoadsWithEverySizeAndIsTransparentOutsideTheDial) {
     EXPECT_EQ(qtIcon.pixmap(48).toImage().convertToFormat(large.format()), large);
 }
 
-TEST(Medium, HoldsExactlyTheFifteenFilesWithTheirModes) {
-    QStringList expected;
+TEST(Medium, HoldsExactlyTheFifteenFilesWithTheirModesAndTheBundledToolkit) {
+    QStringList files;
     for (const auto name : setup::kInstallationFiles) {
-        expected << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+        files << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
     }
+    QStringList expected = files;
+    expected << QStringLiteral(VELMORA_RUNTIME_FOLDER);
     QStringList present = QDir(kMedium).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                                   QDir::NoDotAndDotDot);
     expected.sort();
     present.sort();
     ASSERT_EQ(present.join(u' ').toStdString(), expected.join(u' ').toStdString())
         << kMedium.toStdString();
-    for (const QString& name : expected) {
+    for (const QString& name : files) {
         const auto mode =
             std::filesystem::status((kMedium + u'/' + name).toStdString()).permissions();
         const bool program = name.endsWith(QLatin1String(".exe"));

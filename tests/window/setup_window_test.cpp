@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -10,12 +12,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QPushButton>
 #include <QRect>
+#include <QStyle>
 #include <QTest>
 
 #include "platform/platform.h"
@@ -318,9 +324,75 @@ TEST_F(SetupWindowTest, ColoursAreTheLaidOutOnes) {
     EXPECT_EQ(frame->palette().color(QPalette::WindowText), QColor(0, 0, 128));
     auto* label = Find<QLabel>("Label5");
     EXPECT_EQ(label->palette().color(QPalette::Window), QColor(Qt::white));
-    EXPECT_EQ(label->palette().color(QPalette::WindowText),
-              QApplication::palette().color(QPalette::WindowText))
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::black))
         << "the frame's caption colour stays on the frame";
+}
+
+// The application palette of a dark desktop theme, for as long as it lives.
+class DarkDesktop {
+public:
+    DarkDesktop() : light_(QApplication::palette()) {
+        QPalette dark = light_;
+        for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+            dark.setColor(role, QColor(45, 45, 48));
+        }
+        for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+            dark.setColor(role, QColor(240, 240, 240));
+        }
+        QApplication::setPalette(dark);
+    }
+    DarkDesktop(const DarkDesktop&) = delete;
+    DarkDesktop& operator=(const DarkDesktop&) = delete;
+    ~DarkDesktop() { QApplication::setPalette(light_); }
+
+private:
+    QPalette light_;
+};
+
+int Distance(const QColor& a, const QColor& b) {
+    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                     std::abs(a.blue() - b.blue())});
+}
+
+// How close the drawn pixel nearest in colour to wanted comes to it.
+int NearestDistance(const QImage& picture, const QRect& area, const QColor& wanted) {
+    int nearest = 255;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            nearest = std::min(nearest, Distance(picture.pixelColor(x, y), wanted));
+        }
+    }
+    return nearest;
+}
+
+TEST_F(SetupWindowTest, CaptionsOnFixedBackgroundsKeepTheirColoursUnderADarkDesktopTheme) {
+    const DarkDesktop desktop;
+    Open();
+    const QImage picture = window->grab().toImage();
+    const QColor navy(0, 0, 128);
+    const QColor black(Qt::black);
+
+    auto* frame = Find<QGroupBox>("Frame1");
+    const QFontMetrics title(frame->font());
+    // The caption alone: the frame's border runs beside it, not behind it.
+    const QRect caption(frame->mapTo(window.get(), QPoint(0, 0)),
+                        QSize(title.horizontalAdvance(frame->title()) + 12, title.height()));
+    EXPECT_LE(NearestDistance(picture, caption, navy), 24) << "Frame1";
+
+    for (const char* name : {"Label1", "Label2", "Label4", "Label5", "Label6", "Label3"}) {
+        const auto* label = Find<QLabel>(name);
+        const QRect area(label->mapTo(window.get(), QPoint(0, 0)), label->size());
+        EXPECT_LE(NearestDistance(picture, area, black), 24) << name;
+    }
+    for (const char* name : {"Check1", "Check2", "Check3"}) {
+        const auto* box = Find<QCheckBox>(name);
+        // Right of the box itself, where only its caption is drawn.
+        const int textStart = box->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                              box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+        const QRect area(box->mapTo(window.get(), QPoint(textStart, 0)),
+                         QSize(box->width() - textStart, box->height()));
+        EXPECT_LE(NearestDistance(picture, area, black), 24) << name;
+    }
 }
 
 }  // namespace
