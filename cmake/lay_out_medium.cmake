@@ -1,8 +1,8 @@
 # cmake -D MEDIUM_DIR=... -D FILE_LIST=... -D DATA_DIR=... -D JAR=... -D APPLICATION=...
-#       -D LAUNCHER=... -D SETUP=... -P lay_out_medium.cmake
+#       -D LAUNCHER=... -D SETUP=... [-D UNINSTALL=...] -P lay_out_medium.cmake
 # Leaves exactly the installation files of FILE_LIST in MEDIUM_DIR, whatever a run of Setup.exe
 # there added; only what changed is copied. The four built files come from the named paths, the
-# others from DATA_DIR.
+# others from DATA_DIR. The uninstaller, when given, lies beside them.
 cmake_minimum_required(VERSION 3.25)
 
 file(STRINGS ${FILE_LIST} quoted REGEX "^\"[^\"]+\",$")
@@ -12,6 +12,10 @@ set(built_Velmora_KZ.jar ${JAR})
 set(built_Velmora_KZ.exe ${APPLICATION})
 set(built_Velmora_KZ.2.0.1.exe ${LAUNCHER})
 set(built_Setup.exe ${SETUP})
+if(DEFINED UNINSTALL)
+  list(APPEND names Uninstall.exe)
+  set(built_Uninstall.exe ${UNINSTALL})
+endif()
 
 file(MAKE_DIRECTORY ${MEDIUM_DIR})
 file(GLOB present RELATIVE ${MEDIUM_DIR} ${MEDIUM_DIR}/*)

@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
+#include "platform/removal.h"
 
 namespace platform {
 
@@ -50,6 +52,16 @@ public:
 
     virtual void RequireOnlyOwnerCanWrite(const std::string& path) {
         platform::RequireOnlyOwnerCanWrite(path);
+    }
+
+    virtual EntryFacts FactsOf(const std::string& path) { return platform::FactsOf(path); }
+    virtual void RemoveOneFile(const std::string& path) { platform::RemoveOneFile(path); }
+    virtual void RemoveEmptyFolder(const std::string& path) { platform::RemoveEmptyFolder(path); }
+    virtual std::vector<std::string> EntriesOf(const std::string& folder) {
+        return platform::EntriesOf(folder);
+    }
+    virtual std::string ReadPlainFile(const std::string& path, std::size_t maxBytes) {
+        return platform::ReadPlainFile(path, maxBytes);
     }
 };
 

@@ -16,6 +16,7 @@ enum class Operation {
     Copy,          // the start of a file copy
     Rename,        // a file moved into place, or aside
     CreateFolder,  // one folder or a folder tree made
+    Remove,        // one file or one empty folder removed
 };
 
 // Thrown where a fault stands for the process being killed: it unwinds past every handler, so the
@@ -44,6 +45,8 @@ public:
     void PutInPlace(const std::string& file, const std::string& destination) override;
     void PrintLine(const std::string& path, OpenFor mode, const std::string& line) override;
     void ReplaceFile(const std::string& path, const std::string& contents) override;
+    void RemoveOneFile(const std::string& path) override;
+    void RemoveEmptyFolder(const std::string& path) override;
 
 private:
     struct Armed {
@@ -57,7 +60,7 @@ private:
     // Raises the armed fault when it falls on this operation; reported for reported.
     void Strike(Operation operation, const std::string& place, const std::string& reported);
 
-    std::array<Armed, 4> faults_{};
+    std::array<Armed, 5> faults_{};
 };
 
 }  // namespace platform::fakes

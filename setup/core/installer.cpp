@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "setup/core/all_or_nothing_copy.h"
 #include "setup/core/desktop_entry.h"
+#include "setup/core/install_record_steps.h"
 #include "setup/core/installation_files.h"
 #include "setup/core/menu_icon.h"
 #include "setup/core/queries.h"
@@ -36,7 +37,11 @@ struct Installer::StepFailure {
 };
 
 Installer::Installer(platform::Services& services, const platform::Layout& layout, InstallLog log)
-    : services_(services), files_(services.Files()), layout_(layout), log_(std::move(log)) {}
+    : services_(services),
+      placements_(services.Files()),
+      files_(placements_),
+      layout_(layout),
+      log_(std::move(log)) {}
 
 template <typename Action>
 auto Installer::Step(const std::string& failureText, Action&& action) -> decltype(action()) {
@@ -102,6 +107,9 @@ void Installer::MainRoute() {
     if (destination != request_.workingFolder) {
         CopyApplicationFiles();
         Log("Copied Installation Files Successfully");
+    }
+    for (const auto& step : FinishingSteps(services_, layout_, request_, placements_)) {
+        Step(step.failureText, step.action);
     }
     Step("Could not show the end of the install.", [this] {
         services_.ShowMessage("Velmora_KZ 2.0.1 Installation is Complete", "Finished");

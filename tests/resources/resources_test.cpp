@@ -126,8 +126,8 @@ TEST(ProgramIcon, LoadsWithEverySizeAndIsTransparentOutsideTheDial) {
     EXPECT_EQ(qtIcon.pixmap(48).toImage().convertToFormat(large.format()), large);
 }
 
-TEST(Medium, HoldsExactlyTheFifteenFilesWithTheirModes) {
-    QStringList expected;
+TEST(Medium, HoldsExactlyTheFifteenFilesAndTheUninstallerWithTheirModes) {
+    QStringList expected{QStringLiteral("Uninstall.exe")};
     for (const auto name : setup::kInstallationFiles) {
         expected << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
     }
