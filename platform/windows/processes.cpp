@@ -56,7 +56,8 @@ int RunProgramAndWait(const std::string& name, const std::vector<std::string>& a
     }
     std::string commandLine = Quoted(program);
     for (const auto& argument : arguments) {
-        commandLine += " " + Quoted(SystemPath(argument));
+        commandLine += ' ';
+        commandLine += Quoted(SystemPath(argument));
     }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/runtime_error.h"
 #include "platform/windows/support.h"
 
 namespace platform {

@@ -37,8 +37,7 @@ bool IsRoot(const std::string& normal) {
 }  // namespace
 
 ProtectedPlaces::ProtectedPlaces(const platform::Layout& layout, const std::string& userName,
-                                 const std::vector<std::string>& systemFolders)
-    : separator_(Normal(layout.separator)) {
+                                 const std::vector<std::string>& systemFolders) {
     for (const auto& folder : systemFolders) {
         AddWithParents(folder);
     }
@@ -51,10 +50,7 @@ ProtectedPlaces::ProtectedPlaces(const platform::Layout& layout, const std::stri
             AddWithParents(places.profile + layout.separator + "Documents");
             AddWithParents(places.profile + layout.separator + "My Documents");
         }
-        if (!places.iconTheme.empty()) {
-            AddWithParents(places.iconTheme);
-            themes_.push_back(Normal(places.iconTheme) + separator_);
-        }
+        AddWithParents(places.iconTheme);
     }
     AddWithParents(layout.profileRoot);
     // Above the application folders: a home folder, /opt, a drive.
@@ -84,9 +80,7 @@ bool ProtectedPlaces::Covers(const std::string& folder) const {
         return true;  // not a place this system can name for sure
     }
     const std::string normal = Normal(folder);
-    return IsRoot(normal) || places_.contains(normal) ||
-           std::any_of(themes_.begin(), themes_.end(),
-                       [&normal](const std::string& theme) { return normal.starts_with(theme); });
+    return IsRoot(normal) || places_.contains(normal);
 }
 
 }  // namespace uninstall

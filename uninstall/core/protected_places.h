@@ -10,8 +10,8 @@ namespace uninstall {
 
 // The folders no uninstall removes, whatever its record says: every root, the system's own
 // folders, and the places of the layout the install used (the profile or home folder, the
-// desktop, the documents folder, the menus, the folders of programs, every icon theme and all
-// that is in it) with every folder above them.
+// desktop, the documents folder, the menus, the folders of programs, every icon theme) with every
+// folder above them. Inside an icon theme, a size's folder that Setup made may go when empty.
 class ProtectedPlaces {
 public:
     // userName picks the user's own places where they are named after the user.
@@ -24,8 +24,6 @@ private:
     void AddWithParents(const std::string& folder);
 
     std::set<std::string> places_;
-    std::vector<std::string> themes_;  // everything inside them too
-    std::string separator_;
 };
 
 }  // namespace uninstall
