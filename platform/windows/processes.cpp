@@ -13,8 +13,12 @@ using namespace detail;
 
 namespace {
 
-// A command line's argument as the C runtime splits it again: quoted, its quotes escaped.
+// A command line's argument as the C runtime splits it again: quoted where it must be, its
+// quotes escaped.
 std::string Quoted(const std::string& argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) {
+        return argument;
+    }
     std::string quoted = "\"";
     std::size_t backslashes = 0;
     for (const char c : argument) {

@@ -374,7 +374,7 @@ TEST(Removal, SeesPlacesAsTheyAreAndRemovesOnlyWhatItIsAsked) {
 
 TEST_F(StartProgram, RunsAProgramWithArgumentsAndTellsItsExitStatus) {
 #ifdef _WIN32
-    EXPECT_EQ(platform::RunProgramAndWait("cmd.exe", {"/c", "exit 3"}), 3);
+    EXPECT_EQ(platform::RunProgramAndWait("cmd.exe", {"/c", "exit", "3"}), 3);
 #else
     EXPECT_EQ(platform::RunProgramAndWait("/bin/sh", {"-c", "exit \"$0\"", "3"}), 3);
 #endif
