@@ -311,6 +311,35 @@ TEST_F(UninstallTest, WhatCannotBeRemovedIsLeftForASecondRun) {
     EXPECT_TRUE(services.UninstallEntries().empty());
 }
 
+#ifdef _WIN32
+// The same for real: a file Windows marks read-only, and one a running program holds open.
+TEST_F(UninstallTest, ReadOnlyAndInUseFilesAreNamedAndLeftForASecondRun) {
+    before = TreeNow();
+    Install(Destination());
+    const std::string readOnly = Joined(Destination(), "readme.txt");
+    const std::string inUse = Joined(Destination(), "Velmora_KZ.exe");
+    ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    const HANDLE held = ::CreateFileA(inUse.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Uninstall(), ExitStatus::Failure);
+    ::CloseHandle(held);
+    EXPECT_THAT(box, HasSubstr("\r\n" + readOnly + ": could not be removed: Permission denied"));
+    EXPECT_THAT(box, HasSubstr("\r\n" + inUse + ": could not be removed: Permission denied"));
+    const auto rewritten = record::Read(services.Files(), RecordFile());
+    ASSERT_TRUE(rewritten);
+    std::vector<std::string> left;
+    for (const auto& file : rewritten->files) {
+        left.push_back(file.path);
+    }
+    EXPECT_THAT(left, ::testing::IsSupersetOf({readOnly, inUse}));
+
+    ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(Uninstall(), ExitStatus::Success) << box;
+    EXPECT_EQ(TreeNow(), before);
+}
+#endif
+
 // The install enters the uninstaller where the system looks for it: the list of installed
 // programs on Windows, a menu entry beside the launcher's elsewhere.
 TEST_F(UninstallTest, TheUninstallerIsFoundWhereTheSystemLooksAndGoesWithTheRest) {
