@@ -11,7 +11,7 @@
 namespace platform {
 
 inline constexpr const char* kUninstallKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmora_KZ 2.0.1";
+    R"(Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmora_KZ 2.0.1)";
 
 // What the entry tells besides the program's fixed name and version.
 struct UninstallEntry {

@@ -53,9 +53,10 @@ bool RunsFrom(const fs::path& process, const std::string& folder) {
 int RunProgramAndWait(const std::string& name, const std::vector<std::string>& arguments) {
     std::vector<std::string> words{SystemPath(name)};
     for (const auto& argument : arguments) {
-        words.push_back(SystemPath(argument));
+        words.emplace_back(SystemPath(argument));
     }
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (auto& word : words) {
         argv.push_back(word.data());
     }
