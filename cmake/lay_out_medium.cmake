@@ -1,9 +1,10 @@
 # cmake -D MEDIUM_DIR=... -D FILE_LIST=... -D DATA_DIR=... -D JAR=... -D APPLICATION=...
-#       -D LAUNCHER=... -D SETUP=... [-D RUNTIME_DIR=...] -P lay_out_medium.cmake
+#       -D LAUNCHER=... -D SETUP=... [-D UNINSTALL=...] [-D RUNTIME_DIR=...]
+#       -P lay_out_medium.cmake
 # Leaves exactly the installation files of FILE_LIST in MEDIUM_DIR, whatever a run of Setup.exe
 # there added; only what changed is copied. The four built files come from the named paths, the
-# others from DATA_DIR. A bundled runtime folder RUNTIME_DIR is mirrored into MEDIUM_DIR under its
-# own name.
+# others from DATA_DIR. The uninstaller, when given, lies beside them. A bundled runtime folder
+# RUNTIME_DIR is mirrored into MEDIUM_DIR under its own name.
 cmake_minimum_required(VERSION 3.25)
 
 file(STRINGS ${FILE_LIST} quoted REGEX "^\"[^\"]+\",$")
@@ -13,6 +14,10 @@ set(built_Velmora_KZ.jar ${JAR})
 set(built_Velmora_KZ.exe ${APPLICATION})
 set(built_Velmora_KZ.2.0.1.exe ${LAUNCHER})
 set(built_Setup.exe ${SETUP})
+if(DEFINED UNINSTALL)
+  list(APPEND names Uninstall.exe)
+  set(built_Uninstall.exe ${UNINSTALL})
+endif()
 
 set(kept ${names})
 if(DEFINED RUNTIME_DIR)

@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
+#include "platform/removal.h"
 
 namespace platform {
 
@@ -62,6 +64,13 @@ public:
     }
     virtual std::unique_ptr<FolderLock> TryLockFolder(const std::string& folder) {
         return platform::TryLockFolder(folder);
+    }
+
+    virtual EntryFacts FactsOf(const std::string& path) { return platform::FactsOf(path); }
+    virtual void RemoveOneFile(const std::string& path) { platform::RemoveOneFile(path); }
+    virtual void RemoveEmptyFolder(const std::string& path) { platform::RemoveEmptyFolder(path); }
+    virtual std::vector<std::string> EntriesOf(const std::string& folder) {
+        return platform::EntriesOf(folder);
     }
 };
 

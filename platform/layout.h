@@ -4,6 +4,10 @@
 
 namespace platform {
 
+// Whose install a layout is: the running user's own, or the one for every user of the machine
+// (root's on Linux, an administrator's on Windows).
+enum class Scope { ThisUser, Everyone };
+
 // The places of one user's desktop and menus.
 struct UserPlaces {
     std::string profile;  // the profile folder; "" when the user has none
@@ -19,6 +23,7 @@ struct Layout {
     std::string separator;          // joins path pieces: "\" or "/"
     std::string applicationFolder;  // holds the hand-over file; the default install folder
     std::string handoverFileName;   // inside applicationFolder
+    std::string recordFileName;     // the install record, beside the hand-over file
     // The install for everyone, which the launcher follows when the user has none of their own.
     std::string sharedApplicationFolder;
     // Where profile folders are named after their users, each of userPlaces is appended to
@@ -28,6 +33,8 @@ struct Layout {
     UserPlaces sharedPlaces;           // used when the user has no profile folder
     bool startMenuNeedsDesktopEntry;   // a menu shows only programs that have a desktop entry
     bool createsMissingTargetFolders;  // desktops and menus are made on demand where expected
+    Scope scope;
+    bool registersUninstaller;  // the system lists installed programs in its registry
 
     std::string HandoverFileIn(const std::string& folder) const {
         return folder + separator + handoverFileName;
@@ -39,6 +46,7 @@ struct Layout {
         return folder + separator + "Install.journal";
     }
     std::string JournalFile() const { return JournalFileIn(applicationFolder); }
+    std::string RecordFile() const { return applicationFolder + separator + recordFileName; }
     UserPlaces PlacesOf(const std::string& userName) const;
 };
 

@@ -124,4 +124,8 @@ std::string CurrentFolderOfDrive(const std::string& drive);
 // line on the standard error.
 void SystemMessageBox(const std::string& text, const std::string& title);
 
+// The system's own question box (modal, Yes and No, No the default); true for Yes. On a system
+// without a window system, No, said on the standard error.
+bool SystemQuestionBox(const std::string& text, const std::string& title);
+
 }  // namespace platform

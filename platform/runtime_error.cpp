@@ -15,10 +15,12 @@ struct Described {
 // Every error the programs raise, with the text the runtime gives it.
 constexpr Described kDescriptions[] = {
     {error::kOutOfMemory, "Out of memory"},
+    {error::kTypeMismatch, "Type mismatch"},
     {error::kInternalError, "Internal error"},
     {error::kBadFileNameOrNumber, "Bad file name or number"},
     {error::kFileNotFound, "File not found"},
     {error::kFileAlreadyExists, "File already exists"},
+    {error::kBadRecordLength, "Bad record length"},
     {error::kDiskFull, "Disk full"},
     {error::kInputPastEndOfFile, "Input past end of file"},
     {error::kBadFileName, "Bad file name"},

@@ -11,10 +11,12 @@ namespace platform {
 // The runtime's own error numbers, as the programs' users know them.
 namespace error {
 inline constexpr int kOutOfMemory = 7;
+inline constexpr int kTypeMismatch = 13;
 inline constexpr int kInternalError = 51;
 inline constexpr int kBadFileNameOrNumber = 52;
 inline constexpr int kFileNotFound = 53;
 inline constexpr int kFileAlreadyExists = 58;
+inline constexpr int kBadRecordLength = 59;
 inline constexpr int kDiskFull = 61;
 inline constexpr int kInputPastEndOfFile = 62;
 inline constexpr int kBadFileName = 64;

@@ -3,15 +3,21 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
+#include "platform/layout.h"
 #include "platform/runtime_error.h"
+#include "platform/uninstall_entry.h"
 
 namespace platform {
 
 // What a program's end tells whoever started it.
 enum class ExitStatus { Success = 0, Failure = 1 };
+
+enum class Answer { Yes, No };
 
 // Every effect the programs have on the machine and the person at it besides what they read:
 // starting a program, a message box, the end of the program, the clock, the user's name and the
@@ -36,6 +42,20 @@ public:
 
     // A modal message box with an OK button only.
     virtual void ShowMessage(const std::string& text, const std::string& title) = 0;
+
+    // A modal question box with the buttons Yes and No, No the default.
+    virtual Answer AskYesNo(const std::string& text, const std::string& title) = 0;
+
+    // Runs a program from the search path with arguments, hidden, and waits for its exit status.
+    virtual int RunProgramAndWait(const std::string& name,
+                                  const std::vector<std::string>& arguments) = 0;
+
+    // A program other than this one that runs from folder: its path.
+    virtual std::optional<std::string> ProgramRunningFrom(const std::string& folder) = 0;
+
+    // The entry of the system's list of installed programs (the Windows registry only).
+    virtual void WriteUninstallEntry(Scope scope, const UninstallEntry& entry) = 0;
+    virtual void RemoveUninstallEntry(Scope scope) = 0;
 
     // Ends the program at once, running no unload code.
     [[noreturn]] void EndProgram(ExitStatus status) {

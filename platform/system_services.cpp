@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/platform.h"
+#include "platform/processes.h"
 
 namespace platform {
 
@@ -18,6 +19,27 @@ std::int64_t SystemServices::StartInstalledProgram(const std::string& folder,
 
 void SystemServices::ShowMessage(const std::string& text, const std::string& title) {
     SystemMessageBox(text, title);
+}
+
+Answer SystemServices::AskYesNo(const std::string& text, const std::string& title) {
+    return SystemQuestionBox(text, title) ? Answer::Yes : Answer::No;
+}
+
+int SystemServices::RunProgramAndWait(const std::string& name,
+                                      const std::vector<std::string>& arguments) {
+    return platform::RunProgramAndWait(name, arguments);
+}
+
+std::optional<std::string> SystemServices::ProgramRunningFrom(const std::string& folder) {
+    return platform::ProgramRunningFrom(folder);
+}
+
+void SystemServices::WriteUninstallEntry(Scope scope, const UninstallEntry& entry) {
+    platform::WriteUninstallEntry(scope, entry);
+}
+
+void SystemServices::RemoveUninstallEntry(Scope scope) {
+    platform::RemoveUninstallEntry(scope);
 }
 
 void SystemServices::End(ExitStatus status) {

@@ -12,6 +12,12 @@ public:
     std::int64_t StartProgramHidden(const std::string& name) override;
     std::int64_t StartInstalledProgram(const std::string& folder, const std::string& name) override;
     void ShowMessage(const std::string& text, const std::string& title) override;
+    Answer AskYesNo(const std::string& text, const std::string& title) override;
+    int RunProgramAndWait(const std::string& name,
+                          const std::vector<std::string>& arguments) override;
+    std::optional<std::string> ProgramRunningFrom(const std::string& folder) override;
+    void WriteUninstallEntry(Scope scope, const UninstallEntry& entry) override;
+    void RemoveUninstallEntry(Scope scope) override;
     std::string LocalDateTimeText() override;
     std::string LogonUserName(std::size_t bufferSize) override;
 

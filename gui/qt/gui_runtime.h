@@ -15,6 +15,9 @@ void InstallGuiRuntime();
 
 // A modal Qt box with an OK button only.
 void ShowMessageBox(const std::string& text, const std::string& title);
+// A modal Qt question box with Yes and No, No the default (Enter and Escape answer No); true for
+// Yes.
+bool AskQuestionBox(const std::string& text, const std::string& title);
 // The layout names Windows fonts; map them to fonts a Linux desktop has.
 void InstallFontSubstitutes();
 

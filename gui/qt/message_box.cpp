@@ -11,4 +11,13 @@ void ShowMessageBox(const std::string& text, const std::string& title) {
     box.exec();
 }
 
+bool AskQuestionBox(const std::string& text, const std::string& title) {
+    QMessageBox box(QMessageBox::Question, ToQString(title), ToQString(text),
+                    QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.setWindowIcon(ProgramIcon());
+    return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace gui::qt

@@ -13,6 +13,10 @@ void QtServices::ShowMessage(const std::string& text, const std::string& title) 
     ShowMessageBox(text, title);
 }
 
+platform::Answer QtServices::AskYesNo(const std::string& text, const std::string& title) {
+    return AskQuestionBox(text, title) ? platform::Answer::Yes : platform::Answer::No;
+}
+
 int RunProgram(int& argc, char** argv, const WindowMaker& makeWindow) {
     // Outlives the guard below, so that the error box can still be shown.
     std::optional<QApplication> application;

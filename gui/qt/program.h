@@ -7,10 +7,11 @@
 
 namespace gui::qt {
 
-// The system's services with Qt's message box.
+// The system's services with Qt's message and question boxes.
 class QtServices : public platform::SystemServices {
 public:
     void ShowMessage(const std::string& text, const std::string& title) override;
+    platform::Answer AskYesNo(const std::string& text, const std::string& title) override;
 };
 
 // A Qt program's main: the application, its runtime and services, then RunWindow. Returns the

@@ -98,6 +98,7 @@ Layout LayoutForEveryone(const std::string& root) {
         .separator = "/",
         .applicationFolder = root + kSharedApplicationFolder,
         .handoverFileName = "Start_up.txt",
+        .recordFileName = "Install.record",
         .sharedApplicationFolder = root + kSharedApplicationFolder,
         .profileRoot = "",
         .userPlaces = {},
@@ -108,11 +109,14 @@ Layout LayoutForEveryone(const std::string& root) {
                          .iconTheme = root + "/usr/local/share/icons/hicolor"},
         .startMenuNeedsDesktopEntry = true,
         .createsMissingTargetFolders = true,
+        .scope = Scope::Everyone,
+        .registersUninstaller = false,
     };
 }
 
 Layout LayoutForUser(const std::string& home, const std::string& root) {
     Layout layout = LayoutForEveryone(root);
+    layout.scope = Scope::ThisUser;
     layout.applicationFolder = home + kApplicationFolderName;
     layout.userPlaces = {.profile = home,
                          .desktop = DesktopFolderFrom(UserDirsOf(home), home),

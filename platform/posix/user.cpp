@@ -32,6 +32,11 @@ void SystemMessageBox(const std::string& text, const std::string& title) {
     std::cerr << title << ": " << text << '\n';
 }
 
+bool SystemQuestionBox(const std::string& text, const std::string& title) {
+    std::cerr << title << ": " << text << "\n(No)\n";
+    return false;
+}
+
 std::string LogonUserName(std::size_t bufferSize) {
     detail::UserEntry entry;
     if (const int code = detail::EntryOfRunningUser(entry); code != 0) {

@@ -99,4 +99,14 @@ void FaultyFileSystem::ReplaceFile(const std::string& path, const std::string& c
     FileSystem::ReplaceFile(path, contents);
 }
 
+void FaultyFileSystem::RemoveOneFile(const std::string& path) {
+    Strike(Operation::Remove, path, path);
+    FileSystem::RemoveOneFile(path);
+}
+
+void FaultyFileSystem::RemoveEmptyFolder(const std::string& path) {
+    Strike(Operation::Remove, path, path);
+    FileSystem::RemoveEmptyFolder(path);
+}
+
 }  // namespace platform::fakes

@@ -18,6 +18,7 @@ enum class Operation {
     Rename,        // a file moved into place, or aside
     CreateFolder,  // one folder or a folder tree made
     Sync,          // the moves in a folder made durable
+    Remove,        // one file or one empty folder removed
 };
 
 // How a simulated crash ends the program: by unwinding past every handler, so that the test goes
@@ -51,6 +52,8 @@ public:
     void PrintLine(const std::string& path, OpenFor mode, const std::string& line) override;
     void ReplaceFile(const std::string& path, const std::string& contents) override;
     void SyncFolder(const std::string& folder) override;
+    void RemoveOneFile(const std::string& path) override;
+    void RemoveEmptyFolder(const std::string& path) override;
 
 private:
     struct Armed {
@@ -64,7 +67,7 @@ private:
     // Raises the armed fault when it falls on this operation; reported for reported.
     void Strike(Operation operation, const std::string& place, const std::string& reported);
 
-    std::array<Armed, 5> faults_{};
+    std::array<Armed, 6> faults_{};
 };
 
 }  // namespace platform::fakes

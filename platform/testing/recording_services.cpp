@@ -34,6 +34,38 @@ void RecordingServices::ShowMessage(const std::string& text, const std::string& 
     }
 }
 
+Answer RecordingServices::AskYesNo(const std::string& text, const std::string& title) {
+    questions_.push_back({title, text});
+    return answer_;
+}
+
+int RecordingServices::RunProgramAndWait(const std::string& name,
+                                         const std::vector<std::string>& arguments) {
+    if (missing_.contains(name)) {
+        throw RuntimeError(error::kFileNotFound, name, ENOENT);
+    }
+    ran_.push_back({name, arguments});
+    return 0;
+}
+
+std::optional<std::string> RecordingServices::ProgramRunningFrom(const std::string& folder) {
+    for (const auto& program : running_) {
+        if (program.starts_with(folder) && program.size() > folder.size() &&
+            IsPathSeparator(program[folder.size()])) {
+            return program;
+        }
+    }
+    return std::nullopt;
+}
+
+void RecordingServices::WriteUninstallEntry(Scope scope, const UninstallEntry& entry) {
+    entries_[scope] = entry;
+}
+
+void RecordingServices::RemoveUninstallEntry(Scope scope) {
+    entries_.erase(scope);
+}
+
 void RecordingServices::End(ExitStatus status) {
     endStatus_ = status;
     ProgramEnded ended{{}, status};

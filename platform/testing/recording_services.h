@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -23,6 +24,13 @@ struct StartedProgram {
     std::string programFolder;  // where its file is, when it was started without a search
 };
 
+struct RanProgram {
+    std::string name;
+    std::vector<std::string> arguments;
+
+    bool operator==(const RanProgram&) const = default;
+};
+
 // Thrown where the program would have ended, so that a test sees it end and how.
 struct ProgramEnded : EndOfProgram {
     ExitStatus status = ExitStatus::Success;
@@ -40,6 +48,16 @@ public:
     // Records the start, in the current folder.
     std::int64_t StartInstalledProgram(const std::string& folder, const std::string& name) override;
     void ShowMessage(const std::string& text, const std::string& title) override;
+    // Records the question as a box "title|text" and answers as the test said (No unless told).
+    Answer AskYesNo(const std::string& text, const std::string& title) override;
+    // Records the run; a program made missing fails as one that is nowhere to be found.
+    int RunProgramAndWait(const std::string& name,
+                          const std::vector<std::string>& arguments) override;
+    // The first program the test said runs inside folder (by its path).
+    std::optional<std::string> ProgramRunningFrom(const std::string& folder) override;
+    // Kept in a registry of the test's own.
+    void WriteUninstallEntry(Scope scope, const UninstallEntry& entry) override;
+    void RemoveUninstallEntry(Scope scope) override;
     std::string LocalDateTimeText() override;
     std::string LogonUserName(std::size_t bufferSize) override;
 
@@ -49,11 +67,18 @@ public:
     void FailUserName(std::uint32_t code) { userNameFailure_ = code; }
     // Runs when a box is shown, while the program shows it.
     void OnMessage(std::function<void(const ShownMessage&)> watch) { watch_ = std::move(watch); }
+    void AnswerQuestions(Answer answer) { answer_ = answer; }
+    // As if the program at path were running.
+    void SetRunning(const std::string& program) { running_.push_back(program); }
+    void ClearRunning() { running_.clear(); }
 
     const std::vector<ShownMessage>& Messages() const { return messages_; }
     // Each box as "title|text", to compare them whole.
     std::vector<std::string> Shown() const;
     const std::vector<StartedProgram>& Started() const { return started_; }
+    const std::vector<ShownMessage>& Questions() const { return questions_; }
+    const std::vector<RanProgram>& Ran() const { return ran_; }
+    const std::map<Scope, UninstallEntry>& UninstallEntries() const { return entries_; }
     const std::optional<ExitStatus>& EndStatus() const { return endStatus_; }
 
 protected:
@@ -68,6 +93,11 @@ private:
     std::vector<ShownMessage> messages_;
     std::vector<StartedProgram> started_;
     std::optional<ExitStatus> endStatus_;
+    Answer answer_ = Answer::No;
+    std::vector<ShownMessage> questions_;
+    std::vector<std::string> running_;
+    std::vector<RanProgram> ran_;
+    std::map<Scope, UninstallEntry> entries_;
 };
 
 }  // namespace platform::fakes

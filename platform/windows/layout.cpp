@@ -1,5 +1,7 @@
 #include "platform/layout.h"
 
+#include "platform/windows/folder_security.h"
+
 namespace platform {
 
 namespace {
@@ -13,6 +15,7 @@ Layout NativeLayout() {
         .separator = "\\",
         .applicationFolder = "C:\\Velmora_KZ",
         .handoverFileName = "Start_up.txt",
+        .recordFileName = "Install.record",
         .sharedApplicationFolder = "C:\\Velmora_KZ",
         .profileRoot = "C:\\Documents and Settings\\",
         .userPlaces = {.profile = "",
@@ -27,12 +30,17 @@ Layout NativeLayout() {
                          .iconTheme = ""},
         .startMenuNeedsDesktopEntry = false,
         .createsMissingTargetFolders = false,
+        .scope = security::InstallForRunningUser() == security::InstallFor::EveryUser
+                     ? Scope::Everyone
+                     : Scope::ThisUser,
+        .registersUninstaller = true,
     };
 }
 
 // "C:\Velmora_KZ" under "D:\tmp\root" becomes "D:\tmp\root\Velmora_KZ".
 Layout LayoutRootedIn(const std::string& root) {
     Layout layout = NativeLayout();
+    layout.scope = Scope::ThisUser;
     for (std::string* place : {&layout.applicationFolder, &layout.sharedApplicationFolder,
                                &layout.profileRoot, &layout.sharedPlaces.desktop,
                                &layout.sharedPlaces.startMenu, &layout.sharedPlaces.programs}) {

@@ -13,6 +13,13 @@ void SystemMessageBox(const std::string& text, const std::string& title) {
     ::MessageBoxA(owner, text.c_str(), title.c_str(), MB_OK | modality);
 }
 
+bool SystemQuestionBox(const std::string& text, const std::string& title) {
+    const HWND owner = ::GetActiveWindow();
+    const UINT modality = owner != nullptr ? MB_APPLMODAL : MB_TASKMODAL | MB_SETFOREGROUND;
+    return ::MessageBoxA(owner, text.c_str(), title.c_str(),
+                         MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION | modality) == IDYES;
+}
+
 std::string LogonUserName(std::size_t bufferSize) {
     std::string buffer(bufferSize, ' ');
     auto size = static_cast<DWORD>(bufferSize);

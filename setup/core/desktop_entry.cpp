@@ -42,11 +42,20 @@ std::string EscapedValue(const std::string& value) {
 }  // namespace
 
 std::string DesktopEntryFor(const std::string& programPath) {
+    return DesktopEntryFor(programPath, "Velmora_KZ 2.0.1", "Start Velmora_KZ 2.0.1");
+}
+
+std::string DesktopEntryFor(const std::string& programPath, const std::string& name,
+                            const std::string& comment) {
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Version=1.0\n"
-           "Name=Velmora_KZ 2.0.1\n"
-           "Comment=Start Velmora_KZ 2.0.1\n"
+           "Name=" +
+           EscapedValue(name) +
+           "\n"
+           "Comment=" +
+           EscapedValue(comment) +
+           "\n"
            "Exec=" +
            EscapedValue(QuotedForExec(programPath)) +
            "\n"

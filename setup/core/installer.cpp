@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "setup/core/all_or_nothing_copy.h"
 #include "setup/core/desktop_entry.h"
+#include "setup/core/install_record_steps.h"
 #include "setup/core/installation_files.h"
 #include "setup/core/menu_icon.h"
 #include "setup/core/queries.h"
@@ -39,10 +40,11 @@ struct Installer::StepFailure {
 
 Installer::Installer(platform::Services& services, const platform::Layout& layout, InstallLog log)
     : services_(services),
-      files_(services.Files()),
+      placements_(services.Files()),
+      files_(placements_),
       layout_(layout),
       log_(std::move(log)),
-      journal_(files_, layout.JournalFile(), layout.applicationFolder) {}
+      journal_(services.Files(), layout.JournalFile(), layout.applicationFolder) {}
 
 template <typename Action>
 auto Installer::Step(const std::string& failureText, Action&& action) -> decltype(action()) {
@@ -113,6 +115,9 @@ void Installer::MainRoute() {
         Log("Copied Installation Files Successfully");
     }
     CopyWindowToolkit();
+    for (const auto& step : FinishingSteps(services_, layout_, request_, placements_)) {
+        Step(step.failureText, step.action);
+    }
     Step(FileStep(journal_.Path()), [this] { journal_.End(); });
     Step("Could not show the end of the install.", [this] {
         services_.ShowMessage("Velmora_KZ 2.0.1 Installation is Complete", "Finished");
@@ -148,7 +153,8 @@ void Installer::CreateFolder(const std::string& folder) {
 // taken keeps the hand-over file from being written.
 void Installer::TakeLock() {
     const std::string& folder = layout_.applicationFolder;
-    lock_ = Step(FileStep(layout_.HandoverFile()), [&] { return files_.TryLockFolder(folder); });
+    lock_ = Step(FileStep(layout_.HandoverFile()),
+                 [&] { return services_.Files().TryLockFolder(folder); });
     if (!lock_) {
         Step("Another Setup is installing Velmora_KZ 2.0.1: let it end, then run this one again.",
              [&] {
@@ -162,7 +168,7 @@ void Installer::TakeLock() {
 void Installer::RecoverInterruptedInstall() {
     const Recovery recovery = Step(
         "Could not put back the installation that was interrupted: see " + journal_.Path() + ".",
-        [this] { return setup::RecoverInterruptedInstall(files_, layout_); });
+        [this] { return setup::RecoverInterruptedInstall(services_.Files(), layout_); });
     if (recovery != Recovery::NothingToDo) {
         Log(LogLineFor(recovery));
     }

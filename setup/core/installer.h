@@ -8,6 +8,7 @@
 #include "platform/services.h"
 #include "setup/core/install_journal.h"
 #include "setup/core/install_log.h"
+#include "setup/core/placement_recorder.h"
 
 namespace setup {
 
@@ -56,6 +57,7 @@ private:
     std::string Join(const std::string& folder, const std::string& name) const;
 
     platform::Services& services_;
+    PlacementRecorder placements_;  // what this install placed and made, for its record
     platform::FileSystem& files_;
     const platform::Layout& layout_;
     InstallLog log_;

@@ -16,6 +16,8 @@
 #include "platform/bundled_runtime.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
+#include "platform/processes.h"
+#include "platform/removal.h"
 #include "tests/support/program_harness.h"
 
 #ifdef _WIN32
@@ -453,6 +455,90 @@ TEST(BundledRuntime, LoadedByFullPathOnlyFromAFolderNobodyElseCanChange) {
     EXPECT_TRUE(loaded()) << "a later load by name finds it";
 }
 
+#endif
+
+// What an uninstall sees of a place and how it removes it: never through a link, never a folder
+// that holds anything, never a file Windows marks read-only or a program holds open.
+TEST(Removal, SeesPlacesAsTheyAreAndRemovesOnlyWhatItIsAsked) {
+    TempFolder folder;
+    const std::string file = folder / "file.txt";
+    const std::string inner = folder / "inner";
+    WriteFile(file, "twelve bytes");
+    MakeFolders(inner);
+    WriteFile(Joined(inner, ".hidden"), "");
+    EXPECT_EQ(platform::FactsOf(folder / "missing").kind, platform::EntryKind::None);
+    EXPECT_EQ(platform::FactsOf(Joined(folder / "missing", "below")).kind,
+              platform::EntryKind::None);
+    EXPECT_EQ(platform::FactsOf(file).kind, platform::EntryKind::File);
+    EXPECT_EQ(platform::FactsOf(file).size, 12);
+    EXPECT_EQ(platform::FactsOf(inner).kind, platform::EntryKind::Folder);
+    EXPECT_THAT(platform::EntriesOf(inner), ElementsAre(".hidden"));
+
+    EXPECT_NE(ErrorNumberOf([&] { platform::RemoveOneFile(inner); }), 0);
+    EXPECT_NE(ErrorNumberOf([&] { platform::RemoveEmptyFolder(inner); }), 0);
+    EXPECT_TRUE(Exists(Joined(inner, ".hidden")));
+    EXPECT_EQ(ErrorNumberOf([&] { platform::RemoveOneFile(folder / "missing"); }), kFileNotFound);
+#ifdef _WIN32
+    ::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(ErrorNumberOf([&] { platform::RemoveOneFile(file); }), kPermissionDenied);
+    EXPECT_TRUE(Exists(file));
+    ::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const HANDLE held = ::CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_EQ(ErrorNumberOf([&] { platform::RemoveOneFile(file); }), kPermissionDenied);
+    ::CloseHandle(held);
+    EXPECT_TRUE(Exists(file));
+#else
+    const std::string link = folder / "link";
+    std::filesystem::create_symlink(inner, link);
+    EXPECT_EQ(platform::FactsOf(link).kind, platform::EntryKind::Other);
+    EXPECT_NE(ErrorNumberOf([&] { platform::ReadPrefix(link, 10, platform::Links::Refuse); }), 0);
+    platform::RemoveOneFile(link);
+    EXPECT_TRUE(Exists(Joined(inner, ".hidden"))) << "the link went, not what it named";
+    ::mkfifo((folder / "pipe").c_str(), 0600);
+    EXPECT_NE(
+        ErrorNumberOf([&] { platform::ReadPrefix(folder / "pipe", 10, platform::Links::Refuse); }),
+        0);
+#endif
+    EXPECT_EQ(platform::ReadPrefix(file, 6, platform::Links::Refuse), "twelve");
+    platform::RemoveOneFile(file);
+    platform::RemoveOneFile(Joined(inner, ".hidden"));
+    platform::RemoveEmptyFolder(inner);
+    EXPECT_FALSE(Exists(file));
+    EXPECT_FALSE(Exists(inner));
+}
+
+TEST_F(StartProgram, RunsAProgramWithArgumentsAndTellsItsExitStatus) {
+#ifdef _WIN32
+    EXPECT_EQ(platform::RunProgramAndWait("cmd.exe", {"/c", "exit", "3"}), 3);
+#else
+    EXPECT_EQ(platform::RunProgramAndWait("/bin/sh", {"-c", "exit \"$0\"", "3"}), 3);
+#endif
+    EXPECT_EQ(ErrorNumberOf([] { platform::RunProgramAndWait("no-such-program", {}); }),
+              kFileNotFound);
+}
+
+#ifndef _WIN32
+// A script runs in its interpreter from elsewhere and holds its file open; a shell merely in the
+// folder does not run from it.
+TEST_F(StartProgram, TellsAProgramRunningFromAFolder) {
+    const std::string installed = folder / "installed";
+    MakeFolders(installed);
+    EXPECT_EQ(platform::ProgramRunningFrom(installed), std::nullopt);
+    WriteFile(Joined(installed, "Velmora_KZ.exe"), "#!/bin/sh\n/bin/sleep 30\n", 0755);
+    std::filesystem::current_path(installed);
+    const auto pid = platform::StartProgramHidden("Velmora_KZ.exe");
+    std::optional<std::string> running;
+    for (int i = 0; i < 500 && !running; ++i) {
+        running = platform::ProgramRunningFrom(installed + "/");
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_NE(running, std::nullopt);
+    ::kill(-static_cast<pid_t>(pid), SIGKILL);  // its session: the script and its sleep
+    EXPECT_TRUE(EndsAndIsReaped(static_cast<pid_t>(pid)));
+    EXPECT_EQ(platform::ProgramRunningFrom(installed), std::nullopt)
+        << "this process, whose current folder it is, does not count";
+}
 #endif
 
 }  // namespace

@@ -13,8 +13,11 @@
 
 #include "launcher/core/launcher_form.h"
 #include "platform/platform.h"
+#include "record/install_record.h"
+#include "setup/core/installation_files.h"
 #include "tests/faults/fault_fixture.h"
 #include "tests/faults/in_child.h"
+#include "uninstall/core/uninstaller.h"
 
 using ::testing::ElementsAre;
 using namespace faults;
@@ -67,6 +70,41 @@ TEST_F(FaultTest, KilledInTheMiddleOfTheCommitIsPutBackAtTheNextStart) {
     }
     EXPECT_EQ(ReadFile(layout.HandoverFile()), destination + "\r\n") << "as before the install";
     EXPECT_FALSE(Exists(layout.JournalFile()));
+}
+
+// Uninstall through the seam's recorder, answering Yes: how it ended, and its last box.
+std::pair<std::optional<platform::ExitStatus>, std::string> UninstallWith(
+    const platform::Layout& layout) {
+    RecordingServices uninstalling;
+    uninstalling.AnswerQuestions(platform::Answer::Yes);
+    const auto status = EndStatusOf([&] { uninstall::Uninstaller(uninstalling, layout).Run(); });
+    return {status,
+            uninstalling.Messages().empty() ? "<no box>" : uninstalling.Messages().back().text};
+}
+
+// A read-only disk under the installed files: the box names each, the record keeps them, and a
+// second run finishes once the disk can be written again.
+TEST_F(FaultTest, UninstallFromAReadOnlyDiskIsLeftForASecondRun) {
+    const std::string destination = root / "apps";
+    controls.Type(destination);
+    Install();
+    RunInChild([&] {
+        MakeReadOnly(destination);
+        const auto [status, box] = UninstallWith(layout);
+        EXPECT_EQ(status, platform::ExitStatus::Failure);
+        EXPECT_THAT(box,
+                    ::testing::HasSubstr("\r\n" + destination +
+                                         "/readme.txt: could not be removed: Permission denied"));
+        const auto left = record::Read(services.Files(), layout.RecordFile());
+        ASSERT_TRUE(left);
+        EXPECT_EQ(left->files.size(), setup::kInstallationFiles.size());
+        EXPECT_TRUE(Exists(destination + "/readme.txt"));
+
+        ASSERT_EQ(::umount(destination.c_str()), 0);
+        EXPECT_EQ(UninstallWith(layout).first, platform::ExitStatus::Success);
+        EXPECT_FALSE(Exists(destination));
+        EXPECT_FALSE(Exists(layout.RecordFile()));
+    });
 }
 
 // The log cannot take a line: nothing handles that, so the runtime's box is the account.
@@ -285,6 +323,35 @@ protected:
         }
     }
 };
+
+// Root's install for everyone and a user's own: each one's uninstall takes off its own alone.
+TEST_F(InstallForWhoRunsIt, EachUninstallRemovesOnlyItsOwnInstall) {
+    RunInChild([&] {
+        MakeMachine();
+        RunInChild([&] { InstallAs(kRoot); });
+        RemoveTree(working + "/Install.log");  // root's, which the user could not write to
+        RunInChild([&] { InstallAs(kAnn); });
+        const std::string rootsCopy = OnDisk("/usr/local/bin/Velmora_KZ.2.0.1.exe");
+        const std::string annsCopy = Home(kAnn) + "/.local/bin/Velmora_KZ.2.0.1.exe";
+        ASSERT_TRUE(Exists(rootsCopy) && Exists(annsCopy));
+
+        RunInChild([&] {
+            Become(kAnn);
+            EXPECT_EQ(UninstallWith(platform::NativeLayout()).first, platform::ExitStatus::Success);
+        });
+        EXPECT_FALSE(Exists(Home(kAnn) + "/Velmora_KZ"));
+        EXPECT_FALSE(Exists(annsCopy));
+        EXPECT_TRUE(Exists(OnDisk("/opt/Velmora_KZ/readme.txt")));
+        EXPECT_TRUE(Exists(rootsCopy));
+
+        RunInChild([&] {
+            EXPECT_EQ(UninstallWith(platform::NativeLayout()).first, platform::ExitStatus::Success);
+        });
+        EXPECT_FALSE(Exists(OnDisk("/opt/Velmora_KZ")));
+        EXPECT_FALSE(Exists(rootsCopy));
+        EXPECT_TRUE(Exists(OnDisk("/usr/local/bin"))) << "a system folder stays";
+    });
+}
 
 TEST_P(InstallForWhoRunsIt, InstallsInTheirPlacesAndStartsOnlyWhatTheStarterTrusts) {
     const Route& route = GetParam();

@@ -126,8 +126,8 @@ TEST(ProgramIcon, LoadsWithEverySizeAndIsTransparentOutsideTheDial) {
     EXPECT_EQ(qtIcon.pixmap(48).toImage().convertToFormat(large.format()), large);
 }
 
-TEST(Medium, HoldsExactlyTheFifteenFilesWithTheirModesAndTheBundledToolkit) {
-    QStringList files;
+TEST(Medium, HoldsTheFifteenFilesTheUninstallerAndTheBundledToolkitWithTheirModes) {
+    QStringList files{QStringLiteral("Uninstall.exe")};
     for (const auto name : setup::kInstallationFiles) {
         files << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
     }

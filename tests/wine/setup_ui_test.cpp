@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/layout.h"
+#include "platform/uninstall_entry.h"
 #include "platform/windows/windows_api.h"
 #include "setup/core/control_table.h"
 #include "setup/core/installation_files.h"
@@ -129,6 +131,40 @@ private:
 
     PROCESS_INFORMATION process_{};
 };
+
+// A visible top-level window of any program, by class and caption.
+HWND WaitForAnyWindow(const char* className, const std::string& caption) {
+    for (DWORD waited = 0; waited < kTimeoutMs; waited += 50) {
+        const HWND window = ::FindWindowA(className, caption.c_str());
+        if (window != nullptr && ::IsWindowVisible(window)) {
+            return window;
+        }
+        ::Sleep(50);
+    }
+    return nullptr;
+}
+
+// Runs a command line without a window to its end; its exit code.
+DWORD RunToEnd(std::string commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                          nullptr, nullptr, &startup, &process)) {
+        return STILL_ACTIVE;
+    }
+    ::WaitForSingleObject(process.hProcess, kTimeoutMs);
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return code;
+}
+
+// The registry's own query, as a user would ask it: 0 when the value is there.
+DWORD RegQuery(const std::string& key, const char* value) {
+    return RunToEnd("reg.exe query \"" + key + "\" /v " + value);
+}
 
 HWND ControlOf(HWND form, std::string_view name) {
     for (std::size_t row = 0; row < setup::kControls.size(); ++row) {
@@ -313,6 +349,120 @@ TEST_F(SetupProgram, LauncherWithoutAnInstallationReportsTheRuntimeError) {
     EXPECT_EQ(launcher.FindTopWindow(nullptr, "Form1"), nullptr);
 }
 
+// The whole round through the real programs: Setup enters the uninstaller in the list of
+// installed programs; Uninstall hands over to its copy, which asks (No the default), removes the
+// install with its entry and reports; the copy's own file goes when the system next starts.
+TEST_F(SetupProgram, UninstallTakesOffWhatTheInstallMadeThroughItsBoxes) {
+    const std::string key = platform::UninstallKeyName(platform::NativeLayout().scope);
+    RunToEnd("reg.exe delete \"" + key + "\" /f");
+    const auto setup = StartSetup();
+    const HWND form = setup->WaitForWindow(setup::kWindowClassName, "Velmora_KZ 2.0.1 Setup");
+    ASSERT_NE(form, nullptr);
+    ::SendMessageA(ControlOf(form, "Text1"), WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>(kApplicationFolder));
+    ::PostMessageA(ControlOf(form, "Command1"), BM_CLICK, 0, 0);
+    EXPECT_EQ(AnswerMessageBox(*setup, "Finished"), "Velmora_KZ 2.0.1 Installation is Complete");
+    ASSERT_EQ(setup->WaitForEnd(), 0u);
+    const std::string uninstaller = std::string(kApplicationFolder) + "\\Uninstall.exe";
+    for (const char* value :
+         {"DisplayName", "DisplayVersion", "InstallLocation", "UninstallString", "DisplayIcon",
+          "EstimatedSize", "InstallDate", "NoModify", "NoRepair"}) {
+        EXPECT_EQ(RegQuery(key, value), 0u) << value << " under " << key;
+    }
+
+    const Program original(uninstaller, kApplicationFolder);
+    EXPECT_EQ(original.WaitForEnd(), 0u) << "it hands over and ends";
+    const HWND question = WaitForAnyWindow("#32770", "Uninstall Velmora_KZ 2.0.1");
+    ASSERT_NE(question, nullptr) << "no question box";
+    DWORD copyId = 0;
+    ::GetWindowThreadProcessId(question, &copyId);
+    EXPECT_NE(copyId, original.Id());
+    const HANDLE copy = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, copyId);
+    EXPECT_THAT(TextOf(::GetDlgItem(question, 0xFFFF)), HasSubstr("\r\nC:\\Velmora_KZ\r\n"));
+    const auto isDefault = [question](int button) {
+        return (::GetWindowLongA(::GetDlgItem(question, button), GWL_STYLE) & BS_DEFPUSHBUTTON) !=
+               0;
+    };
+    EXPECT_TRUE(isDefault(IDNO) && !isDefault(IDYES)) << "No is the default";
+    ::PostMessageA(::GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(question); }));
+
+    const HWND report = WaitForAnyWindow("#32770", "Uninstall Velmora_KZ 2.0.1");
+    ASSERT_NE(report, nullptr) << "no report box";
+    EXPECT_THAT(TextOf(::GetDlgItem(report, 0xFFFF)),
+                ::testing::StartsWith("Velmora_KZ 2.0.1 has been removed: "));
+    ::PostMessageA(::GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
+    ::WaitForSingleObject(copy, kTimeoutMs);
+    DWORD status = STILL_ACTIVE;
+    ::GetExitCodeProcess(copy, &status);
+    ::CloseHandle(copy);
+    EXPECT_EQ(status, 0u);
+
+    EXPECT_FALSE(Exists(kApplicationFolder));
+    for (const char* place : {"\\Desktop", "\\Start Menu", "\\Start Menu\\Programs"}) {
+        EXPECT_FALSE(Exists(Profile() + place + "\\Velmora_KZ.2.0.1.exe")) << place;
+        EXPECT_TRUE(Exists(Profile() + place)) << place;
+    }
+    EXPECT_NE(RegQuery(key, "DisplayName"), 0u) << "the entry is gone";
+
+    HKEY session = nullptr;
+    ASSERT_EQ(
+        ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                        0, KEY_QUERY_VALUE, &session),
+        ERROR_SUCCESS);
+    std::vector<char> pending(1 << 16);
+    DWORD size = static_cast<DWORD>(pending.size());
+    ::RegQueryValueExA(session, "PendingFileRenameOperations", nullptr, nullptr,
+                       reinterpret_cast<BYTE*>(pending.data()), &size);
+    ::RegCloseKey(session);
+    EXPECT_NE(std::string(pending.data(), size).find("Velmora_KZ-uninstall-"), std::string::npos)
+        << "the copy is to go at the next start";
+}
+
+// The one change the programs make to the registry, in each scope's place, and its removal.
+TEST(UninstallEntry, IsWrittenWhereItsScopeBelongsAndRemovedOnce) {
+    const platform::UninstallEntry entry{"D:\\Apps", "\"C:\\Velmora_KZ\\Uninstall.exe\"",
+                                         "D:\\Apps\\Velmora_KZ.2.0.1.exe", 123};
+    for (const auto scope : {platform::Scope::ThisUser, platform::Scope::Everyone}) {
+        const HKEY root =
+            scope == platform::Scope::Everyone ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+        const REGSAM view = scope == platform::Scope::Everyone ? KEY_WOW64_32KEY : 0;
+        platform::WriteUninstallEntry(scope, entry);
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegOpenKeyExA(root, platform::kUninstallKey, 0, KEY_READ | view, &key),
+                  ERROR_SUCCESS);
+        const auto text = [key](const char* name) {
+            char value[512] = {};
+            DWORD size = sizeof value;
+            ::RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+            return std::string(value);
+        };
+        const auto number = [key](const char* name) {
+            DWORD value = 0;
+            DWORD size = sizeof value;
+            ::RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+            return value;
+        };
+        EXPECT_EQ(text("DisplayName"), "Velmora_KZ 2.0.1");
+        EXPECT_EQ(text("DisplayVersion"), "2.0.1");
+        EXPECT_EQ(text("InstallLocation"), entry.installLocation);
+        EXPECT_EQ(text("UninstallString"), entry.uninstallString);
+        EXPECT_EQ(text("DisplayIcon"), entry.displayIcon);
+        const std::string date = text("InstallDate");
+        EXPECT_TRUE(date.size() == 8 && date.starts_with("20") &&
+                    date.find_first_not_of("0123456789") == std::string::npos)
+            << date;
+        EXPECT_EQ(number("EstimatedSize"), 123u);
+        EXPECT_EQ(number("NoModify"), 1u);
+        EXPECT_EQ(number("NoRepair"), 1u);
+        ::RegCloseKey(key);
+
+        platform::RemoveUninstallEntry(scope);
+        EXPECT_EQ(RegQuery(platform::UninstallKeyName(scope), "DisplayName"), 1u);
+        EXPECT_NO_THROW(platform::RemoveUninstallEntry(scope)) << "nothing there is no failure";
+    }
+}
+
 std::string VersionValue(const std::vector<char>& record, const std::string& name) {
     void* value = nullptr;
     UINT length = 0;
@@ -326,7 +476,9 @@ std::string VersionValue(const std::vector<char>& record, const std::string& nam
 // Each program's version record names it, and each carries the five-image program icon.
 TEST(ProgramFiles, CarryTheirVersionRecordAndTheIcon) {
     const std::pair<const char*, const char*> programs[] = {
-        {"Setup.exe", "Setup"}, {"Velmora_KZ.2.0.1.exe", "Velmora_KZ.2.0.1"}};
+        {"Setup.exe", "Setup"},
+        {"Velmora_KZ.2.0.1.exe", "Velmora_KZ.2.0.1"},
+        {"Uninstall.exe", "Uninstall"}};
     for (const auto& [file, name] : programs) {
         const std::string path = MediumSource() + "\\" + file;
         DWORD ignored = 0;

@@ -1,0 +1,107 @@
+#include "platform/processes.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/windows/support.h"
+// After <windows.h>, which it needs.
+#include <tlhelp32.h>
+
+namespace platform {
+
+using namespace detail;
+
+namespace {
+
+// A command line's argument as the C runtime splits it again: quoted where it must be, its
+// quotes escaped.
+std::string Quoted(const std::string& argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) {
+        return argument;
+    }
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+        } else {
+            quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+            backslashes = 0;
+        }
+        if (c != '\\') {
+            quoted += c;
+        }
+    }
+    quoted.append(backslashes * 2, '\\');
+    return quoted + "\"";
+}
+
+std::string Lowered(std::string text) {
+    ::CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::string ProgramOf(DWORD processId) {
+    const Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    char path[MAX_PATH * 2] = {};
+    DWORD size = sizeof path;
+    if (!process.Valid() || !::QueryFullProcessImageNameA(process.Get(), 0, path, &size)) {
+        return {};
+    }
+    return std::string(path, size);
+}
+
+}  // namespace
+
+int RunProgramAndWait(const std::string& name, const std::vector<std::string>& arguments) {
+    char program[MAX_PATH] = {};
+    if (::SearchPathA(nullptr, SystemPath(name), ".exe", MAX_PATH, program, nullptr) == 0) {
+        RaiseLast(name, Expected::File);
+    }
+    std::string commandLine = Quoted(program);
+    for (const auto& argument : arguments) {
+        commandLine += ' ';
+        commandLine += Quoted(SystemPath(argument));
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                          nullptr, nullptr, &startup, &started)) {
+        RaiseLast(name, Expected::File);
+    }
+    ::CloseHandle(started.hThread);
+    const Handle process(started.hProcess);
+    DWORD status = 0;
+    if (::WaitForSingleObject(process.Get(), INFINITE) != WAIT_OBJECT_0 ||
+        !::GetExitCodeProcess(process.Get(), &status)) {
+        RaiseLast(name, Expected::File);
+    }
+    return static_cast<int>(status);
+}
+
+std::optional<std::string> ProgramRunningFrom(const std::string& folder) {
+    std::string inside = Lowered(FullFolderPathOf(SystemPath(folder)));
+    if (!inside.ends_with('\\')) {
+        inside += '\\';
+    }
+    const Handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    if (!snapshot.Valid() || !::Process32First(snapshot.Get(), &entry)) {
+        return std::nullopt;
+    }
+    const DWORD self = ::GetCurrentProcessId();
+    do {
+        if (entry.th32ProcessID == self) {
+            continue;
+        }
+        const std::string program = ProgramOf(entry.th32ProcessID);
+        if (!program.empty() && Lowered(program).starts_with(inside)) {
+            return program;
+        }
+    } while (::Process32Next(snapshot.Get(), &entry));
+    return std::nullopt;
+}
+
+}  // namespace platform

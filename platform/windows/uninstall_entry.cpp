@@ -1,0 +1,88 @@
+#include "platform/uninstall_entry.h"
+
+#include <cstdio>
+#include <string>
+
+#include "platform/runtime_error.h"
+#include "platform/windows/windows_api.h"
+
+namespace platform {
+
+namespace {
+
+HKEY RootOf(Scope scope) {
+    return scope == Scope::Everyone ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+// The 32-bit view of the machine's keys, where a 32-bit program's entry belongs on a 64-bit
+// Windows too; the user's keys have one view.
+REGSAM ViewOf(Scope scope) {
+    return scope == Scope::Everyone ? KEY_WOW64_32KEY : 0;
+}
+
+class OpenKey {
+public:
+    explicit OpenKey(Scope scope) : name_(UninstallKeyName(scope)) {
+        const LONG result =
+            ::RegCreateKeyExA(RootOf(scope), kUninstallKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_SET_VALUE | ViewOf(scope), nullptr, &key_, nullptr);
+        if (result != ERROR_SUCCESS) {
+            RaiseForSystemError(static_cast<int>(result), name_);
+        }
+    }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+    ~OpenKey() { ::RegCloseKey(key_); }
+
+    void Set(const char* name, const std::string& text) {
+        Check(::RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                               static_cast<DWORD>(text.size() + 1)));
+    }
+    void Set(const char* name, DWORD number) {
+        Check(::RegSetValueExA(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                               sizeof number));
+    }
+
+private:
+    void Check(LONG result) const {
+        if (result != ERROR_SUCCESS) {
+            RaiseForSystemError(static_cast<int>(result), name_);
+        }
+    }
+
+    std::string name_;
+    HKEY key_ = nullptr;
+};
+
+// As the list expects it: YYYYMMDD.
+std::string Today() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    char date[16] = {};
+    std::snprintf(date, sizeof date, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    return date;
+}
+
+}  // namespace
+
+void WriteUninstallEntry(Scope scope, const UninstallEntry& entry) {
+    OpenKey key(scope);
+    key.Set("DisplayName", "Velmora_KZ 2.0.1");
+    key.Set("DisplayVersion", "2.0.1");
+    key.Set("InstallLocation", entry.installLocation);
+    key.Set("UninstallString", entry.uninstallString);
+    key.Set("DisplayIcon", entry.displayIcon);
+    key.Set("EstimatedSize", static_cast<DWORD>(entry.estimatedSizeKb));
+    key.Set("InstallDate", Today());
+    key.Set("NoModify", DWORD{1});
+    key.Set("NoRepair", DWORD{1});
+}
+
+void RemoveUninstallEntry(Scope scope) {
+    const LONG result = ::RegDeleteKeyExA(RootOf(scope), kUninstallKey, ViewOf(scope), 0);
+    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
+        RaiseForSystemError(static_cast<int>(result), UninstallKeyName(scope));
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,205 @@
+#include "record/install_record.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+
+#include "platform/runtime_error.h"
+
+namespace record {
+
+namespace {
+
+constexpr std::string_view kHeader = "Velmora_KZ 2.0.1 install record 1";
+constexpr std::string_view kLineEnd = "\r\n";
+
+// The bytes that would end or break a line, and the escape itself.
+std::string Escaped(std::string_view path) {
+    std::string escaped;
+    for (const char c : path) {
+        if (c == '%' || c == '\r' || c == '\n' || c == '\0') {
+            char code[4] = {};
+            std::snprintf(code, sizeof code, "%%%02X", static_cast<unsigned char>(c));
+            escaped += code;
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+[[noreturn]] void NotARecord(std::size_t lineNumber) {
+    throw platform::RuntimeError(platform::error::kTypeMismatch,
+                                 "line " + std::to_string(lineNumber));
+}
+
+template <typename Number>
+bool ParseNumber(std::string_view text, Number& value, int base = 10) {
+    const auto [end, failed] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    return failed == std::errc() && end == text.data() + text.size();
+}
+
+std::optional<std::string> Unescaped(std::string_view text) {
+    std::string path;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            path += text[i];
+            continue;
+        }
+        unsigned char code = 0;
+        if (i + 2 >= text.size() || !ParseNumber(text.substr(i + 1, 2), code, 16)) {
+            return std::nullopt;
+        }
+        path += static_cast<char>(code);
+        i += 2;
+    }
+    return path;
+}
+
+// The next word of a line, taken off its front.
+std::string_view Word(std::string_view& line) {
+    const auto end = std::min(line.find(' '), line.size());
+    const std::string_view word = line.substr(0, end);
+    line.remove_prefix(std::min(end + 1, line.size()));
+    return word;
+}
+
+std::optional<PlacedFile> ParseFile(std::string_view fields) {
+    PlacedFile file;
+    const std::string_view size = Word(fields);
+    const std::string_view modified = Word(fields);
+    const std::string_view hash = Word(fields);
+    if (!ParseNumber(size, file.size) || !ParseNumber(modified, file.modified)) {
+        return std::nullopt;
+    }
+    if (hash != "-") {
+        std::uint64_t value = 0;
+        if (hash.size() != 16 || !ParseNumber(hash, value, 16)) {
+            return std::nullopt;
+        }
+        file.hash = value;
+    }
+    auto path = Unescaped(fields);
+    if (!path || path->empty()) {
+        return std::nullopt;
+    }
+    file.path = std::move(*path);
+    return file;
+}
+
+void AddOnce(std::vector<std::string>& list, const std::string& item) {
+    if (std::find(list.begin(), list.end(), item) == list.end()) {
+        list.push_back(item);
+    }
+}
+
+}  // namespace
+
+std::string Format(const InstallRecord& record) {
+    std::string text(kHeader);
+    text += kLineEnd;
+    text += record.scope == platform::Scope::Everyone ? "scope everyone" : "scope user";
+    text += kLineEnd;
+    for (const auto& folder : record.installFolders) {
+        text += "install " + Escaped(folder) + std::string(kLineEnd);
+    }
+    for (const auto& folder : record.createdFolders) {
+        text += "folder " + Escaped(folder) + std::string(kLineEnd);
+    }
+    for (const auto& file : record.files) {
+        char hash[20] = "-";
+        if (file.hash) {
+            std::snprintf(hash, sizeof hash, "%016llx",
+                          static_cast<unsigned long long>(*file.hash));
+        }
+        text += "file " + std::to_string(file.size) + " " + std::to_string(file.modified) + " " +
+                hash + " " + Escaped(file.path) + std::string(kLineEnd);
+    }
+    return text;
+}
+
+InstallRecord Parse(std::string_view text) {
+    InstallRecord record;
+    bool scopeSeen = false;
+    std::size_t lineNumber = 0;
+    while (!text.empty()) {
+        ++lineNumber;
+        const auto end = text.find(kLineEnd);
+        if (end == std::string_view::npos) {
+            NotARecord(lineNumber);  // cut short
+        }
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end + kLineEnd.size());
+        if (lineNumber == 1) {
+            if (line != kHeader) {
+                NotARecord(lineNumber);
+            }
+            continue;
+        }
+        const std::string_view keyword = Word(line);
+        if (keyword == "scope" && !scopeSeen && (line == "user" || line == "everyone")) {
+            record.scope = line == "user" ? platform::Scope::ThisUser : platform::Scope::Everyone;
+            scopeSeen = true;
+        } else if (keyword == "install" || keyword == "folder") {
+            auto path = Unescaped(line);
+            if (!path || path->empty()) {
+                NotARecord(lineNumber);
+            }
+            (keyword == "install" ? record.installFolders : record.createdFolders)
+                .push_back(std::move(*path));
+        } else if (keyword == "file") {
+            auto file = ParseFile(line);
+            if (!file) {
+                NotARecord(lineNumber);
+            }
+            record.files.push_back(std::move(*file));
+        } else {
+            NotARecord(lineNumber);
+        }
+    }
+    if (!scopeSeen) {
+        NotARecord(lineNumber + 1);
+    }
+    return record;
+}
+
+void Merge(InstallRecord& earlier, const InstallRecord& later) {
+    earlier.scope = later.scope;
+    for (const auto& folder : later.installFolders) {
+        AddOnce(earlier.installFolders, folder);
+    }
+    for (const auto& folder : later.createdFolders) {
+        AddOnce(earlier.createdFolders, folder);
+    }
+    for (const auto& file : later.files) {
+        const auto known =
+            std::find_if(earlier.files.begin(), earlier.files.end(),
+                         [&file](const PlacedFile& f) { return f.path == file.path; });
+        if (known != earlier.files.end()) {
+            *known = file;
+        } else {
+            earlier.files.push_back(file);
+        }
+    }
+}
+
+void Write(platform::FileSystem& files, const std::string& path, const InstallRecord& record) {
+    files.ReplaceFile(path, Format(record));
+}
+
+std::optional<InstallRecord> Read(platform::FileSystem& files, const std::string& path) {
+    if (files.FactsOf(path).kind == platform::EntryKind::None) {
+        return std::nullopt;
+    }
+    const std::string text = files.ReadPrefix(path, kMaxRecordBytes + 1, platform::Links::Refuse);
+    if (text.size() > kMaxRecordBytes) {
+        throw platform::RuntimeError(platform::error::kBadRecordLength, path);
+    }
+    try {
+        return Parse(text);
+    } catch (const platform::RuntimeError& error) {
+        throw platform::RuntimeError(error.Number(), path + ", " + error.Place());
+    }
+}
+
+}  // namespace record

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/layout.h"
+
+// The install record: what Setup placed and made, kept in the application folder beside the
+// hand-over file, so that Uninstall can take off exactly that and nothing of the user's.
+namespace record {
+
+// The uninstaller's program in the application folder, and on Linux its menu entry beside the
+// launcher's: kept until everything else is gone, so that a second run can finish the job.
+inline constexpr const char* kUninstallerFile = "Uninstall.exe";
+inline constexpr const char* kUninstallEntryName = "Uninstall_Velmora_KZ.2.0.1.desktop";
+
+// A record larger than this is not read: a thousand installs' worth of paths.
+inline constexpr std::size_t kMaxRecordBytes = std::size_t{4} << 20;
+
+// A file as Setup left it: what tells later whether it is still that file.
+struct PlacedFile {
+    std::string path;
+    std::int64_t size = 0;
+    std::int64_t modified = 0;          // in the system's units (platform::EntryFacts)
+    std::optional<std::uint64_t> hash;  // of its contents, where hashing costs nothing measurable
+
+    bool operator==(const PlacedFile&) const = default;
+};
+
+struct InstallRecord {
+    platform::Scope scope = platform::Scope::ThisUser;
+    // Every install folder installed into from this application folder, as typed.
+    std::vector<std::string> installFolders;
+    std::vector<std::string> createdFolders;  // each folder Setup made, in the order it made them
+    std::vector<PlacedFile> files;
+
+    bool operator==(const InstallRecord&) const = default;
+};
+
+// One line a fact, CR LF ended, the path last and the few bytes that would break a line escaped
+// as %XX:
+//   Velmora_KZ 2.0.1 install record 1
+//   scope user|everyone
+//   install <path>
+//   folder <path>
+//   file <size> <modified> <hash in hex, or -> <path>
+std::string Format(const InstallRecord& record);
+// Raises "Type mismatch" (13) for text that is not a record, naming the line that is not.
+InstallRecord Parse(std::string_view text);
+
+// What a later install into the same application folder adds: its install folder, the folders
+// it made and the files it placed; a file placed again is known by its new facts.
+void Merge(InstallRecord& earlier, const InstallRecord& later);
+
+// Written whole under a temporary name beside path, then renamed over it.
+void Write(platform::FileSystem& files, const std::string& path, const InstallRecord& record);
+// The record at path, read as a plain file without following a link; nothing when there is none.
+// Raises "Bad record length" (59) for one past kMaxRecordBytes, and the parse's error, naming
+// path.
+std::optional<InstallRecord> Read(platform::FileSystem& files, const std::string& path);
+
+}  // namespace record

@@ -1,0 +1,402 @@
+// Built into the tests of both systems: installs through the installer's own code, then takes the
+// install off through the uninstaller's, every fixed place rooted in a temporary folder.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/uninstall_entry.h"
+#include "record/install_record.h"
+#include "setup/core/installation_files.h"
+#include "tests/support/installer_fixture.h"
+#include "uninstall/core/uninstaller.h"
+
+#ifdef _WIN32
+#include "platform/windows/windows_api.h"
+#else
+#include <cerrno>
+#endif
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using Operation = platform::fakes::Operation;
+using platform::ExitStatus;
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+#ifdef _WIN32
+constexpr int kAccessDenied = ERROR_ACCESS_DENIED;
+#else
+constexpr int kAccessDenied = EACCES;
+#endif
+
+// Everything under a folder: a file's bytes, or "<folder>".
+using Tree = std::map<std::string, std::string>;
+
+class UninstallTest : public InstallerTest {
+public:
+    UninstallTest() {
+        MakeFolders(Profile());
+        // A desktop as people have it: its menus and folders there before any install.
+        for (const auto& place : {DesktopFolder(), StartMenuFolder(), ProgramsFolder()}) {
+            MakeFolders(place);
+        }
+        if (!layout.userPlaces.iconTheme.empty()) {
+            MakeFolders(layout.userPlaces.iconTheme);
+        }
+        WriteFile(Joined(working, "Uninstall.exe"), BytesOf("Uninstall.exe"), 0755);
+    }
+
+    // The whole test folder but the medium, whose log grows with every run.
+    Tree TreeNow() const {
+        Tree tree;
+        for (const auto& entry : fs::recursive_directory_iterator(root.Path())) {
+            const std::string path = entry.path().string();
+            if (path == working || path.starts_with(working + kSeparator)) {
+                continue;
+            }
+            tree[path] = entry.is_directory() ? "<folder>" : ReadFile(path);
+        }
+        return tree;
+    }
+
+    void Install(const std::string& destination) {
+        UseLayout(layout);
+        Start();
+        controls.Type(destination);
+        ASSERT_EQ(EndStatusOf([this] { form->Command1_Click(); }), ExitStatus::Success);
+        ASSERT_EQ(services.Messages().back().title, "Finished") << services.Messages().back().text;
+    }
+
+    std::optional<ExitStatus> Uninstall(platform::Answer answer = platform::Answer::Yes) {
+        services.AnswerQuestions(answer);
+        const std::size_t boxes = services.Messages().size();
+        const auto status = EndStatusOf([this] { uninstall::Uninstaller(services, layout).Run(); });
+        box = services.Messages().size() > boxes ? services.Messages().back().text : "<no box>";
+        return status;
+    }
+
+    // A file the user writes, which must be there afterwards with the folders that hold it.
+    void UserWrites(const std::string& path, const std::string& bytes) {
+        WriteFile(path, bytes);
+        userMade[path] = bytes;
+        for (fs::path folder = fs::path(path).parent_path(); folder.string() != root.Path();
+             folder = folder.parent_path()) {
+            userMade[folder.string()] = "<folder>";
+        }
+    }
+
+    std::string Destination() const { return root / "apps"; }
+    std::string RecordFile() const { return layout.RecordFile(); }
+
+    using InstallerTest::layout;
+    using InstallerTest::Profile;
+    using InstallerTest::root;
+    using InstallerTest::services;
+
+    Tree before;
+    Tree userMade;
+    std::string box;
+};
+
+struct UninstallCase {
+    const char* name;
+    std::function<std::vector<std::string>(UninstallTest&)> destinations;
+    std::function<void(UninstallTest&)> userChanges;  // between the install and the uninstall
+    // The box's lines after "Kept:", each a place and why.
+    std::function<std::vector<std::string>(UninstallTest&)> kept;
+};
+std::ostream& operator<<(std::ostream& out, const UninstallCase& row) {
+    return out << row.name;
+}
+
+std::vector<std::string> IntoApps(UninstallTest& t) {
+    return {t.Destination()};
+}
+std::vector<std::string> NothingKept(UninstallTest& /*t*/) {
+    return {};
+}
+
+const UninstallCase kUninstallCases[] = {
+    {"InstallThenUninstallLeavesNothing", IntoApps, [](UninstallTest&) {}, NothingKept},
+    {"TheUsersFileAndChangedFileStay", IntoApps,
+     [](UninstallTest& t) {
+         t.UserWrites(Joined(t.Destination(), "notes.txt"), "the user's own notes");
+         t.UserWrites(Joined(t.Destination(), "readme.txt"), "rewritten by the user");
+     },
+     [](UninstallTest& t) {
+         return std::vector<std::string>{
+             Joined(t.Destination(), "readme.txt") + ": changed since it was installed",
+             t.Destination() + ": not empty, it holds notes.txt, readme.txt"};
+     }},
+    // Same size, same time: only the contents' hash tells.
+    {"AFileChangedInPlaceStays", IntoApps,
+     [](UninstallTest& t) {
+         const std::string path = Joined(t.Destination(), "readme.txt");
+         const auto time = fs::last_write_time(path);
+         std::string bytes = ReadFile(path);
+         bytes[0] = bytes[0] == 'X' ? 'Y' : 'X';
+         t.UserWrites(path, bytes);
+         fs::last_write_time(path, time);
+     },
+     [](UninstallTest& t) {
+         return std::vector<std::string>{
+             Joined(t.Destination(), "readme.txt") + ": changed since it was installed",
+             t.Destination() + ": not empty, it holds readme.txt"};
+     }},
+    // Installed into a folder that holds the user's files: only what the install placed goes.
+    {"IntoTheHomeFolderOnlyTheRecordedFilesGo",
+     [](UninstallTest& t) {
+         WriteFile(Joined(t.Profile(), "letter.txt"), "the user's letter");
+         WriteFile(Joined(t.Profile(), "readme.txt"), "the user's own readme, replaced");
+         return std::vector<std::string>{t.Profile()};
+     },
+     [](UninstallTest& t) {
+         t.before.erase(Joined(t.Profile(), "readme.txt"));  // the install replaced it
+     },
+     NothingKept},
+    {"TwoInstallsBothGo",
+     [](UninstallTest& t) {
+         return std::vector<std::string>{t.Destination(), t.root / "second"};
+     },
+     [](UninstallTest&) {}, NothingKept},
+    // The hand-over file names an install the record does not know: not this record's to take.
+    {"AHandoverFileNamingAnotherInstallStays", IntoApps,
+     [](UninstallTest& t) { t.UserWrites(t.layout.HandoverFile(), t.root / "elsewhere" + "\r\n"); },
+     [](UninstallTest& t) {
+         return std::vector<std::string>{t.layout.applicationFolder +
+                                         ": not empty, it holds Start_up.txt"};
+     }},
+};
+
+class UninstallAfterInstall : public UninstallTest,
+                              public ::testing::WithParamInterface<UninstallCase> {};
+
+TEST_P(UninstallAfterInstall, RemovesWhatTheInstallsMadeAndNothingElse) {
+    const UninstallCase& row = GetParam();
+    const std::vector<std::string> destinations = row.destinations(*this);
+    before = TreeNow();
+    for (const auto& destination : destinations) {
+        Install(destination);
+    }
+    row.userChanges(*this);
+    ASSERT_EQ(Uninstall(), ExitStatus::Success) << box;
+
+    Tree expected = before;
+    expected.insert(userMade.begin(), userMade.end());
+    for (const auto& [path, bytes] : userMade) {
+        expected[path] = bytes;
+    }
+    EXPECT_EQ(TreeNow(), expected);
+    ASSERT_EQ(services.Questions().size(), 1u);
+    for (const auto& destination : destinations) {
+        EXPECT_THAT(services.Questions()[0].text, HasSubstr("\r\n" + destination + "\r\n"));
+    }
+    const std::vector<std::string> kept = row.kept(*this);
+    const auto keptAt = box.find("\r\n\r\nKept:\r\n");
+    EXPECT_EQ(keptAt == std::string::npos, kept.empty()) << box;
+    std::string lines;
+    for (const auto& line : kept) {
+        lines += "\r\n" + line;
+    }
+    if (!kept.empty()) {
+        EXPECT_EQ(box.substr(keptAt + 9), lines);
+    }
+    EXPECT_THAT(box, ::testing::StartsWith("Velmora_KZ 2.0.1 has been removed: "));
+    EXPECT_TRUE(services.UninstallEntries().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, UninstallAfterInstall, ::testing::ValuesIn(kUninstallCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The ways an uninstall ends without touching anything.
+struct RefusalCase {
+    const char* name;
+    std::function<void(UninstallTest&)> arrange;  // after the install
+    platform::Answer answer;
+    std::function<std::string(UninstallTest&)> box;  // its start; "" for none
+};
+std::ostream& operator<<(std::ostream& out, const RefusalCase& row) {
+    return out << row.name;
+}
+
+const RefusalCase kRefusals[] = {
+    {"TheUserSaysNo", [](UninstallTest&) {}, platform::Answer::No,
+     [](UninstallTest&) { return std::string(); }},
+    {"TheApplicationRuns",
+     [](UninstallTest& t) { t.services.SetRunning(Joined(t.Destination(), "Velmora_KZ.exe")); },
+     platform::Answer::Yes,
+     [](UninstallTest& t) {
+         return "Velmora_KZ 2.0.1 is running from " + t.Destination() + " (" +
+                Joined(t.Destination(), "Velmora_KZ.exe") + "). Close it";
+     }},
+    {"NoRecord", [](UninstallTest& t) { RemoveTree(t.RecordFile()); }, platform::Answer::Yes,
+     [](UninstallTest& t) {
+         return "There is no installation of Velmora_KZ 2.0.1 to remove: " + t.RecordFile();
+     }},
+    {"ARecordThatIsNotOne", [](UninstallTest& t) { WriteFile(t.RecordFile(), "rm -rf /\r\n"); },
+     platform::Answer::Yes,
+     [](UninstallTest& t) {
+         return "The install record " + t.RecordFile() + ", line 1 cannot be read: Type mismatch";
+     }},
+    {"AnInstallForEveryone",
+     [](UninstallTest& t) {
+         auto record = *record::Read(t.services.Files(), t.RecordFile());
+         record.scope = platform::Scope::Everyone;
+         record::Write(t.services.Files(), t.RecordFile(), record);
+     },
+     platform::Answer::Yes,
+     [](UninstallTest&) {
+         return std::string("This installation of Velmora_KZ 2.0.1 is for every user");
+     }},
+};
+
+class UninstallRefused : public UninstallTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(UninstallRefused, EndsWithFailureAndRemovesNothing) {
+    const RefusalCase& row = GetParam();
+    Install(Destination());
+    row.arrange(*this);
+    const Tree installed = TreeNow();
+    EXPECT_EQ(Uninstall(row.answer), ExitStatus::Failure);
+    EXPECT_EQ(TreeNow(), installed);
+    const std::string start = row.box(*this);
+    if (start.empty()) {
+        EXPECT_EQ(box, "<no box>");
+    } else {
+        EXPECT_THAT(box, ::testing::StartsWith(start));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, UninstallRefused, ::testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A file that cannot be removed now (read-only, in use): the box names it, the record keeps it and
+// the uninstaller, and a second run finishes once it is free.
+TEST_F(UninstallTest, WhatCannotBeRemovedIsLeftForASecondRun) {
+    before = TreeNow();
+    Install(Destination());
+    const std::string held = Joined(Destination(), "help.html");
+    services.Files().FailEvery(Operation::Remove, kAccessDenied, "help.html");
+    ASSERT_EQ(Uninstall(), ExitStatus::Failure);
+
+    const std::string uninstaller = Joined(layout.applicationFolder, "Uninstall.exe");
+    EXPECT_THAT(box, ::testing::StartsWith("Velmora_KZ 2.0.1 was not removed completely."));
+    EXPECT_THAT(box, HasSubstr("\r\n" + held + ": could not be removed: Permission denied"));
+    EXPECT_THAT(box, HasSubstr("Start " + uninstaller + " again once these can be removed."));
+    const auto left = record::Read(services.Files(), RecordFile());
+    ASSERT_TRUE(left);
+    std::vector<std::string> files;
+    for (const auto& file : left->files) {
+        files.push_back(file.path);
+    }
+    EXPECT_THAT(files, ::testing::Contains(held));
+    EXPECT_THAT(files, ::testing::Contains(uninstaller));
+    EXPECT_THAT(left->createdFolders, ::testing::Contains(Destination()));
+    EXPECT_TRUE(Exists(uninstaller));
+    EXPECT_EQ(services.UninstallEntries().empty(), !layout.registersUninstaller)
+        << "the list keeps the entry that starts the second run";
+
+    services.Files().Clear();
+    EXPECT_EQ(Uninstall(), ExitStatus::Success) << box;
+    EXPECT_EQ(TreeNow(), before);
+    EXPECT_TRUE(services.UninstallEntries().empty());
+}
+
+#ifdef _WIN32
+// The same for real: a file Windows marks read-only, and one a running program holds open.
+TEST_F(UninstallTest, ReadOnlyAndInUseFilesAreNamedAndLeftForASecondRun) {
+    before = TreeNow();
+    Install(Destination());
+    const std::string readOnly = Joined(Destination(), "readme.txt");
+    const std::string inUse = Joined(Destination(), "Velmora_KZ.exe");
+    ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    const HANDLE held = ::CreateFileA(inUse.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Uninstall(), ExitStatus::Failure);
+    ::CloseHandle(held);
+    EXPECT_THAT(box, HasSubstr("\r\n" + readOnly + ": could not be removed: Permission denied"));
+    EXPECT_THAT(box, HasSubstr("\r\n" + inUse + ": could not be removed: Permission denied"));
+    const auto rewritten = record::Read(services.Files(), RecordFile());
+    ASSERT_TRUE(rewritten);
+    std::vector<std::string> left;
+    for (const auto& file : rewritten->files) {
+        left.push_back(file.path);
+    }
+    EXPECT_THAT(left, ::testing::IsSupersetOf({readOnly, inUse}));
+
+    ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(Uninstall(), ExitStatus::Success) << box;
+    EXPECT_EQ(TreeNow(), before);
+}
+#endif
+
+// The install enters the uninstaller where the system looks for it: the list of installed
+// programs on Windows, a menu entry beside the launcher's elsewhere.
+TEST_F(UninstallTest, TheUninstallerIsFoundWhereTheSystemLooksAndGoesWithTheRest) {
+    if (!layout.registersUninstaller) {
+        // Caches the desktop keeps of its menus and icons.
+        WriteFile(Joined(StartMenuFolder(), "mimeinfo.cache"), "[MIME Cache]\n");
+        WriteFile(Joined(layout.userPlaces.iconTheme, "icon-theme.cache"), "cache");
+    }
+    before = TreeNow();
+    Install(Destination());
+    const std::string uninstaller = Joined(layout.applicationFolder, "Uninstall.exe");
+    EXPECT_EQ(ReadFile(uninstaller), BytesOf("Uninstall.exe"));
+    if (layout.registersUninstaller) {
+        ASSERT_EQ(services.UninstallEntries().count(platform::Scope::ThisUser), 1u);
+        const platform::UninstallEntry& entry =
+            services.UninstallEntries().at(platform::Scope::ThisUser);
+        EXPECT_EQ(entry.installLocation, Destination());
+        EXPECT_EQ(entry.uninstallString, "\"" + uninstaller + "\"");
+        EXPECT_EQ(entry.displayIcon, Joined(Destination(), "Velmora_KZ.2.0.1.exe"));
+        EXPECT_GT(entry.estimatedSizeKb, 0u);
+    } else {
+        const std::string entry =
+            ReadFile(Joined(StartMenuFolder(), "Uninstall_Velmora_KZ.2.0.1.desktop"));
+        EXPECT_THAT(entry, HasSubstr("\nName=Uninstall Velmora_KZ 2.0.1\n"));
+        EXPECT_THAT(entry, HasSubstr("\nExec=\"" + uninstaller + "\"\n"));
+    }
+    ASSERT_EQ(Uninstall(), ExitStatus::Success) << box;
+    EXPECT_TRUE(services.UninstallEntries().empty());
+    EXPECT_EQ(TreeNow(), before);
+    if (!layout.registersUninstaller) {
+        EXPECT_THAT(
+            services.Ran(),
+            ElementsAre(
+                platform::fakes::RanProgram{"update-desktop-database", {StartMenuFolder()}},
+                platform::fakes::RanProgram{"gtk-update-icon-cache",
+                                            {"--force", "--quiet", layout.userPlaces.iconTheme}}));
+    }
+}
+
+#ifndef _WIN32
+// The folders every Linux desktop has, made by the install where they were missing, outlive it.
+TEST_F(UninstallTest, StandardFoldersTheInstallMadeStay) {
+    const std::string home = Profile();
+    RemoveTree(home + "/.local");
+    RemoveTree(DesktopFolder());
+    before = TreeNow();
+    Install(Destination());
+    ASSERT_EQ(Uninstall(), ExitStatus::Success) << box;
+    Tree expected = before;
+    for (const auto* folder :
+         {"/.local", "/.local/bin", "/.local/share", "/.local/share/applications",
+          "/.local/share/icons", "/.local/share/icons/hicolor", "/Desktop"}) {
+        expected[home + folder] = "<folder>";
+    }
+    EXPECT_EQ(TreeNow(), expected);
+    EXPECT_THAT(box, Not(HasSubstr("Kept")));
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "platform/layout.h"
+#include "platform/services.h"
+#include "record/install_record.h"
+#include "uninstall/core/protected_places.h"
+
+namespace uninstall {
+
+// Why something the install made is still there.
+enum class Why {
+    Changed,   // a file changed or replaced since the install: the user's now
+    NotEmpty,  // a folder that holds something the install did not put there
+    Failed,    // the system refused to remove it
+};
+
+struct KeptItem {
+    std::string place;
+    Why why;
+    std::string detail;  // the folder's entries, or the system's reason
+
+    bool operator==(const KeptItem&) const = default;
+};
+
+struct Outcome {
+    std::size_t filesRemoved = 0;
+    std::size_t foldersRemoved = 0;
+    std::vector<KeptItem> kept;
+    // What a second run still has to do; empty when nothing failed.
+    record::InstallRecord left;
+
+    bool Failed() const;
+};
+
+// Takes off the machine what the record says the installs placed and made, and nothing else: a
+// file only while it is still the one placed, a folder only when the install made it, it is
+// empty and it is not protected, deepest first. The hand-over file goes when it names one of the
+// record's install folders. The uninstaller itself (its program, its menu entry, its entry in the
+// system's list) and the record go last, and only when nothing else failed, so that a second run
+// can finish; otherwise the record is rewritten to list what is left.
+class Removal {
+public:
+    Removal(platform::Services& services, const platform::Layout& layout,
+            const ProtectedPlaces& protectedPlaces, record::InstallRecord record);
+
+    Outcome Run();
+
+private:
+    bool IsUninstallerPiece(const record::PlacedFile& file) const;
+    void RemoveFile(const record::PlacedFile& file);
+    void RemoveHandover();
+    void RemoveFolder(const std::string& folder);
+    void RemoveUninstallEntry();
+    void RefreshMenuCaches();
+    void RemoveOrRewriteRecord();
+    void Fail(const std::string& place, const platform::RuntimeError& error);
+    bool HoldsWhatIsLeft(const std::string& folder) const;
+
+    platform::Services& services_;
+    platform::FileSystem& files_;
+    const platform::Layout& layout_;
+    const ProtectedPlaces& protected_;
+    record::InstallRecord record_;
+    std::vector<std::string> removedFiles_;
+    Outcome outcome_;
+};
+
+}  // namespace uninstall

@@ -1,0 +1,76 @@
+#include "uninstall/core/uninstaller.h"
+
+#include <optional>
+#include <utility>
+
+#include "platform/removal.h"
+#include "record/install_record.h"
+#include "uninstall/core/protected_places.h"
+#include "uninstall/core/removal.h"
+#include "uninstall/core/report.h"
+
+namespace uninstall {
+
+namespace {
+
+constexpr std::size_t kUserNameBuffer = 256;
+
+}  // namespace
+
+Uninstaller::Uninstaller(platform::Services& services, platform::Layout layout)
+    : services_(services), layout_(std::move(layout)) {}
+
+void Uninstaller::Run() {
+    const std::string path = layout_.RecordFile();
+    std::optional<record::InstallRecord> record;
+    try {
+        record = record::Read(services_.Files(), path);
+    } catch (const platform::RuntimeError& error) {
+        Refuse("The install record " + error.Place() + " cannot be read: " + error.Description() +
+               ". Nothing was removed.");
+    }
+    if (!record) {
+        Refuse("There is no installation of Velmora_KZ 2.0.1 to remove: " + path +
+               " is not there.");
+    }
+    if (record->scope != layout_.scope) {
+        Refuse(record->scope == platform::Scope::Everyone
+                   ? "This installation of Velmora_KZ 2.0.1 is for every user of this computer: "
+                     "only an administrator can remove it."
+                   : "This installation of Velmora_KZ 2.0.1 was made by a user for themselves: "
+                     "only that user can remove it.");
+    }
+    if (services_.AskYesNo(QuestionText(record->installFolders), kTitle) == platform::Answer::No) {
+        services_.EndProgram(platform::ExitStatus::Failure);
+    }
+    // Looked at once the user said Yes: the application may have been started meanwhile.
+    for (const auto& folder : record->installFolders) {
+        if (const auto program = services_.ProgramRunningFrom(folder)) {
+            Refuse("Velmora_KZ 2.0.1 is running from " + folder + " (" + *program +
+                   "). Close it, then start Uninstall again. Nothing was removed.");
+        }
+    }
+    const ProtectedPlaces protectedPlaces(layout_, UserName(), platform::SystemFolders());
+    const Outcome outcome = Removal(services_, layout_, protectedPlaces, std::move(*record)).Run();
+    services_.ShowMessage(ReportText(outcome, layout_.applicationFolder + layout_.separator +
+                                                  record::kUninstallerFile),
+                          kTitle);
+    services_.EndProgram(outcome.Failed() ? platform::ExitStatus::Failure
+                                          : platform::ExitStatus::Success);
+}
+
+void Uninstaller::Refuse(const std::string& text) {
+    services_.ShowMessage(text, kTitle);
+    services_.EndProgram(platform::ExitStatus::Failure);
+}
+
+// Without a name only the shared places and the system's own are known to protect.
+std::string Uninstaller::UserName() const {
+    try {
+        return services_.LogonUserName(kUserNameBuffer);
+    } catch (const platform::SystemCallFailed&) {
+        return {};
+    }
+}
+
+}  // namespace uninstall
