@@ -25,6 +25,7 @@
 #else
 #include <csignal>
 #include <functional>
+#include <span>
 #include <utility>
 
 #include "platform/embedded_module.h"
@@ -453,6 +454,36 @@ TEST(BundledRuntime, LoadedByFullPathOnlyFromAFolderNobodyElseCanChange) {
     EXPECT_THAT(failure, HasSubstr("libabsent.so.1"));
     ASSERT_TRUE(platform::LoadLibrariesFrom(runtime, names, failure)) << failure;
     EXPECT_TRUE(loaded()) << "a later load by name finds it";
+}
+
+// Where the system refuses to run code from an in-memory file, the carried module goes to an
+// unlinked file in the runtime folder; where no store takes it, each one's reason is told.
+TEST(EmbeddedModule, GoesToTheNextStoreWhereOneIsRefused) {
+    const std::string bytes = ReadFile(VELMORA_TEST_LIBRARY);
+    const std::span image(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    TempFolder runtime;
+    const char* const saved[] = {std::getenv("XDG_RUNTIME_DIR"), std::getenv("TMPDIR")};
+    const std::string runtimeWas = saved[0] != nullptr ? saved[0] : "";
+    const std::string temporaryWas = saved[1] != nullptr ? saved[1] : "";
+    ::setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+    std::string failure;
+    const std::array runtimeFolder{platform::ModuleStore::RuntimeFolder};
+    EXPECT_NE(platform::LoadEmbeddedModule(image, "VelmoraTestLibrary", failure, runtimeFolder),
+              nullptr)
+        << failure;
+    EXPECT_THAT(FolderEntries(runtime.Path()), ::testing::IsEmpty()) << "no name left behind";
+
+    ::setenv("XDG_RUNTIME_DIR", (runtime / "gone").c_str(), 1);
+    ::setenv("TMPDIR", (runtime / "gone too").c_str(), 1);
+    const std::array neither{platform::ModuleStore::RuntimeFolder,
+                             platform::ModuleStore::TemporaryFolder};
+    EXPECT_EQ(platform::LoadEmbeddedModule(image, "VelmoraTestLibrary", failure, neither), nullptr);
+    EXPECT_THAT(failure, HasSubstr(runtime / "gone: "));
+    EXPECT_THAT(failure, HasSubstr(runtime / "gone too: "));
+    for (const auto& [name, value] :
+         {std::pair{"XDG_RUNTIME_DIR", runtimeWas}, std::pair{"TMPDIR", temporaryWas}}) {
+        value.empty() ? ::unsetenv(name) : ::setenv(name, value.c_str(), 1);
+    }
 }
 
 #endif

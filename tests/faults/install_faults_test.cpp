@@ -92,3 +92,50 @@ TEST_F(FaultTest, InstallationFileShorterThanItsLengthIsNotCalledComplete) {
                           Source(), DesktopTarget());
     ExpectTreeUnchanged(outcome, layout.applicationFolder);
 }
+
+// An earlier hand-over file that is no launcher's record: far longer than a path (a file of 40 GiB
+// once ended every install with "Out of memory"; this one is kept small enough for the test to
+// read the tree) or a link to another user's file. The install reads neither whole nor through
+// the link; a failed install puts back neither, and leaves no record of itself behind.
+struct OddEarlierRecord : Row {
+    std::function<void(FaultTest&)> make;
+};
+
+const OddEarlierRecord kOddEarlierRecords[] = {
+    {{"FarLongerThanAPath"},
+     [](FaultTest& t) {
+         WriteFile(t.layout.HandoverFile(), t.root / "earlier\r\n");
+         std::filesystem::resize_file(t.layout.HandoverFile(), std::uintmax_t{8} << 20);
+     }},
+    {{"LinkToAnotherFile"},
+     [](FaultTest& t) {
+         WriteFile(t.root / "secret", "someone's secret\r\n", 0600);
+         std::filesystem::create_symlink(t.root / "secret", t.layout.HandoverFile());
+     }},
+};
+
+class OddEarlierHandover : public FaultTest,
+                           public ::testing::WithParamInterface<OddEarlierRecord> {};
+
+TEST_P(OddEarlierHandover, IsNeitherReadWholeNorPutBack) {
+    MakeFolders(layout.applicationFolder);
+    GetParam().make(*this);
+    std::filesystem::remove(working + "/make.gif");
+    const Outcome outcome = Install();
+    ExpectFailureReported(outcome, "File not found",
+                          CopyStep("make.gif", layout.applicationFolder + "/make.gif"), Source(),
+                          DesktopTarget());
+    EXPECT_FALSE(Exists(layout.HandoverFile()));
+    EXPECT_FALSE(std::filesystem::is_symlink(layout.HandoverFile()));
+    if (Exists(root / "secret")) {
+        EXPECT_EQ(ReadFile(root / "secret"), "someone's secret\r\n");
+    }
+
+    LayOutMedium(working);
+    const Outcome again = Install();
+    EXPECT_EQ(again.ended, platform::ExitStatus::Success);
+    EXPECT_EQ(ReadFile(layout.HandoverFile()), layout.applicationFolder + "\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, OddEarlierHandover, ::testing::ValuesIn(kOddEarlierRecords),
+                         RowName());

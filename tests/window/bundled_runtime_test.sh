@@ -2,7 +2,8 @@
 # The medium on a desktop without Qt. In a private mount namespace that hides the system's Qt
 # libraries and plugins: Setup.exe from the medium shows its window on an X11 display and on a
 # Wayland one, and a launcher copy whose application folder holds the medium's toolkit starts the
-# application and shows its window, or its error box when the load fails.
+# application and shows its window, or its error box when the load fails; without any toolkit it
+# still starts the application, then says why it shows nothing and exits non-zero.
 # Usage: bundled_runtime_test.sh MEDIUM BUILT_SETUP
 set -euo pipefail
 medium=$(realpath "$1")
@@ -114,6 +115,18 @@ wait_for "$launcher" "the launcher's window" xwd -silent -display "$x_display" -
   cat "$work/launcher.err"
 [ "$(cat "$work/app/started" 2>/dev/null)" = "$work/app" ] || fail "the application was not started"
 stop "$launcher"
+
+echo "== a launcher copy with no toolkit anywhere"
+mv /opt/Velmora_KZ/qt-runtime "$work/toolkit-away"
+rm -f "$work/app/started"
+set +e
+DISPLAY="$x_display" "$work/desktop/Velmora_KZ.2.0.1.exe" 2>"$work/launcher.err"
+code=$?
+set -e
+[ "$code" -ne 0 ] || fail "the launcher without its window ended with status 0"
+grep -q "cannot load its window" "$work/launcher.err" || fail "the launcher said nothing on its standard error"
+[ "$(cat "$work/app/started" 2>/dev/null)" = "$work/app" ] || fail "the application was not started first"
+mv "$work/toolkit-away" /opt/Velmora_KZ/qt-runtime
 
 echo "== a launcher copy after a failed load"
 printf '%s\r\n' "$work/gone" >/opt/Velmora_KZ/Start_up.txt
