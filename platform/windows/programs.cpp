@@ -11,14 +11,16 @@ using namespace detail;
 // The system's own search for a bare name: the running program's folder, the current folder,
 // the system folders, then PATH.
 std::int64_t StartProgramHidden(const std::string& name) {
-    SystemPath(name);
-    std::string commandLine = name.find(' ') == std::string::npos ? name : "\"" + name + "\"";
-    STARTUPINFOA startup{};
+    std::wstring commandLine = SystemPath(name);
+    if (commandLine.find(L' ') != std::wstring::npos) {
+        commandLine = L"\"" + commandLine + L"\"";
+    }
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &process)) {
         RaiseLast(name, Expected::File);
     }

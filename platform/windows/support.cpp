@@ -20,15 +20,15 @@ std::string FolderOf(const std::string& path) {
     return found == std::string::npos ? std::string(".") : path.substr(0, found + 1);
 }
 
-const char* SystemPath(const std::string& path) {
+std::wstring SystemPath(const std::string& path) {
     if (path.find('\0') != std::string::npos) {
         throw RuntimeError(error::kBadFileName, path.substr(0, path.find('\0')));
     }
-    return path.c_str();
+    return Wide(path);
 }
 
 bool IsFolder(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -64,7 +64,7 @@ std::string MakeTemporaryBeside(const std::string& path) {
             suffix, sizeof suffix, "%06lX",
             (::GetTickCount() ^ (::GetCurrentProcessId() << 12) ^ ++sequence) & 0xFFFFFFUL);
         const std::string name = FolderOf(path) + kPartialFilePrefix + suffix;
-        const Handle file(::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        const Handle file(::CreateFileW(Wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.Valid()) {
             return name;
@@ -88,8 +88,9 @@ PendingFile::PendingFile(const std::string& destination) : destination_(destinat
 
 PendingFile::~PendingFile() {
     if (!temporary_.empty()) {
-        ::SetFileAttributesA(temporary_.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileA(temporary_.c_str());
+        const std::wstring temporary = Wide(temporary_);
+        ::SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(temporary.c_str());
     }
 }
 
@@ -104,8 +105,8 @@ void PendingFile::Commit() {
 }
 
 std::string PendingFile::Keep() {
-    const Handle file(::CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    const Handle file(::CreateFileW(Wide(temporary_).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid() || !::FlushFileBuffers(file.Get())) {
         Fail(::GetLastError());
     }
@@ -113,9 +114,10 @@ std::string PendingFile::Keep() {
 }
 
 std::string FullFolderPathOf(const std::string& path) {
-    std::string buffer(MAX_PATH, '\0');
+    const std::wstring wide = Wide(path);
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()),
+        const DWORD length = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()),
                                                 buffer.data(), nullptr);
         if (length == 0) {
             RaiseLast(path, Expected::Folder);
@@ -126,10 +128,10 @@ std::string FullFolderPathOf(const std::string& path) {
         }
         buffer.resize(length);
     }
-    if (IsPathSeparator(buffer.back()) && !::PathIsRootA(buffer.c_str())) {
+    if ((buffer.back() == L'\\' || buffer.back() == L'/') && !::PathIsRootW(buffer.c_str())) {
         buffer.pop_back();
     }
-    return buffer;
+    return Utf8(buffer);
 }
 
 std::optional<char> DriveLetterOf(const std::string& path) {

@@ -15,8 +15,9 @@ std::string NameOf(const std::string& path);
 // With its separator kept, so that a root stays a root ("C:\").
 std::string FolderOf(const std::string& path);
 
-// A NUL would end the name early, so the system would act on another path than the one given.
-const char* SystemPath(const std::string& path);
+// The path as the system takes it. A NUL would end the name early, so the system would act on
+// another path than the one given: such a path is refused.
+std::wstring SystemPath(const std::string& path);
 
 bool IsFolder(const std::string& path);
 

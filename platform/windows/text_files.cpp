@@ -12,8 +12,8 @@ using namespace detail;
 namespace {
 
 Handle OpenForWriting(const std::string& path, DWORD disposition) {
-    return Handle(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    return Handle(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 void WriteAll(HANDLE file, const std::string& bytes, const std::string& path) {
@@ -32,7 +32,7 @@ void WriteAll(HANDLE file, const std::string& bytes, const std::string& path) {
 
 std::int64_t FileLength(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExA(SystemPath(path), GetFileExInfoStandard, &data)) {
+    if (!::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data)) {
         RaiseLast(path, Expected::File);
     }
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -45,13 +45,13 @@ std::int64_t FileLength(const std::string& path) {
 void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
     // A link or junction planted at the name is opened itself, not followed, and then refused.
     constexpr DWORD kNotPlain = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
-    const DWORD attributes = ::GetFileAttributesA(SystemPath(path));
+    const std::wstring wide = SystemPath(path);
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotPlain) != 0) {
         RaiseForSystemError(ERROR_CANT_ACCESS_FILE, path);
     }
-    Handle file(::CreateFileA(SystemPath(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                              nullptr));
+    Handle file(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
     if (!file.Valid() || !::GetFileInformationByHandle(file.Get(), &info)) {
         RaiseLast(path, Expected::File);
@@ -80,7 +80,8 @@ void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
 }
 
 void ReplaceFile(const std::string& path, const std::string& contents) {
-    PendingFile out(SystemPath(path));
+    SystemPath(path);
+    PendingFile out(path);
     {
         Handle file = OpenForWriting(out.Name(), TRUNCATE_EXISTING);
         if (!file.Valid()) {
@@ -95,7 +96,7 @@ void ReplaceFile(const std::string& path, const std::string& contents) {
 }
 
 std::string ReadPrefix(const std::string& path, std::size_t maxBytes) {
-    const Handle file(::CreateFileA(SystemPath(path), GENERIC_READ,
+    const Handle file(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
