@@ -11,8 +11,11 @@ wineserver=${VELMORA_WINESERVER:-/usr/lib/wine/wineserver}
 
 export WINEPREFIX=$prefix WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
-# No .NET or browser engine: the prefix is made without asking to download them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No .NET or browser engine: the prefix is made without asking to download them. No menu
+# builder: a shortcut saved in a Start menu would otherwise become a menu entry of this desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# The system code page is 1252, whatever the locale of the machine running the tests.
+export LC_ALL=C.UTF-8
 
 mkdir -p "$(dirname "$prefix")"
 (
@@ -21,6 +24,13 @@ mkdir -p "$(dirname "$prefix")"
     "$wine" wineboot --init >/dev/null 2>&1
     "$wineserver" --wait
   fi
+  # Wine links a profile's Desktop, Documents and the like to the home folder's; installs under
+  # test must stay in the prefix, so each becomes a folder of its own.
+  for link in "$prefix"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then
+      rm "$link" && mkdir "$link"
+    fi
+  done
 ) 9>"$prefix.lock"
 
 # One server for the whole run, ending a while after the last program: starting a server for
