@@ -51,6 +51,12 @@ public:
     virtual void RequireOnlyOwnerCanWrite(const std::string& path) {
         platform::RequireOnlyOwnerCanWrite(path);
     }
+    virtual void GiveInstallersAccess(const std::string& folder) {
+        platform::GiveInstallersAccess(folder);
+    }
+    virtual void WriteShortcut(const std::string& path, const Shortcut& shortcut) {
+        platform::WriteShortcut(path, shortcut);
+    }
 };
 
 }  // namespace platform

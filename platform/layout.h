@@ -28,6 +28,7 @@ struct Layout {
     UserPlaces sharedPlaces;           // used when the user has no profile folder
     bool startMenuNeedsDesktopEntry;   // a menu shows only programs that have a desktop entry
     bool createsMissingTargetFolders;  // desktops and menus are made on demand where expected
+    bool programsMenuNeedsShortcut;    // the Start menu shows only shortcuts, not program files
 
     std::string HandoverFileIn(const std::string& folder) const {
         return folder + separator + handoverFileName;

@@ -38,8 +38,10 @@ void CreateFolder(const std::string& path);
 // Makes a folder and any missing parents (for desktop and menu folders made on demand).
 void CreateFolderTree(const std::string& path);
 
-// Every temporary file the programs make beside a destination has a name starting with this.
+// Every temporary file the programs make beside a destination has a name starting with this,
+// followed by a suffix of this many characters.
 inline constexpr const char* kPartialFilePrefix = ".Velmora_KZ-partial-";
+inline constexpr std::size_t kPartialFileSuffixLength = 6;
 // Copies source to a new temporary file beside destination, complete and on the disk, with
 // source's permission bits less group and other write; returns its name. Returns "" when
 // destination is source itself, which needs no copy.
@@ -72,6 +74,23 @@ std::string ReadPrefix(const std::string& path, std::size_t maxBytes);
 // or its owner is neither the running user nor the administrator: a program may only follow
 // places that nobody else can redirect.
 void RequireOnlyOwnerCanWrite(const std::string& path);
+// Gives a folder the running user owns the access the installer gives the folders it makes, so
+// that nobody else can change it: on POSIX no group or other write; on Windows the installer's
+// access list (for an install for every user also the administrators as owner, as every user's
+// launcher needs). Anything else (a folder of another owner, a file) is left as it is and fails
+// as RequireOnlyOwnerCanWrite does.
+void GiveInstallersAccess(const std::string& folder);
+
+// A shortcut: the program it starts, the folder it starts it in, and the file whose first icon
+// it shows.
+struct Shortcut {
+    std::string target;
+    std::string workingFolder;
+    std::string icon;
+};
+// Writes a shortcut file (Windows: a shell link) under its final name only once it is complete.
+// Refused where the system has no such files.
+void WriteShortcut(const std::string& path, const Shortcut& shortcut);
 
 // Starts a program by bare name, hidden and detached, searching the running program's own
 // folder, then the current folder, then the search path. Returns the process id.

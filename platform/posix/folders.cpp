@@ -28,8 +28,9 @@ int MakeFolder(const std::string& path) {
 
 }  // namespace
 
+// PATH_MAX counts the terminating NUL.
 std::size_t MaxPathLength() {
-    return PATH_MAX;
+    return PATH_MAX - 1;
 }
 
 bool IsFullPath(const std::string& path) {
@@ -110,6 +111,20 @@ void RequireOnlyOwnerCanWrite(const std::string& path) {
     const bool ownerTrusted = info.st_uid == 0 || info.st_uid == ::geteuid();
     if (!ownerTrusted || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
         throw RuntimeError(error::kPermissionDenied, path, 0, Reason::OthersCanChange);
+    }
+}
+
+void GiveInstallersAccess(const std::string& folder) {
+    struct stat info {};
+    if (::stat(SystemPath(folder), &info) != 0) {
+        Raise(errno, folder, Expected::Folder);
+    }
+    if (!S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) {
+        throw RuntimeError(error::kPermissionDenied, folder, 0, Reason::OthersCanChange);
+    }
+    const mode_t mode = info.st_mode & 07777 & ~static_cast<mode_t>(S_IWGRP | S_IWOTH);
+    if (::chmod(folder.c_str(), mode) != 0) {
+        Raise(errno, folder, Expected::Folder);
     }
 }
 

@@ -108,6 +108,7 @@ Layout LayoutForEveryone(const std::string& root) {
                          .iconTheme = root + "/usr/local/share/icons/hicolor"},
         .startMenuNeedsDesktopEntry = true,
         .createsMissingTargetFolders = true,
+        .programsMenuNeedsShortcut = false,
     };
 }
 

@@ -72,6 +72,11 @@ void ReplaceFile(const std::string& path, const std::string& contents) {
     out.Commit();
 }
 
+// Menus here find programs through desktop entries; there is no shortcut file to write.
+void WriteShortcut(const std::string& path, const Shortcut& /*shortcut*/) {
+    RaiseForSystemError(ENOTSUP, path);
+}
+
 std::string ReadPrefix(const std::string& path, std::size_t maxBytes) {
     FileDescriptor in(::open(SystemPath(path), O_RDONLY | O_CLOEXEC));
     if (!in.Valid()) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <utility>
 
 #include "platform/file_system.h"
 #include "platform/runtime_error.h"
@@ -36,6 +37,10 @@ public:
     // The same, but the operation ends the program as a crash would, before it is done.
     void CrashAt(Operation operation, int after = 0, std::string placeEnding = {});
     void Clear();
+    // The folder at path belongs to another user, and others can change it, which only root
+    // can arrange for real: the launcher's check refuses it and it is not the running user's to
+    // give the installer's access.
+    void OwnedByAnotherUser(std::string path) { ownedByAnother_ = std::move(path); }
 
     void CreateFolder(const std::string& path) override;
     void CreateFolderTree(const std::string& path) override;
@@ -44,6 +49,9 @@ public:
     void PutInPlace(const std::string& file, const std::string& destination) override;
     void PrintLine(const std::string& path, OpenFor mode, const std::string& line) override;
     void ReplaceFile(const std::string& path, const std::string& contents) override;
+    void WriteShortcut(const std::string& path, const Shortcut& shortcut) override;
+    void RequireOnlyOwnerCanWrite(const std::string& path) override;
+    void GiveInstallersAccess(const std::string& folder) override;
 
 private:
     struct Armed {
@@ -58,6 +66,7 @@ private:
     void Strike(Operation operation, const std::string& place, const std::string& reported);
 
     std::array<Armed, 4> faults_{};
+    std::string ownedByAnother_;
 };
 
 }  // namespace platform::fakes

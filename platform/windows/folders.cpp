@@ -163,4 +163,35 @@ void RequireOnlyOwnerCanWrite(const std::string& path) {
     }
 }
 
+// For every user the administrators own what the installer makes, so a folder they own is the
+// installing administrator's too.
+void GiveInstallersAccess(const std::string& folder) {
+    const std::wstring wide = SystemPath(folder);
+    if (::GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        RaiseLast(folder, Expected::Folder);
+    }
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const DWORD result =
+        ::GetNamedSecurityInfoW(wide.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
+                                nullptr, nullptr, nullptr, &descriptor);
+    if (result != ERROR_SUCCESS) {
+        Raise(result, folder, Expected::Folder);
+    }
+    const security::RunningUser user;
+    const security::InstallFor scope = security::InstallForRunningUser();
+    const security::Sid administrators = security::Administrators();
+    const bool own =
+        (user.Get() != nullptr && ::EqualSid(owner, user.Get())) ||
+        (scope == security::InstallFor::EveryUser && ::EqualSid(owner, administrators.Get()));
+    ::LocalFree(descriptor);
+    if (!own || !IsFolder(folder)) {
+        throw RuntimeError(error::kPermissionDenied, folder, 0, Reason::OthersCanChange);
+    }
+    security::FolderSecurity security(scope, user.Get());
+    if (const DWORD code = security.ApplyTo(wide); code != ERROR_SUCCESS) {
+        Raise(code, folder, Expected::Folder);
+    }
+}
+
 }  // namespace platform

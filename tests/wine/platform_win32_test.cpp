@@ -8,6 +8,7 @@
 
 #include "platform/layout.h"
 #include "platform/platform.h"
+#include "platform/windows/layout.h"
 #include "platform/windows/windows_api.h"
 #include "tests/wine/wine_support.h"
 
@@ -160,17 +161,32 @@ TEST(TextFiles, ALinkAtTheNameIsRefusedAndItsTargetKept) {
 }
 
 TEST(Layout, WindowsPlacesAreFixedAndMoveUnderATestRoot) {
-    const platform::Layout native = platform::NativeLayout();
-    // The user's own places are checked where the real Setup.exe installs into them.
-    EXPECT_EQ(native.sharedPlaces.startMenu, "C:\\Documents and Settings\\All Users\\Start Menu");
-    EXPECT_FALSE(native.startMenuNeedsDesktopEntry);
-    EXPECT_FALSE(native.createsMissingTargetFolders);
+    // Which layout the programs take, and the places the shell names, are checked where the real
+    // Setup.exe installs into them.
+    const platform::Layout xp = platform::ProfilesLayout();
+    EXPECT_EQ(xp.PlacesOf("bob").programs, "C:\\Documents and Settings\\bob\\Start Menu\\Programs");
+    EXPECT_EQ(xp.sharedPlaces.startMenu, "C:\\Documents and Settings\\All Users\\Start Menu");
+    EXPECT_FALSE(xp.startMenuNeedsDesktopEntry);
+    EXPECT_FALSE(xp.createsMissingTargetFolders);
+    EXPECT_FALSE(xp.programsMenuNeedsShortcut);
 
     const platform::Layout rooted = platform::LayoutRootedIn("D:\\t");
     EXPECT_EQ(rooted.HandoverFile(), "D:\\t\\Velmora_KZ\\Start_up.txt");
     EXPECT_EQ(rooted.PlacesOf("bob").desktop, "D:\\t\\Documents and Settings\\bob\\Desktop");
     EXPECT_EQ(rooted.sharedPlaces.programs,
               "D:\\t\\Documents and Settings\\All Users\\Start Menu\\Programs");
+}
+
+// Only a real folder of that name means the 2000/XP layout; Vista and later keep a link there.
+TEST(Layout, ProfilesFolderCountsOnlyAsARealFolder) {
+    TempFolder drive;
+    const std::string profiles = drive / "Documents and Settings";
+    EXPECT_FALSE(platform::HasProfilesFolder(drive.Path()));
+    WriteFile(profiles, "");
+    EXPECT_FALSE(platform::HasProfilesFolder(drive.Path())) << "a file";
+    RemoveTree(profiles);
+    MakeFolders(profiles);
+    EXPECT_TRUE(platform::HasProfilesFolder(drive.Path()));
 }
 
 }  // namespace
