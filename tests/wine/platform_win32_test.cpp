@@ -91,6 +91,35 @@ TEST(Drives, ChangingToAnotherDriveKeepsTheCurrentDrive) {
     }
 }
 
+// A 32-bit program on 64-bit Windows is shown the 32-bit system folder in place of the 64-bit
+// one, and a java that sits only there must still be found. Run in a 64-bit prefix by
+// windows.64bit.*; skipped in the 32-bit one.
+TEST(Wow64, StartProgramFindsWhatOnlyThe64BitSystemFolderHolds) {
+    BOOL wow64 = FALSE;
+    if (!::IsWow64Process(::GetCurrentProcess(), &wow64) || !wow64) {
+        GTEST_SKIP() << "not a 32-bit program on 64-bit Windows";
+    }
+    FolderAndPathGuard guard;
+    TempFolder empty;
+    SetSearchPath(empty.Path());
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::string name = "velmora-java-" + std::to_string(::GetCurrentProcessId());
+    const std::string hidden = platform::Utf8(windows) + "\\Sysnative\\" + name + ".exe";
+    ASSERT_TRUE(
+        ::CopyFileW(platform::Wide(JavaStandIn()).c_str(), platform::Wide(hidden).c_str(), FALSE));
+    EXPECT_FALSE(Exists(platform::Utf8(windows) + "\\System32\\" + name + ".exe"))
+        << "the 32-bit view shows another folder";
+    EXPECT_GT(platform::StartProgramHidden(name), 0);
+    EXPECT_EQ(ErrorNumberOf([] { platform::StartProgramHidden("velmora-nowhere"); }),
+              kFileNotFound);
+    // The stand-in ends at once; its file can go when it has.
+    while (!::DeleteFileW(platform::Wide(hidden).c_str()) &&
+           ::GetLastError() == ERROR_ACCESS_DENIED) {
+        ::Sleep(20);
+    }
+}
+
 TEST(UserAndTime, NameAndTimestampComeFromTheSystem) {
     // The name itself: GetCurrentUserName.IsTheBareLogOnName.
     try {

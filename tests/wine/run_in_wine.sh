@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # run_in_wine.sh PREFIX PROGRAM [ARGUMENT...]
-# Runs a 32-bit Windows program under Wine in the prefix PREFIX, which is made on first use.
-# Windows that programs open need an X display (DISPLAY; tools/run-windows-tests.sh provides one).
+# Runs a 32-bit Windows program under Wine in the prefix PREFIX, which is made on first use: a
+# 32-bit Windows, or with VELMORA_WINEARCH=win64 a 64-bit one on which the program runs as a
+# 32-bit program does there (WOW64). Windows that programs open need an X display (DISPLAY;
+# tools/run-windows-tests.sh provides one).
 set -euo pipefail
 
 prefix=$1
 shift
 wine=${VELMORA_WINE:-/usr/lib/wine/wine}
+wine64=${VELMORA_WINE64:-/usr/lib/wine/wine64}
 wineserver=${VELMORA_WINESERVER:-/usr/lib/wine/wineserver}
 
-export WINEPREFIX=$prefix WINEARCH=win32
+export WINEPREFIX=$prefix WINEARCH=${VELMORA_WINEARCH:-win32}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No .NET or browser engine: the prefix is made without asking to download them. No menu
 # builder: a shortcut saved in a Start menu would otherwise become a menu entry of this desktop.
@@ -21,7 +24,11 @@ mkdir -p "$(dirname "$prefix")"
 (
   flock 9
   if [ ! -f "$prefix/system.reg" ]; then
-    "$wine" wineboot --init >/dev/null 2>&1
+    if [ "$WINEARCH" = win64 ]; then
+      "$wine64" wineboot --init >/dev/null 2>&1
+    else
+      "$wine" wineboot --init >/dev/null 2>&1
+    fi
     "$wineserver" --wait
   fi
   # Wine links a profile's Desktop, Documents and the like to the home folder's; installs under
