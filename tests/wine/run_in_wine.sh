@@ -23,11 +23,13 @@ export LC_ALL=C.UTF-8
 mkdir -p "$(dirname "$prefix")"
 (
   flock 9
+  # Made without a display: the window Wine shows while it makes a prefix would take the focus
+  # from the windows other tests are driving at the same time.
   if [ ! -f "$prefix/system.reg" ]; then
     if [ "$WINEARCH" = win64 ]; then
-      "$wine64" wineboot --init >/dev/null 2>&1
+      DISPLAY= "$wine64" wineboot --init >/dev/null 2>&1
     else
-      "$wine" wineboot --init >/dev/null 2>&1
+      DISPLAY= "$wine" wineboot --init >/dev/null 2>&1
     fi
     "$wineserver" --wait
   fi
