@@ -74,11 +74,12 @@ std::string ReadPrefix(const std::string& path, std::size_t maxBytes);
 // or its owner is neither the running user nor the administrator: a program may only follow
 // places that nobody else can redirect.
 void RequireOnlyOwnerCanWrite(const std::string& path);
-// Gives a folder the running user owns the access the installer gives the folders it makes, so
-// that nobody else can change it: on POSIX no group or other write; on Windows the installer's
-// access list (for an install for every user also the administrators as owner, as every user's
-// launcher needs). Anything else (a folder of another owner, a file) is left as it is and fails
-// as RequireOnlyOwnerCanWrite does.
+// Where the launchers of those the install is for could not follow a folder (others may change
+// it; on Windows, for an install for every user, also one user's own), gives it the access the
+// installer gives the folders it makes, if the running user owns it: on POSIX no group or other
+// write; on Windows the installer's access list, and for every user the administrators as owner.
+// Fails as RequireOnlyOwnerCanWrite does for another owner's folder, which it leaves as it is;
+// leaves alone what they can follow already, and anything but a folder.
 void GiveInstallersAccess(const std::string& folder);
 
 // A shortcut: the program it starts, the folder it starts it in, and the file whose first icon

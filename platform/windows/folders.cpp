@@ -163,29 +163,38 @@ void RequireOnlyOwnerCanWrite(const std::string& path) {
     }
 }
 
-// For every user the administrators own what the installer makes, so a folder they own is the
-// installing administrator's too.
+// Every user's launcher follows what the administrators or the system own, not what one
+// administrator does; and a folder the administrators own is the installing administrator's too.
 void GiveInstallersAccess(const std::string& folder) {
     const std::wstring wide = SystemPath(folder);
     if (::GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) {
         RaiseLast(folder, Expected::Folder);
     }
+    if (!IsFolder(folder) || !KeepsPermissions(folder)) {
+        return;
+    }
     PSID owner = nullptr;
+    PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD result =
-        ::GetNamedSecurityInfoW(wide.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
-                                nullptr, nullptr, nullptr, &descriptor);
+    const DWORD result = ::GetNamedSecurityInfoW(
+        wide.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+        &owner, nullptr, &dacl, nullptr, &descriptor);
     if (result != ERROR_SUCCESS) {
         Raise(result, folder, Expected::Folder);
     }
     const security::RunningUser user;
     const security::InstallFor scope = security::InstallForRunningUser();
+    const bool forEveryUser = scope == security::InstallFor::EveryUser;
     const security::Sid administrators = security::Administrators();
-    const bool own =
-        (user.Get() != nullptr && ::EqualSid(owner, user.Get())) ||
-        (scope == security::InstallFor::EveryUser && ::EqualSid(owner, administrators.Get()));
+    const bool followable =
+        security::OnlyTrustedCanChange(owner, dacl, forEveryUser ? nullptr : user.Get());
+    const bool own = (user.Get() != nullptr && ::EqualSid(owner, user.Get())) ||
+                     (forEveryUser && ::EqualSid(owner, administrators.Get()));
     ::LocalFree(descriptor);
-    if (!own || !IsFolder(folder)) {
+    if (followable) {
+        return;
+    }
+    if (!own) {
         throw RuntimeError(error::kPermissionDenied, folder, 0, Reason::OthersCanChange);
     }
     security::FolderSecurity security(scope, user.Get());

@@ -16,15 +16,8 @@ std::size_t LongestDestination(const std::string& separator) {
     return platform::MaxPathLength() - separator.size() - longestName;
 }
 
+// The launcher's own check has the last word.
 void MakeFollowable(platform::FileSystem& files, const std::string& folder) {
-    try {
-        files.RequireOnlyOwnerCanWrite(folder);
-        return;
-    } catch (const platform::RuntimeError& error) {
-        if (error.Why() != platform::Reason::OthersCanChange) {
-            throw;
-        }
-    }
     files.GiveInstallersAccess(folder);
     files.RequireOnlyOwnerCanWrite(folder);
 }

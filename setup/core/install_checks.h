@@ -15,8 +15,8 @@ namespace setup {
 std::size_t LongestDestination(const std::string& separator);
 
 // An existing folder the install records passes the launcher's own check afterwards: one the
-// running user owns is given the installer's access where others could change it; any other
-// that fails the check raises its error.
+// running user owns is given the installer's access where the launchers of those the install is
+// for could not follow it; any other that fails the check raises its error.
 void MakeFollowable(platform::FileSystem& files, const std::string& folder);
 // The failure box's line for a folder MakeFollowable refused.
 std::string FollowStep(const std::string& folder, const platform::RuntimeError& error);
