@@ -72,6 +72,12 @@ public:
     virtual std::vector<std::string> EntriesOf(const std::string& folder) {
         return platform::EntriesOf(folder);
     }
+    virtual void GiveInstallersAccess(const std::string& folder) {
+        platform::GiveInstallersAccess(folder);
+    }
+    virtual void WriteShortcut(const std::string& path, const Shortcut& shortcut) {
+        platform::WriteShortcut(path, shortcut);
+    }
 };
 
 }  // namespace platform

@@ -34,7 +34,8 @@ struct Layout {
     bool startMenuNeedsDesktopEntry;   // a menu shows only programs that have a desktop entry
     bool createsMissingTargetFolders;  // desktops and menus are made on demand where expected
     Scope scope;
-    bool registersUninstaller;  // the system lists installed programs in its registry
+    bool registersUninstaller;       // the system lists installed programs in its registry
+    bool programsMenuNeedsShortcut;  // the Start menu shows only shortcuts, not program files
 
     std::string HandoverFileIn(const std::string& folder) const {
         return folder + separator + handoverFileName;

@@ -39,8 +39,10 @@ void CreateFolder(const std::string& path);
 // Makes a folder and any missing parents (for desktop and menu folders made on demand).
 void CreateFolderTree(const std::string& path);
 
-// Every temporary file the programs make beside a destination has a name starting with this.
+// Every temporary file the programs make beside a destination has a name starting with this,
+// followed by a suffix of this many characters.
 inline constexpr const char* kPartialFilePrefix = ".Velmora_KZ-partial-";
+inline constexpr std::size_t kPartialFileSuffixLength = 6;
 // Copies source to a new temporary file beside destination, complete and on the disk, with
 // source's permission bits less group and other write; returns its name. Returns "" when
 // destination is source itself, which needs no copy.
@@ -75,6 +77,24 @@ std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links link
 // or its owner is neither the running user nor the administrator: a program may only follow
 // places that nobody else can redirect.
 void RequireOnlyOwnerCanWrite(const std::string& path);
+// Where the launchers of those the install is for could not follow a folder (others may change
+// it; on Windows, for an install for every user, also one user's own), gives it the access the
+// installer gives the folders it makes, if the running user owns it: on POSIX no group or other
+// write; on Windows the installer's access list, and for every user the administrators as owner.
+// Fails as RequireOnlyOwnerCanWrite does for another owner's folder, which it leaves as it is;
+// leaves alone what they can follow already, and anything but a folder.
+void GiveInstallersAccess(const std::string& folder);
+
+// A shortcut: the program it starts, the folder it starts it in, and the file whose first icon
+// it shows.
+struct Shortcut {
+    std::string target;
+    std::string workingFolder;
+    std::string icon;
+};
+// Writes a shortcut file (Windows: a shell link) under its final name only once it is complete.
+// Refused where the system has no such files.
+void WriteShortcut(const std::string& path, const Shortcut& shortcut);
 
 // Makes folder current, holding on to what was checked: whoever can change the folder, or owns it
 // and is neither the running user nor the administrator, could choose what is started from it

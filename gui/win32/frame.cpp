@@ -15,16 +15,16 @@ enum Slot { kFont, kBackground, kCaption, kSlots };
 constexpr int kCaptionIndent = 8;
 
 LONG_PTR Get(HWND frame, Slot slot) {
-    return ::GetWindowLongPtrA(frame, static_cast<int>(slot * sizeof(LONG_PTR)));
+    return ::GetWindowLongPtrW(frame, static_cast<int>(slot * sizeof(LONG_PTR)));
 }
 
 void Set(HWND frame, Slot slot, LONG_PTR value) {
-    ::SetWindowLongPtrA(frame, static_cast<int>(slot * sizeof(LONG_PTR)), value);
+    ::SetWindowLongPtrW(frame, static_cast<int>(slot * sizeof(LONG_PTR)), value);
 }
 
-std::string CaptionOf(HWND frame) {
-    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(frame)) + 1, '\0');
-    const int length = ::GetWindowTextA(frame, text.data(), static_cast<int>(text.size()));
+std::wstring CaptionOf(HWND frame) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(frame)) + 1, L'\0');
+    const int length = ::GetWindowTextW(frame, text.data(), static_cast<int>(text.size()));
     text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
     return text;
 }
@@ -41,17 +41,17 @@ void Paint(HWND frame) {
     }
 
     const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(Get(frame, kFont)));
-    TEXTMETRICA metrics{};
-    ::GetTextMetricsA(dc, &metrics);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
     RECT border = client;
     border.top += metrics.tmHeight / 2;
     ::DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
 
-    const std::string caption = CaptionOf(frame);
+    const std::wstring caption = CaptionOf(frame);
     ::SetBkMode(dc, OPAQUE);
     ::SetBkColor(dc, background);
     ::SetTextColor(dc, static_cast<COLORREF>(Get(frame, kCaption)));
-    ::TextOutA(dc, kCaptionIndent, 0, caption.c_str(), static_cast<int>(caption.size()));
+    ::TextOutW(dc, kCaptionIndent, 0, caption.c_str(), static_cast<int>(caption.size()));
     ::SelectObject(dc, previous);
     ::EndPaint(frame, &paint);
 }
@@ -77,7 +77,7 @@ LRESULT CALLBACK FrameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM 
             Paint(frame);
             return 0;
         default:
-            return ::DefWindowProcA(frame, message, wParam, lParam);
+            return ::DefWindowProcW(frame, message, wParam, lParam);
     }
 }
 

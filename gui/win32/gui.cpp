@@ -5,8 +5,8 @@
 namespace gui::win32 {
 
 HICON ProgramIcon(int size) {
-    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
-                                           MAKEINTRESOURCEA(VELMORA_PROGRAM_ICON), IMAGE_ICON, size,
+    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                           MAKEINTRESOURCEW(VELMORA_PROGRAM_ICON), IMAGE_ICON, size,
                                            size, LR_DEFAULTCOLOR | LR_SHARED));
 }
 
@@ -18,12 +18,12 @@ SIZE WindowSizeForClient(DWORD style, DWORD extendedStyle, int width, int height
 
 int RunMessageLoop(HWND keyboardWindow) {
     MSG message{};
-    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (keyboardWindow != nullptr && ::IsDialogMessageA(keyboardWindow, &message)) {
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (keyboardWindow != nullptr && ::IsDialogMessageW(keyboardWindow, &message)) {
             continue;
         }
         ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
+        ::DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
 }

@@ -36,8 +36,9 @@ std::unique_ptr<IStream, ReleaseObject> StreamOver(const void* bytes, DWORD size
 }
 
 IPicture* LoadPicture(const std::string& resourceName) {
-    const HMODULE module = ::GetModuleHandleA(nullptr);
-    const HRSRC resource = ::FindResourceA(module, resourceName.c_str(), MAKEINTRESOURCEA(10));
+    const HMODULE module = ::GetModuleHandleW(nullptr);
+    const HRSRC resource =
+        ::FindResourceW(module, platform::Wide(resourceName).c_str(), MAKEINTRESOURCEW(10));
     if (resource == nullptr) {
         return nullptr;
     }

@@ -24,7 +24,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         ::PostQuitMessage(0);
         return 0;
     }
-    return ::DefWindowProcA(window, message, wParam, lParam);
+    return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 // The launcher's bare window, made once the load work is done.
@@ -45,10 +45,10 @@ private:
             {kClassName, &WindowProcedure, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)});
         const SIZE size = gui::win32::WindowSizeForClient(kStyle, 0, platform::Pixels(kClientWidth),
                                                           platform::Pixels(kClientHeight));
-        const HWND window =
-            ::CreateWindowExA(0, kClassName, std::string(kWindowCaption).c_str(), kStyle,
-                              CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr,
-                              ::GetModuleHandleA(nullptr), nullptr);
+        const HWND window = ::CreateWindowExW(
+            0, platform::Wide(kClassName).c_str(), platform::Wide(kWindowCaption).c_str(), kStyle,
+            CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr,
+            ::GetModuleHandleW(nullptr), nullptr);
         if (window == nullptr) {
             throw std::runtime_error("cannot create the launcher window");
         }

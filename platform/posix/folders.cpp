@@ -28,8 +28,9 @@ int MakeFolder(const std::string& path) {
 
 }  // namespace
 
+// PATH_MAX counts the terminating NUL.
 std::size_t MaxPathLength() {
-    return PATH_MAX;
+    return PATH_MAX - 1;
 }
 
 bool IsFullPath(const std::string& path) {

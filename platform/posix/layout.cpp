@@ -111,6 +111,7 @@ Layout LayoutForEveryone(const std::string& root) {
         .createsMissingTargetFolders = true,
         .scope = Scope::Everyone,
         .registersUninstaller = false,
+        .programsMenuNeedsShortcut = false,
     };
 }
 

@@ -64,6 +64,11 @@ void ReplaceFile(const std::string& path, const std::string& contents) {
     out.Commit();
 }
 
+// Menus here find programs through desktop entries; there is no shortcut file to write.
+void WriteShortcut(const std::string& path, const Shortcut& /*shortcut*/) {
+    RaiseForSystemError(ENOTSUP, path);
+}
+
 std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links) {
     // Refusing links, a FIFO must not keep the reader waiting either: it is no plain file.
     const int flags = links == Links::Refuse ? O_NOFOLLOW | O_NONBLOCK : 0;

@@ -34,6 +34,26 @@ void RequireOnlyOwnerCanWrite(const std::string& path) {
     RequireTrusted(info, path);
 }
 
+// A folder of the running user's own that others may change is made theirs alone, so that the
+// launcher will follow it; one of another user's is refused.
+void GiveInstallersAccess(const std::string& folder) {
+    struct stat info {};
+    if (::stat(SystemPath(folder), &info) != 0) {
+        Raise(errno, folder, Expected::Folder);
+    }
+    const bool ownerTrusted = info.st_uid == 0 || info.st_uid == ::geteuid();
+    if (!S_ISDIR(info.st_mode) || (ownerTrusted && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0)) {
+        return;
+    }
+    if (info.st_uid != ::geteuid()) {
+        throw RuntimeError(error::kPermissionDenied, folder, 0, Reason::OthersCanChange);
+    }
+    const mode_t mode = info.st_mode & 07777 & ~static_cast<mode_t>(S_IWGRP | S_IWOTH);
+    if (::chmod(folder.c_str(), mode) != 0) {
+        Raise(errno, folder, Expected::Folder);
+    }
+}
+
 void EnterTrustedFolder(const std::string& folder) {
     FileDescriptor held(::open(SystemPath(folder), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat info {};

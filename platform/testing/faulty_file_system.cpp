@@ -109,4 +109,24 @@ void FaultyFileSystem::RemoveEmptyFolder(const std::string& path) {
     FileSystem::RemoveEmptyFolder(path);
 }
 
+void FaultyFileSystem::WriteShortcut(const std::string& path, const Shortcut& shortcut) {
+    Strike(Operation::Write, path, path);
+    Strike(Operation::Rename, path, path);
+    FileSystem::WriteShortcut(path, shortcut);
+}
+
+void FaultyFileSystem::RequireOnlyOwnerCanWrite(const std::string& path) {
+    if (!ownedByAnother_.empty() && path == ownedByAnother_) {
+        throw RuntimeError(error::kPermissionDenied, path, 0, Reason::OthersCanChange);
+    }
+    FileSystem::RequireOnlyOwnerCanWrite(path);
+}
+
+void FaultyFileSystem::GiveInstallersAccess(const std::string& folder) {
+    if (!ownedByAnother_.empty() && folder == ownedByAnother_) {
+        throw RuntimeError(error::kPermissionDenied, folder, 0, Reason::OthersCanChange);
+    }
+    FileSystem::GiveInstallersAccess(folder);
+}
+
 }  // namespace platform::fakes

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/file_system.h"
 #include "platform/runtime_error.h"
@@ -44,6 +45,10 @@ public:
     void CrashAt(Operation operation, int after = 0, std::string placeEnding = {},
                  Crash crash = Crash::Unwind);
     void Clear();
+    // The folder at path belongs to another user, and others can change it, which only root
+    // can arrange for real: the launcher's check refuses it and it is not the running user's to
+    // give the installer's access.
+    void OwnedByAnotherUser(std::string path) { ownedByAnother_ = std::move(path); }
 
     void CreateFolder(const std::string& path) override;
     void CreateFolderTree(const std::string& path) override;
@@ -54,6 +59,9 @@ public:
     void SyncFolder(const std::string& folder) override;
     void RemoveOneFile(const std::string& path) override;
     void RemoveEmptyFolder(const std::string& path) override;
+    void WriteShortcut(const std::string& path, const Shortcut& shortcut) override;
+    void RequireOnlyOwnerCanWrite(const std::string& path) override;
+    void GiveInstallersAccess(const std::string& folder) override;
 
 private:
     struct Armed {
@@ -68,6 +76,7 @@ private:
     void Strike(Operation operation, const std::string& place, const std::string& reported);
 
     std::array<Armed, 6> faults_{};
+    std::string ownedByAnother_;
 };
 
 }  // namespace platform::fakes

@@ -9,13 +9,14 @@ namespace platform {
 using namespace detail;
 
 std::vector<std::string> Drives() {
-    std::string buffer(::GetLogicalDriveStringsA(0, nullptr) + 1, '\0');
+    std::wstring buffer(::GetLogicalDriveStringsW(0, nullptr) + 1, L'\0');
     const DWORD length =
-        ::GetLogicalDriveStringsA(static_cast<DWORD>(buffer.size()), buffer.data());
+        ::GetLogicalDriveStringsW(static_cast<DWORD>(buffer.size()), buffer.data());
     std::vector<std::string> drives;
-    for (std::size_t start = 0; start < length && buffer[start] != '\0';) {
-        std::string root(buffer.c_str() + start);
-        start += root.size() + 1;
+    for (std::size_t start = 0; start < length && buffer[start] != L'\0';) {
+        const std::wstring entry(buffer.c_str() + start);
+        start += entry.size() + 1;
+        std::string root = Utf8(entry);
         if (!root.empty() && IsPathSeparator(root.back())) {
             root.pop_back();
         }
@@ -31,7 +32,7 @@ std::string CurrentFolderOfDrive(const std::string& drive) {
     if (readable) {
         // An empty drive must fail here, not ask the user to insert a disk.
         const UINT previousMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
-        readable = ::GetVolumeInformationA((bare + "\\").c_str(), nullptr, 0, nullptr, nullptr,
+        readable = ::GetVolumeInformationW(Wide(bare + "\\").c_str(), nullptr, 0, nullptr, nullptr,
                                            nullptr, nullptr, 0) != 0;
         ::SetErrorMode(previousMode);
     }

@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/windows/support.h"
@@ -21,7 +22,7 @@ struct FileIdentity {
 
 // Volume and file index name one file whatever spelling of its path reached it.
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
-    const Handle file(::CreateFileA(path.c_str(), 0,
+    const Handle file(::CreateFileW(Wide(path).c_str(), 0,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
@@ -41,20 +42,40 @@ struct FileState {
     }
 };
 
-std::optional<FileState> StateOf(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+std::optional<FileState> StateOf(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file, &info)) {
         return std::nullopt;
     }
-    return FileState{(static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
-                     data.ftLastWriteTime};
+    return FileState{(static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+                     info.ftLastWriteTime};
+}
+
+// Reads until the source ends, so that a source that grew shows too; the bytes copied.
+std::uint64_t CopyContents(HANDLE in, const PendingFile& out) {
+    std::vector<char> buffer(std::size_t{1} << 16);
+    std::uint64_t copied = 0;
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(in, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+            out.Fail(::GetLastError());
+        }
+        if (got == 0) {
+            return copied;
+        }
+        if (const DWORD code = WriteAll(out.File(), {buffer.data(), got}); code != ERROR_SUCCESS) {
+            out.Fail(code);
+        }
+        copied += got;
+    }
 }
 
 }  // namespace
 
 std::string CopyToTemporary(const std::string& source, const std::string& destination) {
     SystemPath(destination);
-    if (IsFolder(SystemPath(source))) {
+    SystemPath(source);
+    if (IsFolder(source)) {
         Raise(ERROR_ACCESS_DENIED, source, Expected::File);
     }
     const auto sourceIdentity = IdentityOf(source);
@@ -64,25 +85,29 @@ std::string CopyToTemporary(const std::string& source, const std::string& destin
     if (IdentityOf(destination) == sourceIdentity) {
         return {};
     }
-    const auto before = StateOf(source);
-    PendingFile out(destination);
-    if (!::CopyFileA(source.c_str(), out.Name().c_str(), FALSE)) {
-        out.Fail(::GetLastError());
+    const Handle in(::CreateFileW(Wide(source).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    const auto before = in.Valid() ? StateOf(in.Get()) : std::nullopt;
+    if (!before) {
+        RaiseLast(source, Expected::File);
     }
+    PendingFile out(destination);
+    const std::uint64_t copied = CopyContents(in.Get(), out);
     // Complete or an error: the source as it was when the copy began, unchanged at its end.
-    const auto after = StateOf(source);
-    const auto written = StateOf(out.Name());
-    if (!before || !after || !written || written->size != before->size) {
+    const auto after = StateOf(in.Get());
+    if (copied < before->size) {
         throw RuntimeError(error::kInputPastEndOfFile, source);
     }
-    if (*after != *before) {
+    if (!after || copied != before->size || *after != *before) {
         throw RuntimeError(error::kPathFileAccessError, source, 0, Reason::ChangedWhileCopied);
     }
     return out.Keep();
 }
 
 std::string ReserveAside(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(SystemPath(path));
+    const std::wstring wide = SystemPath(path);
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD code = ::GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
@@ -97,7 +122,7 @@ std::string ReserveAside(const std::string& path) {
 }
 
 void PutInPlace(const std::string& file, const std::string& destination) {
-    if (!::MoveFileExA(SystemPath(file), SystemPath(destination),
+    if (!::MoveFileExW(SystemPath(file).c_str(), SystemPath(destination).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         RaiseLast(destination, Expected::File);
     }
@@ -107,8 +132,9 @@ bool RemoveFile(const std::string& path) noexcept {
     if (path.find('\0') != std::string::npos) {
         return false;
     }
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return ::DeleteFileA(path.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    const std::wstring wide = Wide(path);
+    ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return ::DeleteFileW(wide.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 // Moves are made with MOVEFILE_WRITE_THROUGH: they are on the disk when they return.
@@ -118,16 +144,16 @@ void SyncFolder(const std::string& folder) {
 
 void RemovePartialFiles(const std::string& folder) {
     const std::string pattern = folder + "\\" + kPartialFilePrefix + "*";
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = ::FindFirstFileA(SystemPath(pattern), &found);
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(SystemPath(pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return;
     }
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            RemoveFile(folder + "\\" + found.cFileName);
+            RemoveFile(folder + "\\" + Utf8(found.cFileName));
         }
-    } while (::FindNextFileA(search, &found));
+    } while (::FindNextFileW(search, &found));
     ::FindClose(search);
 }
 

@@ -25,8 +25,8 @@ private:
 std::unique_ptr<FolderLock> TryLockFolder(const std::string& folder) {
     const std::string path = folder + "\\Install.lock";
     const HANDLE file =
-        ::CreateFileA(SystemPath(path), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                      OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         if (::GetLastError() == ERROR_SHARING_VIOLATION) {
             return nullptr;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+// After <windows.h>, which it needs.
+#include <aclapi.h>
+
 namespace platform::security {
 
 namespace {
@@ -91,7 +94,8 @@ InstallFor InstallForRunningUser() {
 }
 
 FolderSecurity::FolderSecurity(InstallFor scope, PSID installingUser)
-    : administrators_(Administrators()),
+    : scope_(scope),
+      administrators_(Administrators()),
       system_(LocalSystem()),
       readers_(
           scope == InstallFor::EveryUser
@@ -117,6 +121,26 @@ FolderSecurity::FolderSecurity(InstallFor scope, PSID installingUser)
     const PSID owner = scope == InstallFor::EveryUser ? administrators_.Get() : installingUser;
     ready_ = ready_ && ::SetSecurityDescriptorOwner(&descriptor_, owner, FALSE) != 0;
     attributes_ = SECURITY_ATTRIBUTES{sizeof(SECURITY_ATTRIBUTES), &descriptor_, FALSE};
+}
+
+// What is made inside later inherits the list; what is there already has its inherited entries
+// replaced by the system as it sets it.
+DWORD FolderSecurity::ApplyTo(const std::wstring& folder) {
+    if (!ready_) {
+        return ERROR_INVALID_SECURITY_DESCR;
+    }
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL acl = nullptr;
+    ::GetSecurityDescriptorDacl(&descriptor_, &present, &acl, &defaulted);
+    SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION;
+    PSID owner = nullptr;
+    if (scope_ == InstallFor::EveryUser) {
+        what |= OWNER_SECURITY_INFORMATION;
+        owner = administrators_.Get();
+    }
+    return ::SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT, what,
+                                   owner, nullptr, acl, nullptr);
 }
 
 bool OnlyTrustedCanChange(PSID owner, const ACL* dacl, PSID runningUser) {

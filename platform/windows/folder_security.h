@@ -1,6 +1,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "platform/windows/windows_api.h"
@@ -50,8 +51,12 @@ public:
 
     // Null, for the system's default, where no such list can be built.
     SECURITY_ATTRIBUTES* Attributes() { return ready_ ? &attributes_ : nullptr; }
+    // Gives a folder that is there this access, and its owner for every user; the system's error
+    // code, or ERROR_SUCCESS.
+    DWORD ApplyTo(const std::wstring& folder);
 
 private:
+    InstallFor scope_;
     Sid administrators_;
     Sid system_;
     Sid readers_;

@@ -17,16 +17,16 @@ namespace {
 DWORD MakeFolder(const std::string& path) {
     const security::RunningUser user;
     security::FolderSecurity security(security::InstallForRunningUser(), user.Get());
-    return ::CreateDirectoryA(SystemPath(path), security.Attributes()) ? ERROR_SUCCESS
-                                                                       : ::GetLastError();
+    return ::CreateDirectoryW(SystemPath(path).c_str(), security.Attributes()) ? ERROR_SUCCESS
+                                                                               : ::GetLastError();
 }
 
 // A volume without permissions (FAT) keeps nobody out, and there is nothing to check.
 bool KeepsPermissions(const std::string& path) {
-    char root[MAX_PATH] = {};
+    wchar_t root[MAX_PATH] = {};
     DWORD flags = 0;
-    if (!::GetVolumePathNameA(path.c_str(), root, MAX_PATH) ||
-        !::GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)) {
+    if (!::GetVolumePathNameW(Wide(path).c_str(), root, MAX_PATH) ||
+        !::GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)) {
         return true;
     }
     return (flags & FS_PERSISTENT_ACLS) != 0;
@@ -53,7 +53,8 @@ bool PathsIgnoreCase() {
 }
 
 std::string FullFolderPath(const std::string& folder) {
-    if (!IsFolder(SystemPath(folder))) {
+    SystemPath(folder);
+    if (!IsFolder(folder)) {
         throw RuntimeError(error::kPathNotFound, folder);
     }
     return FullFolderPathOf(folder);
@@ -63,33 +64,33 @@ std::vector<std::string> SubfolderNames(const std::string& folder) {
     const bool endsInSeparator = !folder.empty() && IsPathSeparator(folder.back());
     const std::string pattern = folder + (endsInSeparator ? "*" : "\\*");
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    const HANDLE first = ::FindFirstFileA(SystemPath(pattern), &found);
+    WIN32_FIND_DATAW found{};
+    const HANDLE first = ::FindFirstFileW(SystemPath(pattern).c_str(), &found);
     if (first == INVALID_HANDLE_VALUE) {
         return names;
     }
     const std::unique_ptr<void, decltype(&::FindClose)> search(first, &::FindClose);
     do {
-        const std::string name = found.cFileName;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && name != "." &&
-            name != "..") {
-            names.push_back(name);
+        const std::wstring name = found.cFileName;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && name != L"." &&
+            name != L"..") {
+            names.push_back(Utf8(name));
         }
-    } while (::FindNextFileA(search.get(), &found));
+    } while (::FindNextFileW(search.get(), &found));
     return names;
 }
 
 std::string CurrentFolder() {
-    std::string buffer(MAX_PATH, '\0');
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
-            ::GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+            ::GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
         if (length == 0) {
             RaiseLast(".", Expected::Folder);
         }
         if (length < buffer.size()) {
             buffer.resize(length);
-            return buffer;
+            return Utf8(buffer);
         }
         buffer.resize(length);
     }
@@ -98,23 +99,23 @@ std::string CurrentFolder() {
 // As the runtime's ChDir does: a folder on another drive becomes that drive's current folder,
 // which the system keeps in the "=X:" variable, and the current drive does not change.
 void ChangeFolder(const std::string& path) {
-    SystemPath(path);
+    const std::wstring wide = SystemPath(path);
     const auto drive = DriveLetterOf(path);
     if (drive && drive != DriveLetterOf(CurrentFolder())) {
-        const DWORD attributes = ::GetFileAttributesA(path.c_str());
+        const DWORD attributes = ::GetFileAttributesW(wide.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             RaiseLast(path, Expected::Folder);
         }
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
             Raise(ERROR_PATH_NOT_FOUND, path, Expected::Folder);
         }
-        const std::string variable = std::string("=") + *drive + ":";
-        if (!::SetEnvironmentVariableA(variable.c_str(), FullFolderPathOf(path).c_str())) {
+        const std::wstring variable = Wide(std::string("=") + *drive + ":");
+        if (!::SetEnvironmentVariableW(variable.c_str(), Wide(FullFolderPathOf(path)).c_str())) {
             RaiseLast(path, Expected::Folder);
         }
         return;
     }
-    if (!::SetCurrentDirectoryA(path.c_str())) {
+    if (!::SetCurrentDirectoryW(wide.c_str())) {
         RaiseLast(path, Expected::Folder);
     }
 }
@@ -139,7 +140,8 @@ void CreateFolderTree(const std::string& path) {
 }
 
 void RequireOnlyOwnerCanWrite(const std::string& path) {
-    if (::GetFileAttributesA(SystemPath(path)) == INVALID_FILE_ATTRIBUTES) {
+    const std::wstring wide = SystemPath(path);
+    if (::GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) {
         RaiseLast(path, Expected::Folder);
     }
     if (!KeepsPermissions(path)) {
@@ -148,8 +150,8 @@ void RequireOnlyOwnerCanWrite(const std::string& path) {
     PSID owner = nullptr;
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD result = ::GetNamedSecurityInfoA(
-        path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+    const DWORD result = ::GetNamedSecurityInfoW(
+        wide.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
         &owner, nullptr, &dacl, nullptr, &descriptor);
     if (result != ERROR_SUCCESS) {
         Raise(result, path, Expected::Folder);
@@ -158,6 +160,46 @@ void RequireOnlyOwnerCanWrite(const std::string& path) {
     ::LocalFree(descriptor);
     if (!safe) {
         throw RuntimeError(error::kPermissionDenied, path, 0, Reason::OthersCanChange);
+    }
+}
+
+// Every user's launcher follows what the administrators or the system own, not what one
+// administrator does; and a folder the administrators own is the installing administrator's too.
+void GiveInstallersAccess(const std::string& folder) {
+    const std::wstring wide = SystemPath(folder);
+    if (::GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        RaiseLast(folder, Expected::Folder);
+    }
+    if (!IsFolder(folder) || !KeepsPermissions(folder)) {
+        return;
+    }
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const DWORD result = ::GetNamedSecurityInfoW(
+        wide.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+        &owner, nullptr, &dacl, nullptr, &descriptor);
+    if (result != ERROR_SUCCESS) {
+        Raise(result, folder, Expected::Folder);
+    }
+    const security::RunningUser user;
+    const security::InstallFor scope = security::InstallForRunningUser();
+    const bool forEveryUser = scope == security::InstallFor::EveryUser;
+    const security::Sid administrators = security::Administrators();
+    const bool followable =
+        security::OnlyTrustedCanChange(owner, dacl, forEveryUser ? nullptr : user.Get());
+    const bool own = (user.Get() != nullptr && ::EqualSid(owner, user.Get())) ||
+                     (forEveryUser && ::EqualSid(owner, administrators.Get()));
+    ::LocalFree(descriptor);
+    if (followable) {
+        return;
+    }
+    if (!own) {
+        throw RuntimeError(error::kPermissionDenied, folder, 0, Reason::OthersCanChange);
+    }
+    security::FolderSecurity security(scope, user.Get());
+    if (const DWORD code = security.ApplyTo(wide); code != ERROR_SUCCESS) {
+        Raise(code, folder, Expected::Folder);
     }
 }
 

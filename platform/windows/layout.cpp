@@ -1,6 +1,9 @@
-#include "platform/layout.h"
+#include "platform/windows/layout.h"
 
 #include "platform/windows/folder_security.h"
+#include "platform/windows/windows_api.h"
+// After <windows.h>, which it needs.
+#include <shlobj.h>
 
 namespace platform {
 
@@ -8,47 +11,97 @@ namespace {
 
 constexpr const char* kSystemDrive = "C:";
 
-}  // namespace
+// "" when the shell names no such folder.
+std::string ShellFolder(int folder) {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path))) {
+        return {};
+    }
+    return Utf8(path);
+}
 
-Layout NativeLayout() {
+Layout FixedPlaces(const std::string& drive) {
     return Layout{
         .separator = "\\",
-        .applicationFolder = "C:\\Velmora_KZ",
+        .applicationFolder = drive + "\\Velmora_KZ",
         .handoverFileName = "Start_up.txt",
         .recordFileName = "Install.record",
-        .sharedApplicationFolder = "C:\\Velmora_KZ",
-        .profileRoot = "C:\\Documents and Settings\\",
-        .userPlaces = {.profile = "",
-                       .desktop = "\\Desktop",
-                       .startMenu = "\\Start Menu",
-                       .programs = "\\Start Menu\\Programs",
-                       .iconTheme = ""},
-        .sharedPlaces = {.profile = "",
-                         .desktop = "C:\\Documents and Settings\\All Users\\Desktop",
-                         .startMenu = "C:\\Documents and Settings\\All Users\\Start Menu",
-                         .programs = "C:\\Documents and Settings\\All Users\\Start Menu\\Programs",
-                         .iconTheme = ""},
+        .sharedApplicationFolder = drive + "\\Velmora_KZ",
+        .profileRoot = "",
+        .userPlaces = {},
+        .sharedPlaces = {},
         .startMenuNeedsDesktopEntry = false,
         .createsMissingTargetFolders = false,
         .scope = security::InstallForRunningUser() == security::InstallFor::EveryUser
                      ? Scope::Everyone
                      : Scope::ThisUser,
         .registersUninstaller = true,
+        .programsMenuNeedsShortcut = false,
     };
+}
+
+}  // namespace
+
+ShellPlaces PlacesFromShell() {
+    return ShellPlaces{
+        .own = {.profile = ShellFolder(CSIDL_PROFILE),
+                .desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY),
+                .startMenu = ShellFolder(CSIDL_STARTMENU),
+                .programs = ShellFolder(CSIDL_PROGRAMS),
+                .iconTheme = ""},
+        .everyone = {.profile = "",
+                     .desktop = ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY),
+                     .startMenu = ShellFolder(CSIDL_COMMON_STARTMENU),
+                     .programs = ShellFolder(CSIDL_COMMON_PROGRAMS),
+                     .iconTheme = ""},
+    };
+}
+
+// On Vista and later the name is a junction to the folder of the profiles.
+bool HasProfilesFolder(const std::string& drive) {
+    const DWORD attributes = ::GetFileAttributesW(Wide(drive + "\\Documents and Settings").c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
+Layout ProfilesLayout(const std::string& drive) {
+    Layout layout = FixedPlaces(drive);
+    const std::string profiles = drive + "\\Documents and Settings\\";
+    layout.profileRoot = profiles;
+    layout.userPlaces = {.profile = "",
+                         .desktop = "\\Desktop",
+                         .startMenu = "\\Start Menu",
+                         .programs = "\\Start Menu\\Programs",
+                         .iconTheme = ""};
+    layout.sharedPlaces = {.profile = "",
+                           .desktop = profiles + "All Users\\Desktop",
+                           .startMenu = profiles + "All Users\\Start Menu",
+                           .programs = profiles + "All Users\\Start Menu\\Programs",
+                           .iconTheme = ""};
+    return layout;
+}
+
+// Without a profile of its own the install takes the shared places, as one for every user must.
+Layout ShellLayout(const ShellPlaces& places, bool forEveryUser, const std::string& drive) {
+    Layout layout = FixedPlaces(drive);
+    layout.userPlaces = forEveryUser ? UserPlaces{} : places.own;
+    layout.sharedPlaces = places.everyone;
+    layout.programsMenuNeedsShortcut = true;
+    return layout;
+}
+
+Layout NativeLayout() {
+    if (HasProfilesFolder(kSystemDrive)) {
+        return ProfilesLayout(kSystemDrive);
+    }
+    const bool forEveryUser = security::InstallForRunningUser() == security::InstallFor::EveryUser;
+    return ShellLayout(PlacesFromShell(), forEveryUser, kSystemDrive);
 }
 
 // "C:\Velmora_KZ" under "D:\tmp\root" becomes "D:\tmp\root\Velmora_KZ".
 Layout LayoutRootedIn(const std::string& root) {
-    Layout layout = NativeLayout();
+    Layout layout = ProfilesLayout(root);
     layout.scope = Scope::ThisUser;
-    for (std::string* place : {&layout.applicationFolder, &layout.sharedApplicationFolder,
-                               &layout.profileRoot, &layout.sharedPlaces.desktop,
-                               &layout.sharedPlaces.startMenu, &layout.sharedPlaces.programs}) {
-        if (place->starts_with(kSystemDrive)) {
-            place->erase(0, std::char_traits<char>::length(kSystemDrive));
-        }
-        *place = root + *place;
-    }
     return layout;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/processes.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/windows/support.h"
@@ -36,38 +37,42 @@ std::string Quoted(const std::string& argument) {
     return quoted + "\"";
 }
 
-std::string Lowered(std::string text) {
-    ::CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
+std::string Lowered(const std::string& text) {
+    std::wstring wide = Wide(text);
+    ::CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return Utf8(wide);
 }
 
 std::string ProgramOf(DWORD processId) {
     const Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    char path[MAX_PATH * 2] = {};
-    DWORD size = sizeof path;
-    if (!process.Valid() || !::QueryFullProcessImageNameA(process.Get(), 0, path, &size)) {
+    wchar_t path[MAX_PATH * 2] = {};
+    DWORD size = MAX_PATH * 2;
+    if (!process.Valid() || !::QueryFullProcessImageNameW(process.Get(), 0, path, &size)) {
         return {};
     }
-    return std::string(path, size);
+    return Utf8(std::wstring_view(path, size));
 }
 
 }  // namespace
 
 int RunProgramAndWait(const std::string& name, const std::vector<std::string>& arguments) {
-    char program[MAX_PATH] = {};
-    if (::SearchPathA(nullptr, SystemPath(name), ".exe", MAX_PATH, program, nullptr) == 0) {
+    wchar_t program[MAX_PATH] = {};
+    if (::SearchPathW(nullptr, SystemPath(name).c_str(), L".exe", MAX_PATH, program, nullptr) ==
+        0) {
         RaiseLast(name, Expected::File);
     }
-    std::string commandLine = Quoted(program);
+    std::string commandLine = Quoted(Utf8(program));
     for (const auto& argument : arguments) {
+        SystemPath(argument);
         commandLine += ' ';
-        commandLine += Quoted(SystemPath(argument));
+        commandLine += Quoted(argument);
     }
-    STARTUPINFOA startup{};
+    std::wstring wideCommandLine = Wide(commandLine);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    if (!::CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                          nullptr, nullptr, &startup, &started)) {
+    if (!::CreateProcessW(program, wideCommandLine.data(), nullptr, nullptr, FALSE,
+                          CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started)) {
         RaiseLast(name, Expected::File);
     }
     ::CloseHandle(started.hThread);
@@ -81,7 +86,7 @@ int RunProgramAndWait(const std::string& name, const std::vector<std::string>& a
 }
 
 std::optional<std::string> ProgramRunningFrom(const std::string& folder) {
-    std::string inside = Lowered(FullFolderPathOf(SystemPath(folder)));
+    std::string inside = Lowered(FullFolderPathOf(folder));
     if (!inside.ends_with('\\')) {
         inside += '\\';
     }

@@ -22,7 +22,7 @@ std::int64_t Combined(DWORD high, DWORD low) {
 
 EntryFacts FactsOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExA(SystemPath(path), GetFileExInfoStandard, &data)) {
+    if (!::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data)) {
         const DWORD code = ::GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
             return {};
@@ -41,46 +41,47 @@ void RemoveOneFile(const std::string& path) {
     if (FactsOf(path).kind == EntryKind::Folder) {
         Raise(ERROR_ACCESS_DENIED, path, Expected::File);
     }
-    if (!::DeleteFileA(path.c_str())) {
+    if (!::DeleteFileW(SystemPath(path).c_str())) {
         RaiseLast(path, Expected::File);
     }
 }
 
 void RemoveEmptyFolder(const std::string& path) {
-    if (!::RemoveDirectoryA(SystemPath(path))) {
+    if (!::RemoveDirectoryW(SystemPath(path).c_str())) {
         RaiseLast(path, Expected::Folder);
     }
 }
 
 std::vector<std::string> EntriesOf(const std::string& folder) {
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = ::FindFirstFileA(SystemPath(folder + "\\*"), &found);
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(SystemPath(folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         RaiseLast(folder, Expected::Folder);
     }
     std::vector<std::string> names;
     do {
-        const std::string name = found.cFileName;
+        const std::string name = Utf8(found.cFileName);
         if (name != "." && name != "..") {
             names.push_back(name);
         }
-    } while (::FindNextFileA(search, &found));
+    } while (::FindNextFileW(search, &found));
     ::FindClose(search);
     return names;
 }
 
 std::vector<std::string> SystemFolders() {
     std::vector<std::string> folders;
-    char windows[MAX_PATH] = {};
-    if (::GetWindowsDirectoryA(windows, MAX_PATH) != 0) {
-        folders.emplace_back(windows);
+    wchar_t windows[MAX_PATH] = {};
+    if (::GetWindowsDirectoryW(windows, MAX_PATH) != 0) {
+        folders.push_back(Utf8(windows));
     }
-    for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432", "ProgramData",
-                                 "ALLUSERSPROFILE", "USERPROFILE", "PUBLIC"}) {
-        char value[MAX_PATH] = {};
-        const DWORD length = ::GetEnvironmentVariableA(variable, value, MAX_PATH);
+    for (const wchar_t* variable :
+         {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"ProgramData",
+          L"ALLUSERSPROFILE", L"USERPROFILE", L"PUBLIC"}) {
+        wchar_t value[MAX_PATH] = {};
+        const DWORD length = ::GetEnvironmentVariableW(variable, value, MAX_PATH);
         if (length > 0 && length < MAX_PATH) {
-            folders.emplace_back(value);
+            folders.push_back(Utf8(value));
         }
     }
     for (const char* fixed : {"C:\\Program Files", "C:\\Program Files (x86)", "C:\\Users",

@@ -18,7 +18,7 @@ namespace {
 constexpr const char* kWaitSwitch = " /wait-for-process ";
 
 std::string CommandLine() {
-    return ::GetCommandLineA();
+    return Utf8(::GetCommandLineW());
 }
 
 bool IsTheCopy() {
@@ -26,16 +26,16 @@ bool IsTheCopy() {
 }
 
 std::string OwnPath() {
-    std::string path(MAX_PATH, '\0');
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
-            ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) {
             RaiseLast("GetModuleFileName", Expected::File);
         }
         if (length < path.size()) {
             path.resize(length);
-            return path;
+            return Utf8(path);
         }
         path.resize(path.size() * 2);
     }
@@ -43,16 +43,17 @@ std::string OwnPath() {
 
 // A folder of its own under the user's temporary folder, made exclusively.
 std::string NewTemporaryFolder() {
-    char temp[MAX_PATH + 1] = {};
-    if (::GetTempPathA(sizeof temp, temp) == 0) {
+    wchar_t wideTemp[MAX_PATH + 1] = {};
+    if (::GetTempPathW(MAX_PATH + 1, wideTemp) == 0) {
         RaiseLast("GetTempPath", Expected::Folder);
     }
+    const std::string temp = Utf8(wideTemp);
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
         char name[64] = {};
         std::snprintf(name, sizeof name, "Velmora_KZ-uninstall-%08lX",
                       ::GetTickCount() ^ (::GetCurrentProcessId() << 16) ^ attempt);
-        const std::string folder = std::string(temp) + name;
-        if (::CreateDirectoryA(folder.c_str(), nullptr)) {
+        const std::string folder = temp + name;
+        if (::CreateDirectoryW(Wide(folder).c_str(), nullptr)) {
             return folder;
         }
         if (::GetLastError() != ERROR_ALREADY_EXISTS) {
@@ -68,14 +69,15 @@ void StartCopy(const std::string& copy, const std::string& folder) {
                            &original, SYNCHRONIZE, TRUE, 0)) {
         RaiseLast(copy, Expected::File);
     }
-    std::string commandLine = "\"" + copy + "\"" + kWaitSwitch +
-                              std::to_string(reinterpret_cast<std::uintptr_t>(original));
-    STARTUPINFOA startup{};
+    std::wstring commandLine = Wide("\"" + copy + "\"" + kWaitSwitch +
+                                    std::to_string(reinterpret_cast<std::uintptr_t>(original)));
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     // Its current folder is its own: one inside the application folder would keep that folder.
-    const BOOL started = ::CreateProcessA(copy.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                          0, nullptr, folder.c_str(), &startup, &process);
+    const BOOL started =
+        ::CreateProcessW(Wide(copy).c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                         Wide(folder).c_str(), &startup, &process);
     const DWORD code = ::GetLastError();
     ::CloseHandle(original);
     if (!started) {
@@ -101,13 +103,13 @@ WhoGoesOn HandOverToTemporaryCopy() {
     const std::string folder = NewTemporaryFolder();
     const std::string copy = folder + "\\" + NameOf(self);
     try {
-        if (!::CopyFileA(self.c_str(), copy.c_str(), TRUE)) {
+        if (!::CopyFileW(Wide(self).c_str(), Wide(copy).c_str(), TRUE)) {
             RaiseLast(copy, Expected::File);
         }
         StartCopy(copy, folder);
     } catch (const RuntimeError&) {
-        ::DeleteFileA(copy.c_str());
-        ::RemoveDirectoryA(folder.c_str());
+        ::DeleteFileW(Wide(copy).c_str());
+        ::RemoveDirectoryW(Wide(folder).c_str());
         throw;
     }
     return WhoGoesOn::TemporaryCopy;
@@ -122,8 +124,8 @@ void ScheduleOwnRemoval() {
     const std::string self = OwnPath();
     std::string folder = FolderOf(self);
     folder.pop_back();
-    ::MoveFileExA(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    ::MoveFileExA(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    ::MoveFileExW(Wide(self).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    ::MoveFileExW(Wide(folder).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 }  // namespace platform

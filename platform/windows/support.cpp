@@ -1,5 +1,7 @@
 #include "platform/windows/support.h"
 
+#include <algorithm>
+
 #include <cctype>
 #include <cstdio>
 #include <utility>
@@ -20,15 +22,15 @@ std::string FolderOf(const std::string& path) {
     return found == std::string::npos ? std::string(".") : path.substr(0, found + 1);
 }
 
-const char* SystemPath(const std::string& path) {
+std::wstring SystemPath(const std::string& path) {
     if (path.find('\0') != std::string::npos) {
         throw RuntimeError(error::kBadFileName, path.substr(0, path.find('\0')));
     }
-    return path.c_str();
+    return Wide(path);
 }
 
 bool IsFolder(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -56,7 +58,22 @@ bool Handle::Close() {
     return closed;
 }
 
-std::string MakeTemporaryBeside(const std::string& path) {
+DWORD WriteAll(HANDLE file, std::string_view data) {
+    while (!data.empty()) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(data.size(), 1 << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file, data.data(), chunk, &written, nullptr)) {
+            return ::GetLastError();
+        }
+        if (written == 0) {
+            return ERROR_WRITE_FAULT;
+        }
+        data.remove_prefix(written);
+    }
+    return ERROR_SUCCESS;
+}
+
+std::string MakeTemporaryBeside(const std::string& path, Handle* held) {
     static unsigned sequence = 0;
     for (int attempt = 0; attempt < 1000; ++attempt) {
         char suffix[16] = {};
@@ -64,9 +81,12 @@ std::string MakeTemporaryBeside(const std::string& path) {
             suffix, sizeof suffix, "%06lX",
             (::GetTickCount() ^ (::GetCurrentProcessId() << 12) ^ ++sequence) & 0xFFFFFFUL);
         const std::string name = FolderOf(path) + kPartialFilePrefix + suffix;
-        const Handle file(::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        Handle file(::CreateFileW(Wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.Valid()) {
+            if (held != nullptr) {
+                held->Reset(file.Release());
+            }
             return name;
         }
         if (::GetLastError() != ERROR_FILE_EXISTS) {
@@ -83,13 +103,15 @@ PendingFile::PendingFile(const std::string& destination) : destination_(destinat
     if (NameOf(destination).empty()) {
         Raise(ERROR_PATH_NOT_FOUND, destination, Expected::File);
     }
-    temporary_ = MakeTemporaryBeside(destination);
+    temporary_ = MakeTemporaryBeside(destination, &file_);
 }
 
 PendingFile::~PendingFile() {
+    file_.Close();
     if (!temporary_.empty()) {
-        ::SetFileAttributesA(temporary_.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileA(temporary_.c_str());
+        const std::wstring temporary = Wide(temporary_);
+        ::SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(temporary.c_str());
     }
 }
 
@@ -104,18 +126,21 @@ void PendingFile::Commit() {
 }
 
 std::string PendingFile::Keep() {
-    const Handle file(::CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid() || !::FlushFileBuffers(file.Get())) {
+    if (!file_.Valid()) {
+        file_.Reset(::CreateFileW(Wide(temporary_).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    if (!::FlushFileBuffers(file_.Get()) || !file_.Close()) {
         Fail(::GetLastError());
     }
     return std::exchange(temporary_, std::string());
 }
 
 std::string FullFolderPathOf(const std::string& path) {
-    std::string buffer(MAX_PATH, '\0');
+    const std::wstring wide = Wide(path);
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()),
+        const DWORD length = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()),
                                                 buffer.data(), nullptr);
         if (length == 0) {
             RaiseLast(path, Expected::Folder);
@@ -126,10 +151,10 @@ std::string FullFolderPathOf(const std::string& path) {
         }
         buffer.resize(length);
     }
-    if (IsPathSeparator(buffer.back()) && !::PathIsRootA(buffer.c_str())) {
+    if ((buffer.back() == L'\\' || buffer.back() == L'/') && !::PathIsRootW(buffer.c_str())) {
         buffer.pop_back();
     }
-    return buffer;
+    return Utf8(buffer);
 }
 
 std::optional<char> DriveLetterOf(const std::string& path) {

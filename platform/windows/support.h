@@ -2,6 +2,8 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "platform/windows/windows_api.h"
 
@@ -15,8 +17,9 @@ std::string NameOf(const std::string& path);
 // With its separator kept, so that a root stays a root ("C:\").
 std::string FolderOf(const std::string& path);
 
-// A NUL would end the name early, so the system would act on another path than the one given.
-const char* SystemPath(const std::string& path);
+// The path as the system takes it. A NUL would end the name early, so the system would act on
+// another path than the one given: such a path is refused.
+std::wstring SystemPath(const std::string& path);
 
 bool IsFolder(const std::string& path);
 
@@ -34,17 +37,30 @@ public:
     HANDLE Get() const { return handle_; }
     bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
     bool Close();
+    // Gives up the handle without closing it.
+    HANDLE Release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
+    void Reset(HANDLE handle) {
+        Close();
+        handle_ = handle;
+    }
 
 private:
     HANDLE handle_;
 };
 
-// A new, empty file beside path, made exclusively (nothing planted under its name can be
-// written through) under a name an install recognises as its own. Returns its name.
-std::string MakeTemporaryBeside(const std::string& path);
+// Every byte of data, or the system's error code; 0 when all are written. A write that takes
+// nothing would otherwise be retried for ever: it is an error.
+DWORD WriteAll(HANDLE file, std::string_view data);
 
-// A file made beside its destination under a temporary name and moved over it only when
-// complete, so the destination holds either its old bytes or all the new ones.
+// A new, empty file beside path, made exclusively (nothing planted under its name can be
+// written through) under a name an install recognises as its own. Returns its name; with held,
+// the handle it was made with stays open there, for writing, so that it is never opened again by
+// a name someone could have changed meanwhile.
+std::string MakeTemporaryBeside(const std::string& path, Handle* held = nullptr);
+
+// A file made beside its destination under a temporary name, written through the handle it was
+// made with, and moved over the destination only when complete, so the destination holds either
+// its old bytes or all the new ones.
 class PendingFile {
 public:
     explicit PendingFile(const std::string& destination);
@@ -53,6 +69,9 @@ public:
     ~PendingFile();
 
     const std::string& Name() const { return temporary_; }
+    HANDLE File() const { return file_.Get(); }
+    // For a writer that can only open the file by its name (the shell's, for a shortcut).
+    void LetGoForWriterByName() { file_.Close(); }
 
     [[noreturn]] void Fail(DWORD code) const { Raise(code, destination_, Expected::File); }
 
@@ -63,6 +82,7 @@ public:
 private:
     std::string destination_;
     std::string temporary_;
+    Handle file_;
 };
 
 // The full form of a folder path, ending in a backslash only at a root ("C:\", "\\host\share\").

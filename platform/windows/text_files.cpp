@@ -11,20 +11,9 @@ using namespace detail;
 
 namespace {
 
-Handle OpenForWriting(const std::string& path, DWORD disposition) {
-    return Handle(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
-void WriteAll(HANDLE file, const std::string& bytes, const std::string& path) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) {
-            RaiseLast(path, Expected::File);
-        }
-        done += written;
+void WriteWhole(HANDLE file, std::string_view bytes, const std::string& path) {
+    if (const DWORD code = WriteAll(file, bytes); code != ERROR_SUCCESS) {
+        Raise(code, path, Expected::File);
     }
 }
 
@@ -32,7 +21,7 @@ void WriteAll(HANDLE file, const std::string& bytes, const std::string& path) {
 
 std::int64_t FileLength(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExA(SystemPath(path), GetFileExInfoStandard, &data)) {
+    if (!::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data)) {
         RaiseLast(path, Expected::File);
     }
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -45,13 +34,13 @@ std::int64_t FileLength(const std::string& path) {
 void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
     // A link or junction planted at the name is opened itself, not followed, and then refused.
     constexpr DWORD kNotPlain = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
-    const DWORD attributes = ::GetFileAttributesA(SystemPath(path));
+    const std::wstring wide = SystemPath(path);
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotPlain) != 0) {
         RaiseForSystemError(ERROR_CANT_ACCESS_FILE, path);
     }
-    Handle file(::CreateFileA(SystemPath(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                              nullptr));
+    Handle file(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
     if (!file.Valid() || !::GetFileInformationByHandle(file.Get(), &info)) {
         RaiseLast(path, Expected::File);
@@ -67,7 +56,7 @@ void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
         RaiseLast(path, Expected::File);
     }
     try {
-        WriteAll(file.Get(), line + "\r\n", path);
+        WriteWhole(file.Get(), line + "\r\n", path);
     } catch (const RuntimeError&) {
         // A line is in the file whole or not at all, also when the disk fills halfway through.
         ::SetFilePointerEx(file.Get(), before, nullptr, FILE_BEGIN);
@@ -80,24 +69,16 @@ void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
 }
 
 void ReplaceFile(const std::string& path, const std::string& contents) {
-    PendingFile out(SystemPath(path));
-    {
-        Handle file = OpenForWriting(out.Name(), TRUNCATE_EXISTING);
-        if (!file.Valid()) {
-            out.Fail(::GetLastError());
-        }
-        WriteAll(file.Get(), contents, path);
-        if (!::FlushFileBuffers(file.Get()) || !file.Close()) {
-            out.Fail(::GetLastError());
-        }
-    }
+    SystemPath(path);
+    PendingFile out(path);
+    WriteWhole(out.File(), contents, path);
     out.Commit();
 }
 
 std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links) {
     // Refusing links, a link or junction is opened itself, not followed, and then refused.
     const DWORD reparse = links == Links::Refuse ? FILE_FLAG_OPEN_REPARSE_POINT : 0;
-    const Handle file(::CreateFileA(SystemPath(path), GENERIC_READ,
+    const Handle file(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL | reparse, nullptr));
     if (!file.Valid()) {

@@ -1,10 +1,13 @@
 // What the launcher follows: only places nobody but their owner can change, owned by the running
-// user, SYSTEM or the Administrators.
+// user, SYSTEM or the Administrators, checked by the handle that then holds them.
 
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/windows/folder_security.h"
 #include "platform/windows/support.h"
+// After <windows.h>, which it needs.
+#include <aclapi.h>
 
 namespace platform {
 
@@ -12,58 +15,108 @@ using namespace detail;
 
 namespace {
 
-// Held open for the rest of the program without leave to delete or rename it, so the folder
-// checked is the folder the program is started from.
+// Held for the rest of the program without leave to delete, rename or change them, so that the
+// folder and the program checked are the ones started.
 HANDLE& HeldFolder() {
     static HANDLE held = INVALID_HANDLE_VALUE;
     return held;
 }
 
+HANDLE& HeldProgram() {
+    static HANDLE held = INVALID_HANDLE_VALUE;
+    return held;
+}
+
+void Hold(HANDLE& slot, HANDLE handle) {
+    if (slot != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(slot);
+    }
+    slot = handle;
+}
+
+// A volume without permissions (FAT) keeps nobody out, and there is nothing to check.
+bool KeepsPermissions(HANDLE held) {
+    DWORD flags = 0;
+    return !::GetVolumeInformationByHandleW(held, nullptr, 0, nullptr, nullptr, &flags, nullptr,
+                                            0) ||
+           (flags & FS_PERSISTENT_ACLS) != 0;
+}
+
+void RequireTrusted(HANDLE held, const std::string& place, Expected expected) {
+    if (!KeepsPermissions(held)) {
+        return;
+    }
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const DWORD result = ::GetSecurityInfo(held, SE_FILE_OBJECT,
+                                           OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                           &owner, nullptr, &dacl, nullptr, &descriptor);
+    if (result != ERROR_SUCCESS) {
+        Raise(result, place, expected);
+    }
+    const bool safe = security::OnlyTrustedCanChange(owner, dacl, security::RunningUser().Get());
+    ::LocalFree(descriptor);
+    if (!safe) {
+        throw RuntimeError(error::kPermissionDenied, place, 0, Reason::OthersCanChange);
+    }
+}
+
+DWORD AttributesOf(HANDLE held) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return ::GetFileInformationByHandle(held, &info) ? info.dwFileAttributes : 0;
+}
+
 }  // namespace
 
 void EnterTrustedFolder(const std::string& folder) {
-    const HANDLE held =
-        ::CreateFileA(SystemPath(folder), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (held == INVALID_HANDLE_VALUE) {
+    Handle held(::CreateFileW(SystemPath(folder).c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!held.Valid()) {
         RaiseLast(folder, Expected::Folder);
     }
-    if (HeldFolder() != INVALID_HANDLE_VALUE) {
-        ::CloseHandle(HeldFolder());
+    if ((AttributesOf(held.Get()) & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        Raise(ERROR_PATH_NOT_FOUND, folder, Expected::Folder);
     }
-    HeldFolder() = held;
-    RequireOnlyOwnerCanWrite(folder);
+    RequireTrusted(held.Get(), folder, Expected::Folder);
     ChangeFolder(folder);
+    Hold(HeldFolder(), held.Release());
 }
 
+// Opened without following a link and without leave for anyone to change it until it is started.
 void RequireTrustedProgram(const std::string& folder, const std::string& name) {
     const std::string path = folder + "\\" + name;
-    constexpr DWORD kNotPlain = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
-    const DWORD attributes = ::GetFileAttributesA(SystemPath(path));
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
+    Handle held(::CreateFileW(SystemPath(path).c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                              nullptr));
+    if (!held.Valid()) {
         RaiseLast(path, Expected::File);
     }
-    if ((attributes & kNotPlain) != 0) {
+    constexpr DWORD kNotPlain = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
+    if ((AttributesOf(held.Get()) & kNotPlain) != 0) {
         RaiseForSystemError(ERROR_ACCESS_DENIED, path);
     }
-    RequireOnlyOwnerCanWrite(path);
+    RequireTrusted(held.Get(), path, Expected::File);
+    Hold(HeldProgram(), held.Release());
 }
 
 // By its full path: the search for a bare name would look in the launcher's own folder first.
 std::int64_t StartInstalledProgram(const std::string& folder, const std::string& name) {
     const std::string path = folder + "\\" + name;
-    std::string commandLine = "\"" + path + "\"";
-    STARTUPINFOA startup{};
+    std::wstring commandLine = L"\"" + Wide(path) + L"\"";
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(SystemPath(path), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &process)) {
+    if (!::CreateProcessW(SystemPath(path).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, nullptr, &startup, &process)) {
         RaiseLast(path, Expected::File);
     }
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
+    Hold(HeldProgram(), INVALID_HANDLE_VALUE);
     return process.dwProcessId;
 }
 

@@ -23,9 +23,9 @@ REGSAM ViewOf(Scope scope) {
 class OpenKey {
 public:
     explicit OpenKey(Scope scope) : name_(UninstallKeyName(scope)) {
-        const LONG result =
-            ::RegCreateKeyExA(RootOf(scope), kUninstallKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                              KEY_SET_VALUE | ViewOf(scope), nullptr, &key_, nullptr);
+        const LONG result = ::RegCreateKeyExW(
+            RootOf(scope), Wide(kUninstallKey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+            KEY_SET_VALUE | ViewOf(scope), nullptr, &key_, nullptr);
         if (result != ERROR_SUCCESS) {
             RaiseForSystemError(static_cast<int>(result), name_);
         }
@@ -35,12 +35,14 @@ public:
     ~OpenKey() { ::RegCloseKey(key_); }
 
     void Set(const char* name, const std::string& text) {
-        Check(::RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                               static_cast<DWORD>(text.size() + 1)));
+        const std::wstring value = Wide(text);
+        Check(::RegSetValueExW(key_, Wide(name).c_str(), 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(value.c_str()),
+                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))));
     }
     void Set(const char* name, DWORD number) {
-        Check(::RegSetValueExA(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                               sizeof number));
+        Check(::RegSetValueExW(key_, Wide(name).c_str(), 0, REG_DWORD,
+                               reinterpret_cast<const BYTE*>(&number), sizeof number));
     }
 
 private:
@@ -79,7 +81,8 @@ void WriteUninstallEntry(Scope scope, const UninstallEntry& entry) {
 }
 
 void RemoveUninstallEntry(Scope scope) {
-    const LONG result = ::RegDeleteKeyExA(RootOf(scope), kUninstallKey, ViewOf(scope), 0);
+    const LONG result =
+        ::RegDeleteKeyExW(RootOf(scope), Wide(kUninstallKey).c_str(), ViewOf(scope), 0);
     if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
         RaiseForSystemError(static_cast<int>(result), UninstallKeyName(scope));
     }

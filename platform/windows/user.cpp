@@ -10,36 +10,35 @@ namespace platform {
 void SystemMessageBox(const std::string& text, const std::string& title) {
     const HWND owner = ::GetActiveWindow();
     const UINT modality = owner != nullptr ? MB_APPLMODAL : MB_TASKMODAL | MB_SETFOREGROUND;
-    ::MessageBoxA(owner, text.c_str(), title.c_str(), MB_OK | modality);
+    ::MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(), MB_OK | modality);
 }
 
 bool SystemQuestionBox(const std::string& text, const std::string& title) {
     const HWND owner = ::GetActiveWindow();
     const UINT modality = owner != nullptr ? MB_APPLMODAL : MB_TASKMODAL | MB_SETFOREGROUND;
-    return ::MessageBoxA(owner, text.c_str(), title.c_str(),
+    return ::MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(),
                          MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION | modality) == IDYES;
 }
 
 std::string LogonUserName(std::size_t bufferSize) {
-    std::string buffer(bufferSize, ' ');
+    std::wstring buffer(bufferSize, L' ');
     auto size = static_cast<DWORD>(bufferSize);
-    if (!::GetUserNameA(buffer.data(), &size)) {
+    if (!::GetUserNameW(buffer.data(), &size)) {
         throw SystemCallFailed{::GetLastError()};
     }
-    return buffer.substr(0, buffer.find('\0'));
+    return Utf8(buffer.substr(0, buffer.find(L'\0')));
 }
 
 std::string LocalDateTimeText() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
-    char date[128] = {};
-    char time[128] = {};
-    if (::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, sizeof date) ==
-            0 ||
-        ::GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &now, nullptr, time, sizeof time) == 0) {
+    wchar_t date[128] = {};
+    wchar_t time[128] = {};
+    if (::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, 128) == 0 ||
+        ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &now, nullptr, time, 128) == 0) {
         RaiseForSystemError(static_cast<int>(::GetLastError()));
     }
-    return std::string(date) + " " + time;
+    return Utf8(date) + " " + Utf8(time);
 }
 
 }  // namespace platform

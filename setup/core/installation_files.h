@@ -8,6 +8,10 @@ namespace setup {
 // The launcher's program file, among the installation files.
 inline constexpr const char* kLauncherFile = "Velmora_KZ.2.0.1.exe";
 
+// The shortcut to the launcher's Programs-menu copy, beside it, where the Start menu shows only
+// shortcuts.
+inline constexpr const char* kStartMenuShortcut = "Velmora_KZ 2.0.1.lnk";
+
 // What the installer copies from its starting folder, in this order.
 inline constexpr std::array<std::string_view, 15> kInstallationFiles{
 #include "setup/core/installation_files.def"

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "setup/core/all_or_nothing_copy.h"
 #include "setup/core/desktop_entry.h"
+#include "setup/core/install_checks.h"
 #include "setup/core/install_record_steps.h"
 #include "setup/core/installation_files.h"
 #include "setup/core/menu_icon.h"
@@ -69,6 +70,8 @@ void Installer::MainRoute() {
     const std::string& destination = request_.destination;
     Log("Created Install.log Successfully");
     CheckDestination();
+    CheckFollowable(layout_.applicationFolder);
+    CheckFollowable(destination);
 
     const std::string& applicationFolder = layout_.applicationFolder;
     if (FileExists(files_, applicationFolder) == FileExistsResult::NotThere) {
@@ -104,6 +107,9 @@ void Installer::MainRoute() {
     if (request_.programsMenu) {
         Log("Creating Program Menu Shortcut Icon");
         PlaceShortcut(targets.programs);
+        if (layout_.programsMenuNeedsShortcut) {
+            WriteStartMenuShortcut(targets.programs);
+        }
     }
 
     if (FileExists(files_, destination) == FileExistsResult::NotThere) {
@@ -129,20 +135,33 @@ void Installer::Log(const std::string& text) {
 }
 
 // The launcher finds the folder again from one line of the hand-over file, read from another
-// current folder: what it could not follow is refused before anything is written for it.
+// current folder: what it could not follow is refused before anything is written for it, and so
+// is a folder too long for the names the install puts inside.
 void Installer::CheckDestination() {
     const std::string& destination = request_.destination;
     const std::string step = destination.empty()
                                  ? std::string("Could not install: no install folder was given.")
                                  : "Could not install into the folder " + destination + ".";
-    Step(step, [&destination] {
+    Step(step, [this, &destination] {
         const bool oneLine =
             destination.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
         if (!platform::IsFullPath(destination) || !oneLine ||
-            destination.size() > platform::MaxPathLength()) {
+            destination.size() > LongestDestination(layout_.separator)) {
             throw platform::RuntimeError(platform::error::kBadFileName, destination);
         }
     });
+}
+
+// Before anything is written: what the launcher would refuse to follow stops the install here.
+void Installer::CheckFollowable(const std::string& folder) {
+    if (FileExists(files_, folder) == FileExistsResult::NotThere) {
+        return;
+    }
+    try {
+        MakeFollowable(files_, folder);
+    } catch (const platform::RuntimeError& error) {
+        throw StepFailure{error, FollowStep(folder, error)};
+    }
 }
 
 void Installer::CreateFolder(const std::string& folder) {
@@ -219,6 +238,16 @@ void Installer::PlaceShortcut(const std::string& folder) {
     }
     const std::string target = Join(folder, kLauncherFile);
     Step(CopyStep(source_, target), [&] { files_.CopyFile(source_, target); });
+}
+
+// Pointing at the Programs copy, started in the install folder.
+void Installer::WriteStartMenuShortcut(const std::string& folder) {
+    const std::string link = Join(folder, kStartMenuShortcut);
+    const std::string program = Join(folder, kLauncherFile);
+    Step(FileStep(link), [&] {
+        files_.WriteShortcut(
+            link, {.target = program, .workingFolder = request_.destination, .icon = program});
+    });
 }
 
 void Installer::WriteDesktopEntry(const std::string& folder) {

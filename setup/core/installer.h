@@ -41,6 +41,7 @@ private:
     void MainRoute();
     void Log(const std::string& text);
     void CheckDestination();
+    void CheckFollowable(const std::string& folder);
     void CreateFolder(const std::string& folder);
     void TakeLock();
     void RecoverInterruptedInstall();
@@ -48,6 +49,7 @@ private:
     void WriteHandover();
     platform::UserPlaces ShortcutTargets(const std::string& userName);
     void PlaceShortcut(const std::string& folder);
+    void WriteStartMenuShortcut(const std::string& folder);
     void WriteMenuIcon(const std::string& iconTheme);
     void WriteDesktopEntry(const std::string& folder);
     void CopyApplicationFiles();

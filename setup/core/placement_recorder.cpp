@@ -45,6 +45,11 @@ void PlacementRecorder::PutInPlace(const std::string& file, const std::string& d
     }
 }
 
+void PlacementRecorder::WriteShortcut(const std::string& path, const platform::Shortcut& shortcut) {
+    files_.WriteShortcut(path, shortcut);
+    placed_.push_back(path);
+}
+
 void PlacementRecorder::ReplaceFile(const std::string& path, const std::string& contents) {
     files_.ReplaceFile(path, contents);
     placed_.push_back(path);

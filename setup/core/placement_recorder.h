@@ -63,6 +63,10 @@ public:
     std::unique_ptr<platform::FolderLock> TryLockFolder(const std::string& folder) override {
         return files_.TryLockFolder(folder);
     }
+    void GiveInstallersAccess(const std::string& folder) override {
+        files_.GiveInstallersAccess(folder);
+    }
+    void WriteShortcut(const std::string& path, const platform::Shortcut& shortcut) override;
 
     platform::EntryFacts FactsOf(const std::string& path) override { return files_.FactsOf(path); }
     void RemoveOneFile(const std::string& path) override { files_.RemoveOneFile(path); }

@@ -14,22 +14,22 @@ constexpr int kDriveListDropHeight = 160;
 // The native class and styles of each kind of control.
 struct NativeKind {
     ControlKind kind;
-    const char* className;
+    const wchar_t* className;
     DWORD style;
     DWORD extendedStyle;
 };
 
 constexpr NativeKind kNativeKinds[] = {
-    {ControlKind::Label, "STATIC", SS_LEFT | SS_NOPREFIX, 0},
-    {ControlKind::Frame, gui::win32::kFrameClassName, WS_CLIPSIBLINGS, 0},
+    {ControlKind::Label, L"STATIC", SS_LEFT | SS_NOPREFIX, 0},
+    {ControlKind::Frame, nullptr, WS_CLIPSIBLINGS, 0},
     // Three-state so that code can grey it; a click only toggles, done by the window.
-    {ControlKind::CheckBox, "BUTTON", WS_TABSTOP | BS_3STATE, 0},
-    {ControlKind::TextBox, "EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
-    {ControlKind::DriveList, "COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0},
-    {ControlKind::FolderList, "LISTBOX",
+    {ControlKind::CheckBox, L"BUTTON", WS_TABSTOP | BS_3STATE, 0},
+    {ControlKind::TextBox, L"EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
+    {ControlKind::DriveList, L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0},
+    {ControlKind::FolderList, L"LISTBOX",
      WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE},
-    {ControlKind::Button, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0},
-    {ControlKind::Picture, "STATIC", SS_BITMAP, 0},
+    {ControlKind::Button, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0},
+    {ControlKind::Picture, L"STATIC", SS_BITMAP, 0},
 };
 
 const NativeKind& NativeKindOf(ControlKind kind) {
@@ -80,11 +80,11 @@ std::string TextOf(const ControlSpec& entry, const std::string& destination) {
 // The closed list keeps the laid-out height: its field, plus the border the system draws around
 // it.
 void FitClosedDriveList(HWND control, int height) {
-    ::SendMessageA(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
+    ::SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
     RECT closed{};
     ::GetWindowRect(control, &closed);
     const int border = static_cast<int>(closed.bottom - closed.top) - height;
-    ::SendMessageA(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - border);
+    ::SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - border);
 }
 
 }  // namespace
@@ -93,12 +93,16 @@ HWND ControlFactory::Create(HWND window, std::size_t row, const std::string& des
     const ControlSpec& entry = kControls[row];
     const NativeKind& native = NativeKindOf(entry.kind);
     const RECT place = PlaceOf(entry);
-    const HWND control =
-        ::CreateWindowExA(native.extendedStyle, native.className,
-                          TextOf(entry, destination).c_str(), WS_CHILD | WS_VISIBLE | native.style,
-                          place.left, place.top, place.right - place.left, place.bottom - place.top,
-                          window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(row))),
-                          ::GetModuleHandleA(nullptr), nullptr);
+    // The frame's class is this program's own, registered under its name.
+    const std::wstring className = native.className != nullptr
+                                       ? std::wstring(native.className)
+                                       : platform::Wide(gui::win32::kFrameClassName);
+    const HWND control = ::CreateWindowExW(
+        native.extendedStyle, className.c_str(), platform::Wide(TextOf(entry, destination)).c_str(),
+        WS_CHILD | WS_VISIBLE | native.style, place.left, place.top, place.right - place.left,
+        place.bottom - place.top, window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(row))), ::GetModuleHandleW(nullptr),
+        nullptr);
     if (control == nullptr) {
         throw std::runtime_error("cannot create " + std::string(entry.name));
     }
@@ -109,7 +113,7 @@ HWND ControlFactory::Create(HWND window, std::size_t row, const std::string& des
 void ControlFactory::Finish(HWND control, const ControlSpec& entry) {
     // Before any size is fixed: a new font makes the drive list measure itself again.
     if (!entry.font.family.empty()) {
-        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.For(entry.font)),
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.For(entry.font)),
                        FALSE);
     }
     switch (entry.kind) {
@@ -117,7 +121,7 @@ void ControlFactory::Finish(HWND control, const ControlSpec& entry) {
             gui::win32::SetFrameColours(control, ColourOf(kWhite), ColourOf(kFrameCaptionColour));
             break;
         case ControlKind::TextBox:
-            ::SendMessageA(control, EM_SETLIMITTEXT, 0, 0);
+            ::SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
             break;
         case ControlKind::DriveList:
             FitClosedDriveList(control, Pixels(entry.height));
@@ -125,7 +129,7 @@ void ControlFactory::Finish(HWND control, const ControlSpec& entry) {
         case ControlKind::Picture:
             pictures_.push_back(
                 std::make_unique<gui::win32::ResourcePicture>(std::string(entry.caption)));
-            ::SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP,
+            ::SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP,
                            reinterpret_cast<LPARAM>(pictures_.back()->Bitmap()));
             break;
         default:

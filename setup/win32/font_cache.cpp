@@ -16,10 +16,10 @@ bool SameFont(const FontSpec& a, const FontSpec& b) {
 HFONT Create(const FontSpec& font) {
     const int height = -::MulDiv(static_cast<int>(std::lround(font.points * 100)), 96, 7200);
     const BYTE family = font.family == "Times New Roman" ? FF_ROMAN : FF_SWISS;
-    return ::CreateFontA(height, 0, 0, 0, font.weight == Weight::Bold ? FW_BOLD : FW_NORMAL,
+    return ::CreateFontW(height, 0, 0, 0, font.weight == Weight::Bold ? FW_BOLD : FW_NORMAL,
                          font.slant == Slant::Italic, FALSE, FALSE, ANSI_CHARSET,
                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         family | VARIABLE_PITCH, std::string(font.family).c_str());
+                         family | VARIABLE_PITCH, platform::Wide(font.family).c_str());
 }
 
 }  // namespace

@@ -20,10 +20,16 @@ COLORREF ColourOf(Rgb colour) {
 }
 
 std::string TextOf(HWND control) {
-    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(control)) + 1, '\0');
-    const int length = ::GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+    const int length = ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
     text.resize(static_cast<std::size_t>(std::max(length, 0)));
-    return text;
+    return platform::Utf8(text);
+}
+
+// A list or combo box message that carries a line of text.
+void AddLine(HWND list, UINT message, const std::string& line) {
+    const std::wstring text = platform::Wide(line);
+    ::SendMessageW(list, message, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 Form1Handler HandlerOf(std::string_view control) {
@@ -43,13 +49,14 @@ Win32Window::Win32Window(platform::Services& services, const platform::Layout& l
     gui::win32::RegisterFrameClass();
     const SIZE size = gui::win32::WindowSizeForClient(kWindowStyle, 0, Pixels(kClientWidth),
                                                       Pixels(kClientHeight));
-    window_ = ::CreateWindowExA(0, kWindowClassName, std::string(kWindowCaption).c_str(),
-                                kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy,
-                                nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    window_ = ::CreateWindowExW(0, platform::Wide(kWindowClassName).c_str(),
+                                platform::Wide(kWindowCaption).c_str(), kWindowStyle, CW_USEDEFAULT,
+                                CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr,
+                                ::GetModuleHandleW(nullptr), nullptr);
     if (window_ == nullptr) {
         throw std::runtime_error("cannot create the installer window");
     }
-    ::SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
     BuildControls(layout.applicationFolder);
     lastFocus_ = Control("Check1");
@@ -58,7 +65,7 @@ Win32Window::Win32Window(platform::Services& services, const platform::Layout& l
 
 Win32Window::~Win32Window() {
     if (window_ != nullptr && ::IsWindow(window_)) {
-        ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         ::DestroyWindow(window_);
     }
 }
@@ -99,9 +106,9 @@ void Win32Window::StackInTabOrder() {
 
 LRESULT CALLBACK Win32Window::WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
-    auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr) {
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     }
     return self->HandleMessage(message, wParam, lParam);
 }
@@ -127,7 +134,7 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ::PostQuitMessage(0);
             return 0;
         default:
-            return ::DefWindowProcA(window_, message, wParam, lParam);
+            return ::DefWindowProcW(window_, message, wParam, lParam);
     }
 }
 
@@ -165,7 +172,7 @@ void Win32Window::OnCommand(int id, int code) {
         case ControlKind::Button:
             if (code == BN_CLICKED) {
                 if (BindingOf(entry.name)->runsLong) {
-                    ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // IDC_WAIT
+                    ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
                 }
                 Run(HandlerOf(entry.name));
             }
@@ -195,19 +202,19 @@ void Win32Window::OnEnter() {
     const HWND focus = ::GetFocus();
     const std::size_t row = RowOf(focus);
     if (focus != nullptr && row < kControls.size() && kControls[row].kind == ControlKind::Button) {
-        ::SendMessageA(focus, BM_CLICK, 0, 0);
+        ::SendMessageW(focus, BM_CLICK, 0, 0);
     }
 }
 
 void Win32Window::OnCheckBoxClicked(std::size_t row) {
     const HWND box = controls_[row];
-    const auto value = ::SendMessageA(box, BM_GETCHECK, 0, 0);
-    ::SendMessageA(box, BM_SETCHECK, value == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
+    const auto value = ::SendMessageW(box, BM_GETCHECK, 0, 0);
+    ::SendMessageW(box, BM_SETCHECK, value == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
     Run(HandlerOf(kControls[row].name));
 }
 
 void Win32Window::OnDriveChosen() {
-    const auto index = static_cast<int>(::SendMessageA(Control("Drive1"), CB_GETCURSEL, 0, 0));
+    const auto index = static_cast<int>(::SendMessageW(Control("Drive1"), CB_GETCURSEL, 0, 0));
     if (index == CB_ERR || index == driveIndex_) {
         return;
     }
@@ -216,7 +223,7 @@ void Win32Window::OnDriveChosen() {
 }
 
 void Win32Window::OnFolderActivated() {
-    const auto index = ::SendMessageA(Control("Dir1"), LB_GETCURSEL, 0, 0);
+    const auto index = ::SendMessageW(Control("Dir1"), LB_GETCURSEL, 0, 0);
     if (index == LB_ERR) {
         return;
     }
@@ -235,12 +242,12 @@ HBRUSH Win32Window::OnStaticColour(HDC dc, HWND control) {
 void Win32Window::ShowDrives() {
     const HWND list = Control("Drive1");
     drives_ = platform::Drives();
-    ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    ::SendMessageW(list, CB_RESETCONTENT, 0, 0);
     for (const auto& drive : drives_) {
-        ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(drive.c_str()));
+        AddLine(list, CB_ADDSTRING, drive);
     }
     driveIndex_ = static_cast<int>(DriveHolding(drives_, platform::CurrentFolder()).value_or(0));
-    ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(driveIndex_), 0);
+    ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(driveIndex_), 0);
 }
 
 void Win32Window::FolderMoved(bool changed) {
@@ -252,13 +259,13 @@ void Win32Window::FolderMoved(bool changed) {
 
 void Win32Window::ShowFolder() {
     const HWND list = Control("Dir1");
-    ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
     for (const auto& line : folders_.Lines()) {
-        ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.text.c_str()));
+        AddLine(list, LB_ADDSTRING, line.text);
     }
-    ::SendMessageA(list, LB_SETCURSEL, folders_.CurrentLine(), 0);
-    ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    ::SendMessageW(list, LB_SETCURSEL, folders_.CurrentLine(), 0);
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
 }
 
@@ -287,7 +294,7 @@ HWND Win32Window::CheckBoxControl(CheckBox box) const {
 }
 
 int Win32Window::CheckValue(CheckBox box) const {
-    return static_cast<int>(::SendMessageA(CheckBoxControl(box), BM_GETCHECK, 0, 0));
+    return static_cast<int>(::SendMessageW(CheckBoxControl(box), BM_GETCHECK, 0, 0));
 }
 
 void Win32Window::SetCheckValue(CheckBox box, int value) {
@@ -298,7 +305,7 @@ void Win32Window::SetCheckValue(CheckBox box, int value) {
         return;
     }
     const HWND control = CheckBoxControl(box);
-    ::SendMessageA(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+    ::SendMessageW(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
     Run(HandlerOf(kControls[RowOf(control)].name));
 }
 
@@ -308,7 +315,7 @@ std::string Win32Window::Text1Text() const {
 
 // The edit control reports the change itself, so Text1's handler runs inside this call.
 void Win32Window::SetText1Text(const std::string& text) {
-    ::SetWindowTextA(Control("Text1"), text.c_str());
+    ::SetWindowTextW(Control("Text1"), platform::Wide(text).c_str());
 }
 
 std::string Win32Window::Dir1Path() const {
@@ -320,7 +327,7 @@ void Win32Window::SetDir1Path(const std::string& path) {
 }
 
 std::string Win32Window::Drive1Drive() const {
-    const auto index = ::SendMessageA(Control("Drive1"), CB_GETCURSEL, 0, 0);
+    const auto index = ::SendMessageW(Control("Drive1"), CB_GETCURSEL, 0, 0);
     if (index == CB_ERR || static_cast<std::size_t>(index) >= drives_.size()) {
         return {};
     }

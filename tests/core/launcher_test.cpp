@@ -77,6 +77,17 @@ TEST_F(Launcher, InstallFolderOnAnotherDriveIsStartedByItsFullPath) {
     EXPECT_EQ(services.Started()[0].folder, layout.applicationFolder);
     EXPECT_EQ(platform::CurrentFolderOfDrive(own.substr(0, 2)), other / "installed");
 }
+
+// The hand-over file holds UTF-8; a line that is none, as an earlier installer wrote it in the
+// ANSI code page (1252 in the tests), still names its folder.
+TEST_F(Launcher, FollowsALineAnEarlierInstallerWroteInTheCodePage) {
+    const std::string folder = root / "M\xc3\xbcller";
+    MakeFolders(folder);
+    WriteFile(Joined(folder, launcher::kApplicationProgram), "the application");
+    Record(root / "M\xfcller\r\n");
+    ASSERT_FALSE(Launch());
+    EXPECT_THAT(StartedIn(), ElementsAre(folder));
+}
 #endif
 
 }  // namespace

@@ -230,18 +230,6 @@ TEST(Folders, ListingShowsNeitherFilesNorHiddenFolders) {
 }
 #endif
 
-// Everyone may change what lies at path.
-void OpenToEveryone(const std::string& path) {
-#ifdef _WIN32
-    SECURITY_DESCRIPTOR open{};
-    ::InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
-    ::SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE);
-    ASSERT_TRUE(::SetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, &open));
-#else
-    std::filesystem::permissions(path, std::filesystem::perms::all);
-#endif
-}
-
 TEST(Folders, MadeFoldersPassTheLaunchersCheckAndSharedOnesDoNot) {
     TempFolder folder;
     platform::CreateFolder(folder / "made");

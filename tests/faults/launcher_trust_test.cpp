@@ -168,4 +168,24 @@ INSTANTIATE_TEST_SUITE_P(Each, InstallUnderUmask, ::testing::Values(0, 077), [](
     return "Umask0" + std::to_string(info.param >> 3 & 7) + std::to_string(info.param & 7);
 });
 
+// Installing into another user's folder that anyone can change would end in a launcher that
+// refuses it: the install stops before it writes anything, and the folder is left as it was.
+TEST_F(FaultTest, DestinationOfAnotherUserThatOthersCanChangeStopsTheInstall) {
+    const std::string destination = root / "shared";
+    MakeFolders(destination);
+    if (std::string failure = GiveToUser(destination); !failure.empty()) {
+        GTEST_SKIP() << failure;
+    }
+    fs::permissions(destination, fs::perms::all);
+    controls.Type(destination);
+    const Outcome outcome = Install();
+    ExpectNothingLost(outcome);
+    ExpectFailureReported(outcome, "Permission denied",
+                          "The folder " + destination + " can be changed by another user.", "", "");
+    EXPECT_EQ(outcome.after.at(destination).mode, 0777u);
+    for (const auto& [path, entry] : outcome.after) {
+        EXPECT_TRUE(outcome.before.contains(path)) << "written for a refused destination: " << path;
+    }
+}
+
 }  // namespace

@@ -8,9 +8,32 @@
 #include <stdexcept>
 #include <thread>
 
+#ifdef _WIN32
+#include "platform/windows/windows_api.h"
+#endif
+
 namespace fs = std::filesystem;
 
 namespace testing_support {
+
+// The tests' strings are UTF-8, as the programs' are; the library takes a narrow path on Windows
+// in the ANSI code page.
+fs::path PathOf(const std::string& path) {
+#ifdef _WIN32
+    return fs::path(std::u8string(path.begin(), path.end()));
+#else
+    return fs::path(path);
+#endif
+}
+
+std::string TextOf(const fs::path& path) {
+#ifdef _WIN32
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+#else
+    return path.string();
+#endif
+}
 
 namespace {
 
@@ -22,7 +45,7 @@ std::string MakeUniqueFolder(const fs::path& base) {
         if (fs::create_directory(folder, failed)) {
             // Owner-only whatever the umask: the launcher refuses folders others may change.
             fs::permissions(folder, fs::perms::owner_all);
-            return fs::canonical(folder).string();
+            return TextOf(fs::canonical(folder));
         }
     }
     throw std::runtime_error("cannot make a temporary folder under " + base.string());
@@ -36,56 +59,70 @@ std::string RootOf(const std::string& path) {
 
 TempFolder::TempFolder() : path_(MakeUniqueFolder(fs::temp_directory_path())) {}
 
-TempFolder::TempFolder(const std::string& base) : path_(MakeUniqueFolder(base)) {}
+TempFolder::TempFolder(const std::string& base) : path_(MakeUniqueFolder(PathOf(base))) {}
 
 TempFolder::~TempFolder() {
     RemoveTree(path_);
 }
 
 void WriteFile(const std::string& path, const std::string& bytes, unsigned mode) {
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(PathOf(path), std::ios::binary);
     out << bytes;
     out.close();
     if (!out) {
         throw std::runtime_error("cannot write " + path);
     }
-    fs::permissions(path, static_cast<fs::perms>(mode));
+    fs::permissions(PathOf(path), static_cast<fs::perms>(mode));
 }
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 bool Exists(const std::string& path) {
     std::error_code ignored;
-    return fs::exists(fs::symlink_status(path, ignored));
+    return fs::exists(fs::symlink_status(PathOf(path), ignored));
 }
 
 void MakeFolders(const std::string& path) {
-    fs::create_directories(path);
+    fs::create_directories(PathOf(path));
+}
+
+void OpenToEveryone(const std::string& path) {
+#ifdef _WIN32
+    SECURITY_DESCRIPTOR open{};
+    ::InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
+    ::SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE);
+    if (!::SetFileSecurityW(platform::Wide(path).c_str(), DACL_SECURITY_INFORMATION, &open)) {
+        throw std::runtime_error("cannot open " + path + " to everyone");
+    }
+#else
+    fs::permissions(path, fs::perms::all);
+#endif
 }
 
 void RemoveTree(const std::string& path) {
     std::error_code ignored;
-    const fs::file_status status = fs::symlink_status(path, ignored);
+    const fs::path place = PathOf(path);
+    const fs::file_status status = fs::symlink_status(place, ignored);
     // Tests take write access away; give it back so everything can go, read-only files on
     // Windows included.
     if (!fs::is_symlink(status)) {
-        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::permissions(place, fs::perms::owner_all, fs::perm_options::add, ignored);
     }
     if (fs::is_directory(status)) {
-        for (fs::directory_iterator it(path, ignored), end; it != end; it.increment(ignored)) {
-            RemoveTree(it->path().string());
+        for (fs::directory_iterator it(place, ignored), end; it != end; it.increment(ignored)) {
+            RemoveTree(TextOf(it->path()));
         }
     }
-    fs::remove(path, ignored);
+    fs::remove(place, ignored);
 }
 
 std::vector<std::string> FolderEntries(const std::string& path) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path)) {
-        names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(PathOf(path))) {
+        names.push_back(TextOf(entry.path().filename()));
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -95,7 +132,7 @@ std::string WaitForFile(const std::string& path) {
     // Under Wine a file can be seen a moment before its writer has let go of it, and until then
     // it cannot be opened: wait until it opens, not just until it is there.
     for (int i = 0; i < 1000; ++i) {
-        std::ifstream in(path, std::ios::binary);
+        std::ifstream in(PathOf(path), std::ios::binary);
         if (in) {
             return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         }

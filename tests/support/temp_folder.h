@@ -16,6 +16,10 @@ std::string Joined(std::string path, const More&... more) {
     return path;
 }
 
+// A path of the tests (UTF-8, as the programs hold it) for the standard library, and back.
+std::filesystem::path PathOf(const std::string& path);
+std::string TextOf(const std::filesystem::path& path);
+
 // The root folder of the volume a full path lies on: "C:\" or "/".
 std::string RootOf(const std::string& path);
 
@@ -40,6 +44,8 @@ void WriteFile(const std::string& path, const std::string& bytes, unsigned mode 
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
 void MakeFolders(const std::string& path);
+// Lets everyone change what lies at path.
+void OpenToEveryone(const std::string& path);
 // Removes what is there, as far as it can, even where the tests took write access away.
 void RemoveTree(const std::string& path);
 std::vector<std::string> FolderEntries(const std::string& path);

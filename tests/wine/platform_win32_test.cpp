@@ -8,6 +8,7 @@
 
 #include "platform/layout.h"
 #include "platform/platform.h"
+#include "platform/windows/layout.h"
 #include "platform/windows/windows_api.h"
 #include "tests/wine/wine_support.h"
 
@@ -90,6 +91,35 @@ TEST(Drives, ChangingToAnotherDriveKeepsTheCurrentDrive) {
     }
 }
 
+// A 32-bit program on 64-bit Windows is shown the 32-bit system folder in place of the 64-bit
+// one, and a java that sits only there must still be found. Run in a 64-bit prefix by
+// windows.64bit.*; skipped in the 32-bit one.
+TEST(Wow64, StartProgramFindsWhatOnlyThe64BitSystemFolderHolds) {
+    BOOL wow64 = FALSE;
+    if (!::IsWow64Process(::GetCurrentProcess(), &wow64) || !wow64) {
+        GTEST_SKIP() << "not a 32-bit program on 64-bit Windows";
+    }
+    FolderAndPathGuard guard;
+    TempFolder empty;
+    SetSearchPath(empty.Path());
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::string name = "velmora-java-" + std::to_string(::GetCurrentProcessId());
+    const std::string hidden = platform::Utf8(windows) + "\\Sysnative\\" + name + ".exe";
+    ASSERT_TRUE(
+        ::CopyFileW(platform::Wide(JavaStandIn()).c_str(), platform::Wide(hidden).c_str(), FALSE));
+    EXPECT_FALSE(Exists(platform::Utf8(windows) + "\\System32\\" + name + ".exe"))
+        << "the 32-bit view shows another folder";
+    EXPECT_GT(platform::StartProgramHidden(name), 0);
+    EXPECT_EQ(ErrorNumberOf([] { platform::StartProgramHidden("velmora-nowhere"); }),
+              kFileNotFound);
+    // The stand-in ends at once; its file can go when it has.
+    while (!::DeleteFileW(platform::Wide(hidden).c_str()) &&
+           ::GetLastError() == ERROR_ACCESS_DENIED) {
+        ::Sleep(20);
+    }
+}
+
 TEST(UserAndTime, NameAndTimestampComeFromTheSystem) {
     // The name itself: GetCurrentUserName.IsTheBareLogOnName.
     try {
@@ -160,17 +190,32 @@ TEST(TextFiles, ALinkAtTheNameIsRefusedAndItsTargetKept) {
 }
 
 TEST(Layout, WindowsPlacesAreFixedAndMoveUnderATestRoot) {
-    const platform::Layout native = platform::NativeLayout();
-    // The user's own places are checked where the real Setup.exe installs into them.
-    EXPECT_EQ(native.sharedPlaces.startMenu, "C:\\Documents and Settings\\All Users\\Start Menu");
-    EXPECT_FALSE(native.startMenuNeedsDesktopEntry);
-    EXPECT_FALSE(native.createsMissingTargetFolders);
+    // Which layout the programs take, and the places the shell names, are checked where the real
+    // Setup.exe installs into them.
+    const platform::Layout xp = platform::ProfilesLayout();
+    EXPECT_EQ(xp.PlacesOf("bob").programs, "C:\\Documents and Settings\\bob\\Start Menu\\Programs");
+    EXPECT_EQ(xp.sharedPlaces.startMenu, "C:\\Documents and Settings\\All Users\\Start Menu");
+    EXPECT_FALSE(xp.startMenuNeedsDesktopEntry);
+    EXPECT_FALSE(xp.createsMissingTargetFolders);
+    EXPECT_FALSE(xp.programsMenuNeedsShortcut);
 
     const platform::Layout rooted = platform::LayoutRootedIn("D:\\t");
     EXPECT_EQ(rooted.HandoverFile(), "D:\\t\\Velmora_KZ\\Start_up.txt");
     EXPECT_EQ(rooted.PlacesOf("bob").desktop, "D:\\t\\Documents and Settings\\bob\\Desktop");
     EXPECT_EQ(rooted.sharedPlaces.programs,
               "D:\\t\\Documents and Settings\\All Users\\Start Menu\\Programs");
+}
+
+// Only a real folder of that name means the 2000/XP layout; Vista and later keep a link there.
+TEST(Layout, ProfilesFolderCountsOnlyAsARealFolder) {
+    TempFolder drive;
+    const std::string profiles = drive / "Documents and Settings";
+    EXPECT_FALSE(platform::HasProfilesFolder(drive.Path()));
+    WriteFile(profiles, "");
+    EXPECT_FALSE(platform::HasProfilesFolder(drive.Path())) << "a file";
+    RemoveTree(profiles);
+    MakeFolders(profiles);
+    EXPECT_TRUE(platform::HasProfilesFolder(drive.Path()));
 }
 
 }  // namespace

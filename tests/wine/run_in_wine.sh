@@ -1,26 +1,45 @@
 #!/usr/bin/env bash
 # run_in_wine.sh PREFIX PROGRAM [ARGUMENT...]
-# Runs a 32-bit Windows program under Wine in the prefix PREFIX, which is made on first use.
-# Windows that programs open need an X display (DISPLAY; tools/run-windows-tests.sh provides one).
+# Runs a 32-bit Windows program under Wine in the prefix PREFIX, which is made on first use: a
+# 32-bit Windows, or with VELMORA_WINEARCH=win64 a 64-bit one on which the program runs as a
+# 32-bit program does there (WOW64). Windows that programs open need an X display (DISPLAY;
+# tools/run-windows-tests.sh provides one).
 set -euo pipefail
 
 prefix=$1
 shift
 wine=${VELMORA_WINE:-/usr/lib/wine/wine}
+wine64=${VELMORA_WINE64:-/usr/lib/wine/wine64}
 wineserver=${VELMORA_WINESERVER:-/usr/lib/wine/wineserver}
 
-export WINEPREFIX=$prefix WINEARCH=win32
+export WINEPREFIX=$prefix WINEARCH=${VELMORA_WINEARCH:-win32}
 export WINEDEBUG=${WINEDEBUG:--all}
-# No .NET or browser engine: the prefix is made without asking to download them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No .NET or browser engine: the prefix is made without asking to download them. No menu
+# builder: a shortcut saved in a Start menu would otherwise become a menu entry of this desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# The system code page is 1252, whatever the locale of the machine running the tests.
+export LC_ALL=C.UTF-8
 
 mkdir -p "$(dirname "$prefix")"
 (
   flock 9
+  # Made without a display: the window Wine shows while it makes a prefix would take the focus
+  # from the windows other tests are driving at the same time.
   if [ ! -f "$prefix/system.reg" ]; then
-    "$wine" wineboot --init >/dev/null 2>&1
+    if [ "$WINEARCH" = win64 ]; then
+      DISPLAY= "$wine64" wineboot --init >/dev/null 2>&1
+    else
+      DISPLAY= "$wine" wineboot --init >/dev/null 2>&1
+    fi
     "$wineserver" --wait
   fi
+  # Wine links a profile's Desktop, Documents and the like to the home folder's; installs under
+  # test must stay in the prefix, so each becomes a folder of its own.
+  for link in "$prefix"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then
+      rm "$link" && mkdir "$link"
+    fi
+  done
 ) 9>"$prefix.lock"
 
 # One server for the whole run, ending a while after the last program: starting a server for

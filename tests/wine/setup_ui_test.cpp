@@ -14,6 +14,7 @@
 #include "setup/core/control_table.h"
 #include "setup/core/installation_files.h"
 #include "setup/win32/setup_window.h"
+#include "tests/wine/setup_program.h"
 #include "tests/wine/wine_support.h"
 
 using ::testing::ElementsAre;
@@ -22,115 +23,6 @@ using namespace testing_support;
 using namespace wine_testing;
 
 namespace {
-
-constexpr const char* kMedium = "C:\\Velmora_KZ medium";
-constexpr const char* kApplicationFolder = "C:\\Velmora_KZ";
-constexpr DWORD kTimeoutMs = 30000;
-
-// Where the build lays out the medium, relative to this program.
-std::string MediumSource() {
-    std::string relative = VELMORA_MEDIUM_FROM_TESTS;
-    std::replace(relative.begin(), relative.end(), '/', '\\');
-    return OwnFolder() + "\\" + relative;
-}
-
-std::string UserName() {
-    char name[256] = {};
-    DWORD size = sizeof name;
-    ::GetUserNameA(name, &size);
-    return name;
-}
-
-std::string Profile() {
-    return "C:\\Documents and Settings\\" + UserName();
-}
-
-std::string TextOf(HWND window) {
-    char text[1024] = {};
-    ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-// A program this test started; it is ended if the test leaves it running.
-class Program {
-public:
-    Program(const std::string& path, const std::string& folder) {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        std::string commandLine = "\"" + path + "\"";
-        if (!::CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              folder.c_str(), &startup, &process_)) {
-            throw std::runtime_error("cannot start " + path);
-        }
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-    ~Program() {
-        if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-            ::TerminateProcess(process_.hProcess, 99);
-        }
-        ::CloseHandle(process_.hThread);
-        ::CloseHandle(process_.hProcess);
-    }
-
-    DWORD Id() const { return process_.dwProcessId; }
-
-    // The exit code, or STILL_ACTIVE if it is still running after the time given.
-    DWORD WaitForEnd(DWORD milliseconds = kTimeoutMs) const {
-        ::WaitForSingleObject(process_.hProcess, milliseconds);
-        DWORD code = STILL_ACTIVE;
-        ::GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
-
-    // A top-level window of this program with that class (any, if null) and caption.
-    HWND FindTopWindow(const char* className, const std::string& caption) const {
-        WindowSearch search{process_.dwProcessId, className, &caption, nullptr};
-        ::EnumWindows(&Matches, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-    HWND WaitForWindow(const char* className, const std::string& caption) const {
-        for (DWORD waited = 0; waited < kTimeoutMs; waited += 50) {
-            const HWND window = FindTopWindow(className, caption);
-            if (window != nullptr && ::IsWindowVisible(window)) {
-                return window;
-            }
-            if (::WaitForSingleObject(process_.hProcess, 50) != WAIT_TIMEOUT) {
-                return nullptr;
-            }
-        }
-        return nullptr;
-    }
-
-    DWORD ThreadOf(HWND window) const { return ::GetWindowThreadProcessId(window, nullptr); }
-
-private:
-    struct WindowSearch {
-        DWORD process;
-        const char* className;
-        const std::string* caption;
-        HWND found;
-    };
-
-    static BOOL CALLBACK Matches(HWND window, LPARAM data) {
-        auto* search = reinterpret_cast<WindowSearch*>(data);
-        DWORD process = 0;
-        ::GetWindowThreadProcessId(window, &process);
-        char name[256] = {};
-        ::GetClassNameA(window, name, sizeof name);
-        char caption[256] = {};
-        ::GetWindowTextA(window, caption, sizeof caption);
-        if (process == search->process && *search->caption == caption &&
-            (search->className == nullptr || std::string(name) == search->className)) {
-            search->found = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-
-    PROCESS_INFORMATION process_{};
-};
 
 // A visible top-level window of any program, by class and caption.
 HWND WaitForAnyWindow(const char* className, const std::string& caption) {
@@ -166,15 +58,6 @@ DWORD RegQuery(const std::string& key, const char* value) {
     return RunToEnd("reg.exe query \"" + key + "\" /v " + value);
 }
 
-HWND ControlOf(HWND form, std::string_view name) {
-    for (std::size_t row = 0; row < setup::kControls.size(); ++row) {
-        if (setup::kControls[row].name == name) {
-            return ::GetDlgItem(form, setup::ControlId(row));
-        }
-    }
-    return nullptr;
-}
-
 HWND Focused(DWORD thread) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -186,65 +69,6 @@ void PressKey(HWND control, WPARAM key) {
     ::PostMessageA(control, WM_KEYDOWN, key, 1);
     ::PostMessageA(control, WM_KEYUP, key, 0xC0000001);
 }
-
-bool WaitUntil(const std::function<bool()>& condition) {
-    for (DWORD waited = 0; waited < kTimeoutMs; waited += 20) {
-        if (condition()) {
-            return true;
-        }
-        ::Sleep(20);
-    }
-    return false;
-}
-
-// Answers a message box with its OK button; its text, or a note if none was shown.
-std::string AnswerMessageBox(const Program& program, const std::string& title) {
-    const HWND box = program.WaitForWindow("#32770", title);
-    if (box == nullptr) {
-        return "<no message box titled " + title + ">";
-    }
-    const std::string text = TextOf(::GetDlgItem(box, 0xFFFF));
-    ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    return text;
-}
-
-// A fresh medium, no trace of an earlier installation and the profile folders of the user.
-class SetupProgram : public ::testing::Test {
-protected:
-    SetupProgram() {
-        RemoveTree(kMedium);
-        RemoveTree(kApplicationFolder);
-        RemoveTree(Profile());
-        MakeFolders(Profile() + "\\Desktop");
-        MakeFolders(Profile() + "\\Start Menu\\Programs");
-        MakeFolders(kMedium);
-        for (const auto& name : FolderEntries(MediumSource())) {
-            ::CopyFileA((MediumSource() + "\\" + name).c_str(),
-                        (std::string(kMedium) + "\\" + name).c_str(), FALSE);
-        }
-        char path[4096] = {};
-        ::GetEnvironmentVariableA("PATH", path, sizeof path);
-        savedPath_ = path;
-        ProvideJava(true);
-    }
-    ~SetupProgram() override { ::SetEnvironmentVariableA("PATH", savedPath_.c_str()); }
-
-    // What Setup.exe inherits: the system's search path, with or without a "java".
-    void ProvideJava(bool provide) const {
-        const std::string javaFolder = JavaStandIn().substr(0, JavaStandIn().rfind('\\'));
-        const std::string path = provide ? javaFolder + ";" + savedPath_ : savedPath_;
-        ::SetEnvironmentVariableA("PATH", path.c_str());
-    }
-
-    std::unique_ptr<Program> StartSetup() const {
-        return std::make_unique<Program>(std::string(kMedium) + "\\Setup.exe", kMedium);
-    }
-
-    static std::string LogPath() { return std::string(kMedium) + "\\Install.log"; }
-
-private:
-    std::string savedPath_;
-};
 
 TEST_F(SetupProgram, InstallsThroughItsWindowAndTheLauncherStartsTheApplication) {
     const auto setup = StartSetup();

@@ -4,6 +4,9 @@
 #include <stdexcept>
 
 #include "platform/windows/windows_api.h"
+// After <windows.h>, which they need.
+#include <objbase.h>
+#include <shobjidl.h>
 
 namespace wine_testing {
 
@@ -26,6 +29,36 @@ std::string JavaStandIn() {
 
 std::string ApplicationStandIn() {
     return OwnFolder() + "\\application\\Velmora_KZ.exe";
+}
+
+ShortcutFile ReadShortcut(const std::string& path) {
+    ShortcutFile read{"<unreadable>", "<unreadable>", "<unreadable>"};
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IShellLinkW, reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(platform::Wide(path).c_str(), STGM_READ))) {
+        wchar_t text[MAX_PATH] = {};
+        int icon = -1;
+        if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH))) {
+            read.target = platform::Utf8(text);
+        }
+        if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH))) {
+            read.workingFolder = platform::Utf8(text);
+        }
+        if (SUCCEEDED(link->GetIconLocation(text, MAX_PATH, &icon))) {
+            read.icon = platform::Utf8(text) + "," + std::to_string(icon);
+        }
+    }
+    if (file != nullptr) {
+        file->Release();
+    }
+    if (link != nullptr) {
+        link->Release();
+    }
+    return read;
 }
 
 }  // namespace wine_testing

@@ -16,4 +16,12 @@ std::string OwnFolder();
 std::string JavaStandIn();         // a program that ends at once, named java.exe
 std::string ApplicationStandIn();  // records its current folder in "Velmora_KZ.started"
 
+// What a shell link holds, as the shell reads it back; "<unreadable>" when it cannot.
+struct ShortcutFile {
+    std::string target;
+    std::string workingFolder;
+    std::string icon;
+};
+ShortcutFile ReadShortcut(const std::string& path);
+
 }  // namespace wine_testing
