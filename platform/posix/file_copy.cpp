@@ -29,47 +29,42 @@ struct Copied {
     off_t bytes = 0;
 };
 
-Copied CopyWithCopyFileRange(int in, int out, off_t size) {
+// Repeats one kernel call until size bytes or the source's end; errors for which the call itself
+// is unsupported, before any byte moved, mean: try the next way.
+template <typename Step, typename Unsupported>
+Copied CopyInSteps(off_t size, Step step, Unsupported unsupported) {
     Copied copied;
     while (copied.bytes < size) {
-        const ssize_t step = ::copy_file_range(in, nullptr, out, nullptr,
-                                               static_cast<std::size_t>(size - copied.bytes), 0);
-        if (step < 0 && errno == EINTR) {
+        const ssize_t moved = step(static_cast<std::size_t>(size - copied.bytes));
+        if (moved < 0 && errno == EINTR) {
             continue;
         }
-        if (step < 0) {
-            const bool unsupported = errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
-                                     errno == EOPNOTSUPP || errno == EBADF;
-            copied.error = unsupported && copied.bytes == 0 ? kUnsupported : errno;
+        if (moved < 0) {
+            copied.error = unsupported(errno) && copied.bytes == 0 ? kUnsupported : errno;
             return copied;
         }
-        if (step == 0) {
+        if (moved == 0) {
             break;
         }
-        copied.bytes += step;
+        copied.bytes += moved;
     }
     return copied;
 }
 
+Copied CopyWithCopyFileRange(int in, int out, off_t size) {
+    return CopyInSteps(
+        size,
+        [&](std::size_t count) { return ::copy_file_range(in, nullptr, out, nullptr, count, 0); },
+        [](int code) {
+            return code == EXDEV || code == ENOSYS || code == EINVAL || code == EOPNOTSUPP ||
+                   code == EBADF;
+        });
+}
+
 Copied CopyWithSendfile(int in, int out, off_t size) {
-    Copied copied;
-    while (copied.bytes < size) {
-        const ssize_t step =
-            ::sendfile(out, in, nullptr, static_cast<std::size_t>(size - copied.bytes));
-        if (step < 0 && errno == EINTR) {
-            continue;
-        }
-        if (step < 0) {
-            const bool unsupported = errno == EINVAL || errno == ENOSYS;
-            copied.error = unsupported && copied.bytes == 0 ? kUnsupported : errno;
-            return copied;
-        }
-        if (step == 0) {
-            break;
-        }
-        copied.bytes += step;
-    }
-    return copied;
+    return CopyInSteps(
+        size, [&](std::size_t count) { return ::sendfile(out, in, nullptr, count); },
+        [](int code) { return code == EINVAL || code == ENOSYS; });
 }
 
 // Reads past size, so that a source that grew shows too.

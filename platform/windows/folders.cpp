@@ -32,6 +32,32 @@ bool KeepsPermissions(const std::string& path) {
     return (flags & FS_PERSISTENT_ACLS) != 0;
 }
 
+// The owner and access list of an existing folder; the descriptor holds both.
+struct OwnerAndAccess {
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    std::unique_ptr<void, decltype(&::LocalFree)> descriptor{nullptr, &::LocalFree};
+};
+
+void RequireExists(const std::string& path, const std::wstring& wide) {
+    if (::GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        RaiseLast(path, Expected::Folder);
+    }
+}
+
+OwnerAndAccess ReadOwnerAndAccess(const std::string& path, const std::wstring& wide) {
+    OwnerAndAccess read;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const DWORD result = ::GetNamedSecurityInfoW(
+        wide.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+        &read.owner, nullptr, &read.dacl, nullptr, &descriptor);
+    if (result != ERROR_SUCCESS) {
+        Raise(result, path, Expected::Folder);
+    }
+    read.descriptor.reset(descriptor);
+    return read;
+}
+
 }  // namespace
 
 std::size_t MaxPathLength() {
@@ -141,24 +167,12 @@ void CreateFolderTree(const std::string& path) {
 
 void RequireOnlyOwnerCanWrite(const std::string& path) {
     const std::wstring wide = SystemPath(path);
-    if (::GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        RaiseLast(path, Expected::Folder);
-    }
+    RequireExists(path, wide);
     if (!KeepsPermissions(path)) {
         return;
     }
-    PSID owner = nullptr;
-    PACL dacl = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD result = ::GetNamedSecurityInfoW(
-        wide.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-        &owner, nullptr, &dacl, nullptr, &descriptor);
-    if (result != ERROR_SUCCESS) {
-        Raise(result, path, Expected::Folder);
-    }
-    const bool safe = security::OnlyTrustedCanChange(owner, dacl, security::RunningUser().Get());
-    ::LocalFree(descriptor);
-    if (!safe) {
+    const OwnerAndAccess read = ReadOwnerAndAccess(path, wide);
+    if (!security::OnlyTrustedCanChange(read.owner, read.dacl, security::RunningUser().Get())) {
         throw RuntimeError(error::kPermissionDenied, path, 0, Reason::OthersCanChange);
     }
 }
@@ -167,30 +181,20 @@ void RequireOnlyOwnerCanWrite(const std::string& path) {
 // administrator does; and a folder the administrators own is the installing administrator's too.
 void GiveInstallersAccess(const std::string& folder) {
     const std::wstring wide = SystemPath(folder);
-    if (::GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        RaiseLast(folder, Expected::Folder);
-    }
+    RequireExists(folder, wide);
     if (!IsFolder(folder) || !KeepsPermissions(folder)) {
         return;
     }
-    PSID owner = nullptr;
-    PACL dacl = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD result = ::GetNamedSecurityInfoW(
-        wide.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-        &owner, nullptr, &dacl, nullptr, &descriptor);
-    if (result != ERROR_SUCCESS) {
-        Raise(result, folder, Expected::Folder);
-    }
+    const OwnerAndAccess read = ReadOwnerAndAccess(folder, wide);
+    const PSID owner = read.owner;
     const security::RunningUser user;
     const security::InstallFor scope = security::InstallForRunningUser();
     const bool forEveryUser = scope == security::InstallFor::EveryUser;
     const security::Sid administrators = security::Administrators();
     const bool followable =
-        security::OnlyTrustedCanChange(owner, dacl, forEveryUser ? nullptr : user.Get());
+        security::OnlyTrustedCanChange(owner, read.dacl, forEveryUser ? nullptr : user.Get());
     const bool own = (user.Get() != nullptr && ::EqualSid(owner, user.Get())) ||
                      (forEveryUser && ::EqualSid(owner, administrators.Get()));
-    ::LocalFree(descriptor);
     if (followable) {
         return;
     }
