@@ -145,14 +145,17 @@ The install's cost is linear in the bytes it copies: each file is copied by the 
 blocks instead of writing them) into a temporary file beside its destination and made durable
 with one `fsync`; only when all 15 are complete are they renamed into place (each earlier file
 set aside until the last one is in place) and the folder synced once. So there is one sync per
-file and no pass of the bytes through the installer's memory. What is left is a fixed cost of a
-few milliseconds: start-up, the log lines (each opened, written and closed), the hand-over file,
-the renames and the folders, which the smallest sizes show.
+file and no pass of the large files' bytes through the installer's memory. What is left is a
+fixed cost of a few milliseconds, which the smallest sizes show: start-up, the log lines (each
+opened, written and closed), the install journal (a few lines, made durable before anything is
+changed), the hand-over file, the renames and the folders, and the install record, which reads
+each placed file of at most 1 MiB once for its content hash and records larger ones by size and
+time.
 
 The launcher's cost does not grow with anything the user controls: it reads at most the longest
-path the system accepts plus its line end from the hand-over file, checks three places and
-starts one program, all before its window toolkit is loaded; the window comes from a module it
-carries and loads afterwards.
+path the system accepts plus its line end from the hand-over file, checks the recorded folder
+and the program in it, and starts that program by its path, all before its window toolkit is
+loaded; the window comes from a module it carries and loads afterwards.
 """
 
 
