@@ -25,6 +25,11 @@ void* LoadEmbeddedModule(std::span<const unsigned char> image, const char* entry
 bool LoadLibrariesFrom(const std::string& folder, std::span<const char* const> names,
                        std::string& failure);
 
+// Lowers this thread's priority, and that of the threads it starts, below a program it has just
+// started: on a machine with few processors the loading of a large module would otherwise keep
+// that program waiting for its turn.
+void GiveWayToStartedPrograms();
+
 // The folder the loaded library of that name was found in; "" when none is loaded.
 std::string FolderOfLoadedLibrary(const char* name);
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Measures the installer and the launcher side by side with a baseline, in one run, and writes
 # docs/performance.md and docs/install-time.png:
-#   - installing the 15 files (jar of 1 MiB to 2 GiB) through the installer's own code, against
-#     cp --reflink=never with a sync of each file; on btrfs against cp --reflink=auto;
+#   - installing the 15 files (jar of 1 MiB to 2 GiB), Uninstall.exe and the window toolkit
+#     through the installer's own code, against cp --reflink=never of the same files with a sync
+#     of each; on btrfs against cp --reflink=auto;
 #   - the launcher from its exec to the application's exec, against sh -c 'cd DIR && exec ./app';
 #   - Setup.exe from its exec to its window being shown, against an empty Qt window;
 #   - the resident memory of each with its window open.
@@ -40,14 +41,16 @@ printf '#!/bin/sh\nexit 0\n' >"$scratch/java-bin/java"
 chmod +x "$scratch/java-bin/java"
 export PATH="$scratch/java-bin:$PATH"
 
-# cp-medium.sh MEDIUM DESTINATION REFLINK: the baseline install, one cp of the 15 files, then a
-# sync of each copy.
+# cp-medium.sh MEDIUM DESTINATION REFLINK: the baseline install, one cp of what the installer
+# copies (the 15 files, and Uninstall.exe and the window toolkit where the medium has them),
+# then a sync of each copy.
 cat >"$scratch/cp-medium.sh" <<'EOF'
 set -e
 mkdir -p "$2"
 mapfile -t names <"$1/.files"
-cp --reflink="$3" "${names[@]/#/$1/}" "$2/"
-sync "${names[@]/#/$2/}"
+for extra in Uninstall.exe qt-runtime; do [ -e "$1/$extra" ] && names+=("$extra"); done
+cp -r --reflink="$3" "${names[@]/#/$1/}" "$2/"
+find "$2" -type f -exec sync {} +
 EOF
 
 cleanup_mounts() {

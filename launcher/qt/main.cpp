@@ -1,3 +1,4 @@
+#include <sys/resource.h>
 #include <array>
 #include <cstdio>
 #include <span>
@@ -63,6 +64,8 @@ int main(int argc, char* argv[]) {
         form.Form_Load();
     });
 
+    ::setpriority(PRIO_PROCESS, 0, 10);
+    platform::GiveWayToStartedPrograms();
     std::string why;
     const launcher::WindowEntry entry = LoadWindow(applicationFolder, why);
     if (entry == nullptr) {

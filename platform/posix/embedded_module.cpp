@@ -13,6 +13,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "platform/platform.h"
@@ -133,6 +134,11 @@ std::string FolderOfLoadedLibrary(const char* name) {
     const bool found = ::dlinfo(library, RTLD_DI_ORIGIN, origin) == 0;
     ::dlclose(library);
     return found ? std::string(origin) : std::string();
+}
+
+void GiveWayToStartedPrograms() {
+    // Linux keeps a nice value for each thread; failing leaves only the start a little slower.
+    ::setpriority(PRIO_PROCESS, 0, 10);
 }
 
 }  // namespace platform
