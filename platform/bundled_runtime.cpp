@@ -14,44 +14,49 @@ std::filesystem::path Path(const std::string& text) {
     return std::filesystem::path(text).make_preferred();
 }
 
+std::filesystem::path SourceIn(const std::string& medium) {
+    return Path(medium) / kBundledRuntimeFolder;
+}
+
 // Relative to root, sorted, so that each folder comes before what it holds.
-std::vector<std::filesystem::path> EntriesBelow(const std::filesystem::path& root) {
-    std::vector<std::filesystem::path> entries;
+std::vector<BundledEntry> EntriesBelow(const std::filesystem::path& root) {
+    std::vector<BundledEntry> entries;
     std::error_code failure;
     for (std::filesystem::recursive_directory_iterator entry(root, failure), end;
          !failure && entry != end; entry.increment(failure)) {
-        entries.push_back(entry->path().lexically_relative(root));
+        std::error_code unreadable;
+        entries.push_back(
+            {entry->path().lexically_relative(root).string(), entry->is_directory(unreadable)});
     }
     if (failure) {
         RaiseForSystemError(failure.value(), root.string());
     }
-    std::sort(entries.begin(), entries.end());
+    std::sort(entries.begin(), entries.end(), [](const BundledEntry& a, const BundledEntry& b) {
+        return std::filesystem::path(a.relativePath) < std::filesystem::path(b.relativePath);
+    });
     return entries;
 }
 
 }  // namespace
 
-std::vector<std::string> CopyBundledRuntime(FileSystem& files, const std::string& fromMedium,
-                                            const std::string& toApplicationFolder) {
-    const std::filesystem::path source = Path(fromMedium) / kBundledRuntimeFolder;
+bool CarriesBundledRuntime(const std::string& medium) {
     std::error_code failure;
-    if (!std::filesystem::is_directory(source, failure)) {
-        return {};
-    }
-    const std::filesystem::path target = Path(toApplicationFolder) / kBundledRuntimeFolder;
-    std::vector<std::string> made{target.string()};
-    files.CreateFolderTree(target.string());
-    for (const auto& entry : EntriesBelow(source)) {
-        const std::filesystem::path from = source / entry;
-        const std::string to = (target / entry).string();
-        if (std::filesystem::is_directory(from, failure)) {
-            files.CreateFolderTree(to);
+    return std::filesystem::is_directory(SourceIn(medium), failure);
+}
+
+std::vector<BundledEntry> CopyBundledRuntime(FileSystem& files, const std::string& fromMedium,
+                                             const std::string& into) {
+    const std::filesystem::path source = SourceIn(fromMedium);
+    const std::vector<BundledEntry> entries = EntriesBelow(source);
+    for (const auto& entry : entries) {
+        const std::string to = (Path(into) / entry.relativePath).string();
+        if (entry.folder) {
+            files.CreateFolder(to);
         } else {
-            files.CopyFile(from.string(), to);
+            files.CopyNewFile((source / entry.relativePath).string(), to);
         }
-        made.push_back(to);
     }
-    return made;
+    return entries;
 }
 
 }  // namespace platform

@@ -11,11 +11,20 @@ namespace platform {
 // Qt, and its place in the application folder, where every launcher copy looks for it.
 inline constexpr const char* kBundledRuntimeFolder = VELMORA_RUNTIME_FOLDER;
 
-// Copies the medium's runtime folder, with everything in it, into the application folder,
-// replacing what an earlier install left there file by file. Returns the full path of every
-// folder and file it made or replaced, each folder before what it holds. Copies and returns
-// nothing when the medium carries no runtime, as the Windows medium does.
-std::vector<std::string> CopyBundledRuntime(FileSystem& files, const std::string& fromMedium,
-                                            const std::string& toApplicationFolder);
+// One thing in the toolkit's folder, by its path relative to that folder.
+struct BundledEntry {
+    std::string relativePath;
+    bool folder = false;
+
+    bool operator==(const BundledEntry&) const = default;
+};
+
+// Whether the medium carries the toolkit; the Windows medium does not.
+bool CarriesBundledRuntime(const std::string& medium);
+
+// Copies everything in the medium's toolkit folder into folder, which is there and empty, each
+// file straight under its own name. Returns what it made, each folder before what it holds.
+std::vector<BundledEntry> CopyBundledRuntime(FileSystem& files, const std::string& fromMedium,
+                                             const std::string& into);
 
 }  // namespace platform

@@ -6,7 +6,6 @@
 
 namespace platform {
 
-// Through the other services, so that a fault made in front of them reaches a copy too.
 void FileSystem::CopyFile(const std::string& source, const std::string& destination) {
     const std::string temporary = CopyToTemporary(source, destination);
     if (temporary.empty()) {
@@ -18,6 +17,240 @@ void FileSystem::CopyFile(const std::string& source, const std::string& destinat
         RemoveFile(temporary);
         throw;
     }
+}
+
+std::string SystemFileSystem::CurrentFolder() {
+    return platform::CurrentFolder();
+}
+std::int64_t SystemFileSystem::FileLength(const std::string& path) {
+    return platform::FileLength(path);
+}
+std::string SystemFileSystem::ReadPrefix(const std::string& path, std::size_t maxBytes,
+                                         Links links) {
+    return platform::ReadPrefix(path, maxBytes, links);
+}
+EntryFacts SystemFileSystem::FactsOf(const std::string& path) {
+    return platform::FactsOf(path);
+}
+std::vector<std::string> SystemFileSystem::EntriesOf(const std::string& folder) {
+    return platform::EntriesOf(folder);
+}
+
+void SystemFileSystem::ChangeFolder(const std::string& path) {
+    platform::ChangeFolder(path);
+}
+void SystemFileSystem::RequireOnlyOwnerCanWrite(const std::string& path) {
+    platform::RequireOnlyOwnerCanWrite(path);
+}
+void SystemFileSystem::EnterTrustedFolder(const std::string& folder) {
+    platform::EnterTrustedFolder(folder);
+}
+void SystemFileSystem::RequireTrustedProgram(const std::string& folder, const std::string& name) {
+    platform::RequireTrustedProgram(folder, name);
+}
+
+void SystemFileSystem::CreateFolder(const std::string& path) {
+    platform::CreateFolder(path);
+}
+std::string SystemFileSystem::MakeStagingFolder(const std::string& path) {
+    return platform::MakeStagingFolder(path);
+}
+void SystemFileSystem::MoveFolder(const std::string& from, const std::string& to) {
+    platform::MoveFolder(from, to);
+}
+void SystemFileSystem::RemoveTree(const std::string& folder) {
+    platform::RemoveTree(folder);
+}
+std::string SystemFileSystem::CopyToTemporary(const std::string& source,
+                                              const std::string& destination) {
+    return platform::CopyToTemporary(source, destination);
+}
+void SystemFileSystem::CopyNewFile(const std::string& source, const std::string& destination) {
+    platform::CopyNewFile(source, destination);
+}
+std::string SystemFileSystem::WriteTemporary(const std::string& destination,
+                                             const std::string& contents) {
+    return platform::WriteTemporary(destination, contents);
+}
+std::string SystemFileSystem::ShortcutTemporary(const std::string& path, const Shortcut& shortcut) {
+    return platform::ShortcutTemporary(path, shortcut);
+}
+std::string SystemFileSystem::ReserveAside(const std::string& path) {
+    return platform::ReserveAside(path);
+}
+void SystemFileSystem::PutInPlace(const std::string& file, const std::string& destination) {
+    platform::PutInPlace(file, destination);
+}
+bool SystemFileSystem::RemoveFile(const std::string& path) {
+    return platform::RemoveFile(path);
+}
+void SystemFileSystem::SyncFolder(const std::string& folder) {
+    platform::SyncFolder(folder);
+}
+void SystemFileSystem::RemovePartialFiles(const std::string& folder) {
+    platform::RemovePartialFiles(folder);
+}
+void SystemFileSystem::PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
+    platform::PrintLine(path, mode, line);
+}
+void SystemFileSystem::ReplaceFile(const std::string& path, const std::string& contents) {
+    platform::ReplaceFile(path, contents);
+}
+void SystemFileSystem::AppendDurably(const std::string& path, const std::string& data) {
+    platform::AppendDurably(path, data);
+}
+void SystemFileSystem::GiveInstallersAccess(const std::string& folder) {
+    platform::GiveInstallersAccess(folder);
+}
+std::unique_ptr<FolderLock> SystemFileSystem::TryLockFolder(const std::string& folder) {
+    return platform::TryLockFolder(folder);
+}
+
+void SystemFileSystem::RemoveOneFile(const std::string& path) {
+    platform::RemoveOneFile(path);
+}
+void SystemFileSystem::RemoveEmptyFolder(const std::string& path) {
+    platform::RemoveEmptyFolder(path);
+}
+
+namespace {
+
+// What is moved aside counts against the place it leaves: the name it goes to is a temporary's.
+const std::string& MovedPlace(const std::string& from, const std::string& to) {
+    return to.find(kPartialFilePrefix) != std::string::npos ? from : to;
+}
+
+}  // namespace
+
+void ProxyFileSystem::Before(const Call& /*call*/) {}
+
+std::string ProxyFileSystem::CurrentFolder() {
+    See(Operation::Read, {});
+    return next_.CurrentFolder();
+}
+std::int64_t ProxyFileSystem::FileLength(const std::string& path) {
+    See(Operation::Read, path);
+    return next_.FileLength(path);
+}
+std::string ProxyFileSystem::ReadPrefix(const std::string& path, std::size_t maxBytes,
+                                        Links links) {
+    See(Operation::Read, path);
+    return next_.ReadPrefix(path, maxBytes, links);
+}
+EntryFacts ProxyFileSystem::FactsOf(const std::string& path) {
+    See(Operation::Read, path);
+    return next_.FactsOf(path);
+}
+std::vector<std::string> ProxyFileSystem::EntriesOf(const std::string& folder) {
+    See(Operation::Read, folder);
+    return next_.EntriesOf(folder);
+}
+
+void ProxyFileSystem::ChangeFolder(const std::string& path) {
+    See(Operation::Check, path);
+    next_.ChangeFolder(path);
+}
+void ProxyFileSystem::RequireOnlyOwnerCanWrite(const std::string& path) {
+    See(Operation::Check, path);
+    next_.RequireOnlyOwnerCanWrite(path);
+}
+void ProxyFileSystem::EnterTrustedFolder(const std::string& folder) {
+    See(Operation::Check, folder);
+    next_.EnterTrustedFolder(folder);
+}
+void ProxyFileSystem::RequireTrustedProgram(const std::string& folder, const std::string& name) {
+    See(Operation::Check, folder);
+    next_.RequireTrustedProgram(folder, name);
+}
+
+void ProxyFileSystem::CreateFolder(const std::string& path) {
+    See(Operation::CreateFolder, path);
+    next_.CreateFolder(path);
+}
+std::string ProxyFileSystem::MakeStagingFolder(const std::string& path) {
+    See(Operation::CreateFolder, path);
+    return next_.MakeStagingFolder(path);
+}
+void ProxyFileSystem::MoveFolder(const std::string& from, const std::string& to) {
+    See(Operation::Rename, MovedPlace(from, to));
+    next_.MoveFolder(from, to);
+}
+void ProxyFileSystem::RemoveTree(const std::string& folder) {
+    See(Operation::Remove, folder);
+    next_.RemoveTree(folder);
+}
+std::string ProxyFileSystem::CopyToTemporary(const std::string& source,
+                                             const std::string& destination) {
+    Before({Operation::Copy, destination, source});
+    See(Operation::Write, destination);
+    return next_.CopyToTemporary(source, destination);
+}
+void ProxyFileSystem::CopyNewFile(const std::string& source, const std::string& destination) {
+    Before({Operation::Copy, destination, source});
+    See(Operation::Write, destination);
+    next_.CopyNewFile(source, destination);
+}
+std::string ProxyFileSystem::WriteTemporary(const std::string& destination,
+                                            const std::string& contents) {
+    See(Operation::Write, destination);
+    return next_.WriteTemporary(destination, contents);
+}
+std::string ProxyFileSystem::ShortcutTemporary(const std::string& path, const Shortcut& shortcut) {
+    See(Operation::Write, path);
+    return next_.ShortcutTemporary(path, shortcut);
+}
+std::string ProxyFileSystem::ReserveAside(const std::string& path) {
+    See(Operation::Write, path);
+    return next_.ReserveAside(path);
+}
+void ProxyFileSystem::PutInPlace(const std::string& file, const std::string& destination) {
+    See(Operation::Rename, MovedPlace(file, destination));
+    next_.PutInPlace(file, destination);
+}
+bool ProxyFileSystem::RemoveFile(const std::string& path) {
+    See(Operation::Remove, path);
+    return next_.RemoveFile(path);
+}
+void ProxyFileSystem::SyncFolder(const std::string& folder) {
+    See(Operation::Sync, folder);
+    next_.SyncFolder(folder);
+}
+void ProxyFileSystem::RemovePartialFiles(const std::string& folder) {
+    See(Operation::Remove, folder);
+    next_.RemovePartialFiles(folder);
+}
+void ProxyFileSystem::PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
+    See(Operation::Write, path);
+    next_.PrintLine(path, mode, line);
+}
+// Written whole under a temporary name, then moved over the file: either may fail.
+void ProxyFileSystem::ReplaceFile(const std::string& path, const std::string& contents) {
+    See(Operation::Write, path);
+    See(Operation::Rename, path);
+    next_.ReplaceFile(path, contents);
+}
+// The bytes, then their sync: a crash may fall between the two.
+void ProxyFileSystem::AppendDurably(const std::string& path, const std::string& data) {
+    See(Operation::Write, path);
+    See(Operation::Sync, path);
+    next_.AppendDurably(path, data);
+}
+void ProxyFileSystem::GiveInstallersAccess(const std::string& folder) {
+    See(Operation::Access, folder);
+    next_.GiveInstallersAccess(folder);
+}
+std::unique_ptr<FolderLock> ProxyFileSystem::TryLockFolder(const std::string& folder) {
+    See(Operation::Lock, folder);
+    return next_.TryLockFolder(folder);
+}
+
+void ProxyFileSystem::RemoveOneFile(const std::string& path) {
+    See(Operation::Remove, path);
+    next_.RemoveOneFile(path);
+}
+void ProxyFileSystem::RemoveEmptyFolder(const std::string& path) {
+    See(Operation::Remove, path);
+    next_.RemoveEmptyFolder(path);
 }
 
 }  // namespace platform

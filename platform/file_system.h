@@ -2,82 +2,203 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
 #include "platform/removal.h"
 
+// The file services the programs' logic reaches the disk through, split by who needs them. Each
+// calls the platform function of the same name; tests put layers in front that record or make
+// chosen operations fail.
 namespace platform {
 
-// The file services the programs' logic changes the disk through: each calls the platform layer
-// of the same name. Tests put a file system in front of them that makes chosen operations fail.
-class FileSystem {
+// What every program reads.
+class FileReading {
+public:
+    virtual ~FileReading() = default;
+
+    virtual std::string CurrentFolder() = 0;
+    virtual std::int64_t FileLength(const std::string& path) = 0;
+    virtual std::string ReadPrefix(const std::string& path, std::size_t maxBytes,
+                                   Links links = Links::Follow) = 0;
+    virtual EntryFacts FactsOf(const std::string& path) = 0;
+    virtual std::vector<std::string> EntriesOf(const std::string& folder) = 0;
+};
+
+// What the launcher, and Setup before it writes, check of the places they follow.
+class FolderTrust {
+public:
+    virtual ~FolderTrust() = default;
+
+    virtual void ChangeFolder(const std::string& path) = 0;
+    virtual void RequireOnlyOwnerCanWrite(const std::string& path) = 0;
+    virtual void EnterTrustedFolder(const std::string& folder) = 0;
+    virtual void RequireTrustedProgram(const std::string& folder, const std::string& name) = 0;
+};
+
+// What Setup changes, and Uninstall when it rewrites the record.
+class FileChanges {
+public:
+    virtual ~FileChanges() = default;
+
+    virtual void CreateFolder(const std::string& path) = 0;
+    virtual std::string MakeStagingFolder(const std::string& path) = 0;
+    virtual void MoveFolder(const std::string& from, const std::string& to) = 0;
+    virtual void RemoveTree(const std::string& folder) = 0;
+
+    virtual std::string CopyToTemporary(const std::string& source,
+                                        const std::string& destination) = 0;
+    virtual void CopyNewFile(const std::string& source, const std::string& destination) = 0;
+    virtual std::string WriteTemporary(const std::string& destination,
+                                       const std::string& contents) = 0;
+    virtual std::string ShortcutTemporary(const std::string& path, const Shortcut& shortcut) = 0;
+    virtual std::string ReserveAside(const std::string& path) = 0;
+    virtual void PutInPlace(const std::string& file, const std::string& destination) = 0;
+    // True when the file is gone, also when it never was there; never raises a RuntimeError.
+    virtual bool RemoveFile(const std::string& path) = 0;
+    virtual void SyncFolder(const std::string& folder) = 0;
+    virtual void RemovePartialFiles(const std::string& folder) = 0;
+
+    virtual void PrintLine(const std::string& path, OpenFor mode, const std::string& line) = 0;
+    virtual void ReplaceFile(const std::string& path, const std::string& contents) = 0;
+    virtual void AppendDurably(const std::string& path, const std::string& data) = 0;
+
+    virtual void GiveInstallersAccess(const std::string& folder) = 0;
+    virtual std::unique_ptr<FolderLock> TryLockFolder(const std::string& folder) = 0;
+};
+
+// What Uninstall takes away.
+class FileRemoval {
+public:
+    virtual ~FileRemoval() = default;
+
+    virtual void RemoveOneFile(const std::string& path) = 0;
+    virtual void RemoveEmptyFolder(const std::string& path) = 0;
+};
+
+class FileSystem : public FileReading, public FolderTrust, public FileChanges, public FileRemoval {
 public:
     FileSystem() = default;
     FileSystem(const FileSystem&) = delete;
     FileSystem& operator=(const FileSystem&) = delete;
-    virtual ~FileSystem() = default;
+    ~FileSystem() override = default;
 
-    virtual std::string CurrentFolder() { return platform::CurrentFolder(); }
-    virtual void ChangeFolder(const std::string& path) { platform::ChangeFolder(path); }
-    virtual std::int64_t FileLength(const std::string& path) { return platform::FileLength(path); }
+    // A complete copy put in place, through the services above so that a layer sees both.
+    void CopyFile(const std::string& source, const std::string& destination);
+};
 
-    virtual void CreateFolder(const std::string& path) { platform::CreateFolder(path); }
-    virtual void CreateFolderTree(const std::string& path) { platform::CreateFolderTree(path); }
+// The system's own file services.
+class SystemFileSystem final : public FileSystem {
+public:
+    std::string CurrentFolder() override;
+    std::int64_t FileLength(const std::string& path) override;
+    std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links) override;
+    EntryFacts FactsOf(const std::string& path) override;
+    std::vector<std::string> EntriesOf(const std::string& folder) override;
 
-    virtual void CopyFile(const std::string& source, const std::string& destination);
-    virtual std::string CopyToTemporary(const std::string& source, const std::string& destination) {
-        return platform::CopyToTemporary(source, destination);
-    }
-    virtual std::string ReserveAside(const std::string& path) {
-        return platform::ReserveAside(path);
-    }
-    virtual void PutInPlace(const std::string& file, const std::string& destination) {
-        platform::PutInPlace(file, destination);
-    }
-    virtual bool RemoveFile(const std::string& path) noexcept { return platform::RemoveFile(path); }
-    virtual void SyncFolder(const std::string& folder) { platform::SyncFolder(folder); }
-    virtual void RemovePartialFiles(const std::string& folder) {
-        platform::RemovePartialFiles(folder);
-    }
+    void ChangeFolder(const std::string& path) override;
+    void RequireOnlyOwnerCanWrite(const std::string& path) override;
+    void EnterTrustedFolder(const std::string& folder) override;
+    void RequireTrustedProgram(const std::string& folder, const std::string& name) override;
 
-    virtual void PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
-        platform::PrintLine(path, mode, line);
-    }
-    virtual void ReplaceFile(const std::string& path, const std::string& contents) {
-        platform::ReplaceFile(path, contents);
-    }
-    virtual std::string ReadPrefix(const std::string& path, std::size_t maxBytes,
-                                   Links links = Links::Follow) {
-        return platform::ReadPrefix(path, maxBytes, links);
-    }
+    void CreateFolder(const std::string& path) override;
+    std::string MakeStagingFolder(const std::string& path) override;
+    void MoveFolder(const std::string& from, const std::string& to) override;
+    void RemoveTree(const std::string& folder) override;
+    std::string CopyToTemporary(const std::string& source, const std::string& destination) override;
+    void CopyNewFile(const std::string& source, const std::string& destination) override;
+    std::string WriteTemporary(const std::string& destination,
+                               const std::string& contents) override;
+    std::string ShortcutTemporary(const std::string& path, const Shortcut& shortcut) override;
+    std::string ReserveAside(const std::string& path) override;
+    void PutInPlace(const std::string& file, const std::string& destination) override;
+    bool RemoveFile(const std::string& path) override;
+    void SyncFolder(const std::string& folder) override;
+    void RemovePartialFiles(const std::string& folder) override;
+    void PrintLine(const std::string& path, OpenFor mode, const std::string& line) override;
+    void ReplaceFile(const std::string& path, const std::string& contents) override;
+    void AppendDurably(const std::string& path, const std::string& data) override;
+    void GiveInstallersAccess(const std::string& folder) override;
+    std::unique_ptr<FolderLock> TryLockFolder(const std::string& folder) override;
 
-    virtual void RequireOnlyOwnerCanWrite(const std::string& path) {
-        platform::RequireOnlyOwnerCanWrite(path);
-    }
-    virtual void EnterTrustedFolder(const std::string& folder) {
-        platform::EnterTrustedFolder(folder);
-    }
-    virtual void RequireTrustedProgram(const std::string& folder, const std::string& name) {
-        platform::RequireTrustedProgram(folder, name);
-    }
-    virtual std::unique_ptr<FolderLock> TryLockFolder(const std::string& folder) {
-        return platform::TryLockFolder(folder);
-    }
+    void RemoveOneFile(const std::string& path) override;
+    void RemoveEmptyFolder(const std::string& path) override;
+};
 
-    virtual EntryFacts FactsOf(const std::string& path) { return platform::FactsOf(path); }
-    virtual void RemoveOneFile(const std::string& path) { platform::RemoveOneFile(path); }
-    virtual void RemoveEmptyFolder(const std::string& path) { platform::RemoveEmptyFolder(path); }
-    virtual std::vector<std::string> EntriesOf(const std::string& folder) {
-        return platform::EntriesOf(folder);
-    }
-    virtual void GiveInstallersAccess(const std::string& folder) {
-        platform::GiveInstallersAccess(folder);
-    }
-    virtual void WriteShortcut(const std::string& path, const Shortcut& shortcut) {
-        platform::WriteShortcut(path, shortcut);
-    }
+// What a layer in front of another file system may watch: the kind of each operation, and the
+// place it acts on.
+enum class Operation {
+    Read,          // a length, a file's bytes, what a path names, a folder's entries
+    Check,         // who can change a place; entering a folder
+    Write,         // file data written: copies, text lines, whole files, journal entries
+    Copy,          // the start of a file copy, reported as its source
+    Rename,        // a file or folder moved into place, or aside
+    CreateFolder,  // a folder made
+    Sync,          // what was written or moved made durable
+    Remove,        // a file, an empty folder or a tree removed
+    Access,        // a folder given the installer's access
+    Lock,          // a folder's lock taken
+};
+inline constexpr std::size_t kOperationCount = 10;
+
+// One call as a layer sees it: the operation, the place it counts against, and the place an
+// error there names (a copy that cannot start names its source).
+struct Call {
+    Operation operation;
+    const std::string& place;
+    const std::string& reported;
+};
+
+// A layer in front of another file system: every service is passed on, each after Before has
+// seen its calls, so a layer overrides only what it changes and no service can be left out.
+class ProxyFileSystem : public FileSystem {
+public:
+    explicit ProxyFileSystem(FileSystem& next) : next_(next) {}
+
+    std::string CurrentFolder() override;
+    std::int64_t FileLength(const std::string& path) override;
+    std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links) override;
+    EntryFacts FactsOf(const std::string& path) override;
+    std::vector<std::string> EntriesOf(const std::string& folder) override;
+
+    void ChangeFolder(const std::string& path) override;
+    void RequireOnlyOwnerCanWrite(const std::string& path) override;
+    void EnterTrustedFolder(const std::string& folder) override;
+    void RequireTrustedProgram(const std::string& folder, const std::string& name) override;
+
+    void CreateFolder(const std::string& path) override;
+    std::string MakeStagingFolder(const std::string& path) override;
+    void MoveFolder(const std::string& from, const std::string& to) override;
+    void RemoveTree(const std::string& folder) override;
+    std::string CopyToTemporary(const std::string& source, const std::string& destination) override;
+    void CopyNewFile(const std::string& source, const std::string& destination) override;
+    std::string WriteTemporary(const std::string& destination,
+                               const std::string& contents) override;
+    std::string ShortcutTemporary(const std::string& path, const Shortcut& shortcut) override;
+    std::string ReserveAside(const std::string& path) override;
+    void PutInPlace(const std::string& file, const std::string& destination) override;
+    bool RemoveFile(const std::string& path) override;
+    void SyncFolder(const std::string& folder) override;
+    void RemovePartialFiles(const std::string& folder) override;
+    void PrintLine(const std::string& path, OpenFor mode, const std::string& line) override;
+    void ReplaceFile(const std::string& path, const std::string& contents) override;
+    void AppendDurably(const std::string& path, const std::string& data) override;
+    void GiveInstallersAccess(const std::string& folder) override;
+    std::unique_ptr<FolderLock> TryLockFolder(const std::string& folder) override;
+
+    void RemoveOneFile(const std::string& path) override;
+    void RemoveEmptyFolder(const std::string& path) override;
+
+protected:
+    // Sees each call before it is passed on; may raise instead, as the system could.
+    virtual void Before(const Call& call);
+
+private:
+    void See(Operation operation, const std::string& place) { Before({operation, place, place}); }
+
+    FileSystem& next_;
 };
 
 }  // namespace platform

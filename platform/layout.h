@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -37,17 +38,22 @@ struct Layout {
     bool registersUninstaller;       // the system lists installed programs in its registry
     bool programsMenuNeedsShortcut;  // the Start menu shows only shortcuts, not program files
 
+    // name in folder, by plain concatenation: a root that ends in a separator gets a second one,
+    // which the system takes.
+    std::string Join(const std::string& folder, std::string_view name) const {
+        return folder + separator + std::string(name);
+    }
     std::string HandoverFileIn(const std::string& folder) const {
-        return folder + separator + handoverFileName;
+        return Join(folder, handoverFileName);
     }
     std::string HandoverFile() const { return HandoverFileIn(applicationFolder); }
     // Setup's journal of an install under way, beside the hand-over file: while it is there, the
     // installation it names may be half done.
     std::string JournalFileIn(const std::string& folder) const {
-        return folder + separator + "Install.journal";
+        return Join(folder, "Install.journal");
     }
     std::string JournalFile() const { return JournalFileIn(applicationFolder); }
-    std::string RecordFile() const { return applicationFolder + separator + recordFileName; }
+    std::string RecordFile() const { return Join(applicationFolder, recordFileName); }
     UserPlaces PlacesOf(const std::string& userName) const;
 };
 

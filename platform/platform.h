@@ -56,8 +56,24 @@ void PutInPlace(const std::string& file, const std::string& destination);
 bool RemoveFile(const std::string& path) noexcept;
 // Makes the moves done in folder last through a crash.
 void SyncFolder(const std::string& folder);
-// Removes the temporary files an interrupted run left in folder, and nothing else.
+// Removes the temporary files and folders an interrupted run left in folder, and nothing else.
 void RemovePartialFiles(const std::string& folder);
+
+// Writes contents to a new temporary file beside destination, complete and on the disk, for
+// everyone to read and its owner alone to change; returns its name.
+std::string WriteTemporary(const std::string& destination, const std::string& contents);
+// Copies source to destination, which is made for it and must not be there yet, complete and on
+// the disk, with source's permission bits less group and other write.
+void CopyNewFile(const std::string& source, const std::string& destination);
+// Makes a new, empty folder beside path under a temporary name; returns its name.
+std::string MakeStagingFolder(const std::string& path);
+// Renames a folder within its parent; fails when anything is at to.
+void MoveFolder(const std::string& from, const std::string& to);
+// Removes a folder and everything in it; a link inside is removed, never followed.
+void RemoveTree(const std::string& folder);
+// Appends data to a plain file, made when missing, and returns only once it is on the disk; a
+// failure leaves the file as it was.
+void AppendDurably(const std::string& path, const std::string& data);
 
 // Length in bytes; 0 for a folder. Fails when the path is not there.
 std::int64_t FileLength(const std::string& path);
@@ -92,9 +108,9 @@ struct Shortcut {
     std::string workingFolder;
     std::string icon;
 };
-// Writes a shortcut file (Windows: a shell link) under its final name only once it is complete.
-// Refused where the system has no such files.
-void WriteShortcut(const std::string& path, const Shortcut& shortcut);
+// Writes a shortcut file (Windows: a shell link) for path to a new temporary file beside it,
+// complete and on the disk; returns its name. Refused where the system has no such files.
+std::string ShortcutTemporary(const std::string& path, const Shortcut& shortcut);
 
 // Makes folder current, holding on to what was checked: whoever can change the folder, or owns it
 // and is neither the running user nor the administrator, could choose what is started from it

@@ -55,6 +55,7 @@ public:
 
     // The entry of the system's list of installed programs (the Windows registry only).
     virtual void WriteUninstallEntry(Scope scope, const UninstallEntry& entry) = 0;
+    virtual std::optional<UninstallEntry> ReadUninstallEntry(Scope scope) = 0;
     virtual void RemoveUninstallEntry(Scope scope) = 0;
 
     // Ends the program at once, running no unload code.

@@ -38,6 +38,10 @@ void SystemServices::WriteUninstallEntry(Scope scope, const UninstallEntry& entr
     platform::WriteUninstallEntry(scope, entry);
 }
 
+std::optional<UninstallEntry> SystemServices::ReadUninstallEntry(Scope scope) {
+    return platform::ReadUninstallEntry(scope);
+}
+
 void SystemServices::RemoveUninstallEntry(Scope scope) {
     platform::RemoveUninstallEntry(scope);
 }

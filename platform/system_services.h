@@ -17,6 +17,7 @@ public:
                           const std::vector<std::string>& arguments) override;
     std::optional<std::string> ProgramRunningFrom(const std::string& folder) override;
     void WriteUninstallEntry(Scope scope, const UninstallEntry& entry) override;
+    std::optional<UninstallEntry> ReadUninstallEntry(Scope scope) override;
     void RemoveUninstallEntry(Scope scope) override;
     std::string LocalDateTimeText() override;
     std::string LogonUserName(std::size_t bufferSize) override;
@@ -25,7 +26,7 @@ protected:
     [[noreturn]] void End(ExitStatus status) override;
 
 private:
-    FileSystem files_;
+    SystemFileSystem files_;
 };
 
 }  // namespace platform

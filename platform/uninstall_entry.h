@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/layout.h"
@@ -19,6 +20,7 @@ struct UninstallEntry {
     std::string uninstallString;  // the uninstaller's command line, its path quoted
     std::string displayIcon;
     std::uint32_t estimatedSizeKb = 0;
+    std::string installDate;  // YYYYMMDD; "" for today
 
     bool operator==(const UninstallEntry&) const = default;
 };
@@ -27,8 +29,10 @@ struct UninstallEntry {
 // install for this user, the machine's (its 32-bit view) for one for everyone.
 std::string UninstallKeyName(Scope scope);
 
-// Makes or replaces the entry, with today's date as its install date.
+// Makes or replaces the entry, with today's date as its install date unless it names one.
 void WriteUninstallEntry(Scope scope, const UninstallEntry& entry);
+// The entry as it is; nothing when there is none.
+std::optional<UninstallEntry> ReadUninstallEntry(Scope scope);
 // Removes the entry; nothing there is no failure.
 void RemoveUninstallEntry(Scope scope);
 

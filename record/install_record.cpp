@@ -1,67 +1,19 @@
 #include "record/install_record.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstdio>
 
 #include "platform/runtime_error.h"
+#include "record/text_lines.h"
 
 namespace record {
 
 namespace {
 
 constexpr std::string_view kHeader = "Velmora_KZ 2.0.1 install record 1";
-constexpr std::string_view kLineEnd = "\r\n";
-
-// The bytes that would end or break a line, and the escape itself.
-std::string Escaped(std::string_view path) {
-    std::string escaped;
-    for (const char c : path) {
-        if (c == '%' || c == '\r' || c == '\n' || c == '\0') {
-            char code[4] = {};
-            std::snprintf(code, sizeof code, "%%%02X", static_cast<unsigned char>(c));
-            escaped += code;
-        } else {
-            escaped += c;
-        }
-    }
-    return escaped;
-}
 
 [[noreturn]] void NotARecord(std::size_t lineNumber) {
     throw platform::RuntimeError(platform::error::kTypeMismatch,
                                  "line " + std::to_string(lineNumber));
-}
-
-template <typename Number>
-bool ParseNumber(std::string_view text, Number& value, int base = 10) {
-    const auto [end, failed] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    return failed == std::errc() && end == text.data() + text.size();
-}
-
-std::optional<std::string> Unescaped(std::string_view text) {
-    std::string path;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            path += text[i];
-            continue;
-        }
-        unsigned char code = 0;
-        if (i + 2 >= text.size() || !ParseNumber(text.substr(i + 1, 2), code, 16)) {
-            return std::nullopt;
-        }
-        path += static_cast<char>(code);
-        i += 2;
-    }
-    return path;
-}
-
-// The next word of a line, taken off its front.
-std::string_view Word(std::string_view& line) {
-    const auto end = std::min(line.find(' '), line.size());
-    const std::string_view word = line.substr(0, end);
-    line.remove_prefix(std::min(end + 1, line.size()));
-    return word;
 }
 
 std::optional<PlacedFile> ParseFile(std::string_view fields) {
@@ -73,11 +25,10 @@ std::optional<PlacedFile> ParseFile(std::string_view fields) {
         return std::nullopt;
     }
     if (hash != "-") {
-        std::uint64_t value = 0;
-        if (hash.size() != 16 || !ParseNumber(hash, value, 16)) {
+        file.hash = ParseHex64(hash);
+        if (!file.hash) {
             return std::nullopt;
         }
-        file.hash = value;
     }
     auto path = Unescaped(fields);
     if (!path || path->empty()) {
@@ -107,11 +58,7 @@ std::string Format(const InstallRecord& record) {
         text += "folder " + Escaped(folder) + std::string(kLineEnd);
     }
     for (const auto& file : record.files) {
-        char hash[20] = "-";
-        if (file.hash) {
-            std::snprintf(hash, sizeof hash, "%016llx",
-                          static_cast<unsigned long long>(*file.hash));
-        }
+        const std::string hash = file.hash ? Hex64(*file.hash) : "-";
         text += "file " + std::to_string(file.size) + " " + std::to_string(file.modified) + " " +
                 hash + " " + Escaped(file.path) + std::string(kLineEnd);
     }

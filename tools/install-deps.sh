@@ -6,6 +6,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
+  # XXH3 for content hashes and the journal's checksums; its header alone serves the Windows build.
+  libxxhash-dev
   libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
   # The toolkit the Linux medium carries, with its Wayland plugins, made relocatable; a Wayland

@@ -1,6 +1,8 @@
 #include <cerrno>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include <dirent.h>
@@ -136,21 +138,38 @@ bool SameFile(const struct stat& a, const std::string& path) {
 
 }  // namespace
 
-std::string CopyToTemporary(const std::string& source, const std::string& destination) {
+namespace {
+
+FileDescriptor OpenSource(const std::string& source, struct stat& info) {
     FileDescriptor in(::open(SystemPath(source), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
     if (!in.Valid() || ::fstat(in.Get(), &info) != 0) {
         Raise(errno, source, Expected::File);
     }
     if (S_ISDIR(info.st_mode)) {
         Raise(EISDIR, source, Expected::File);
     }
+    return in;
+}
+
+}  // namespace
+
+std::string CopyToTemporary(const std::string& source, const std::string& destination) {
+    struct stat info {};
+    const FileDescriptor in = OpenSource(source, info);
     if (SameFile(info, destination)) {
         return {};
     }
     PendingFile out(destination, InstalledMode(info.st_mode));
     CopyContents(in.Get(), info, source, out);
     return out.Keep();
+}
+
+void CopyNewFile(const std::string& source, const std::string& destination) {
+    struct stat info {};
+    const FileDescriptor in = OpenSource(source, info);
+    PendingFile out(destination, InstalledMode(info.st_mode), PendingFile::Name::AtItsName);
+    CopyContents(in.Get(), info, source, out);
+    out.Keep();
 }
 
 std::string ReserveAside(const std::string& path) {
@@ -196,9 +215,14 @@ void RemovePartialFiles(const std::string& folder) {
     while (const struct dirent* entry = ::readdir(listing)) {
         struct stat info {};
         const std::string_view name(entry->d_name);
-        if (name.starts_with(kPartialFilePrefix) &&
-            ::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-            !S_ISDIR(info.st_mode)) {
+        if (!name.starts_with(kPartialFilePrefix) ||
+            ::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            continue;
+        }
+        if (S_ISDIR(info.st_mode)) {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder + "/" + std::string(name), ignored);
+        } else {
             ::unlinkat(::dirfd(listing), entry->d_name, 0);
         }
     }

@@ -93,6 +93,33 @@ void CreateFolder(const std::string& path) {
     }
 }
 
+std::string MakeStagingFolder(const std::string& path) {
+    std::string pattern = ParentOf(path) + "/" + kPartialFilePrefix + "XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr || ::chmod(pattern.c_str(), 0755) != 0) {
+        Raise(errno, path, Expected::Folder);
+    }
+    return pattern;
+}
+
+// Never over anything: a rename would take the place of an empty folder there.
+void MoveFolder(const std::string& from, const std::string& to) {
+    struct stat info {};
+    if (::lstat(SystemPath(to), &info) == 0) {
+        Raise(EEXIST, to, Expected::Folder);
+    }
+    if (::rename(SystemPath(from), to.c_str()) != 0) {
+        Raise(errno, from, Expected::Folder);
+    }
+}
+
+void RemoveTree(const std::string& folder) {
+    std::error_code failure;
+    std::filesystem::remove_all(SystemPath(folder), failure);
+    if (failure) {
+        Raise(failure.value(), folder, Expected::Folder);
+    }
+}
+
 void CreateFolderTree(const std::string& path) {
     for (std::size_t end = path.find('/', 1); end != std::string::npos;
          end = path.find('/', end + 1)) {

@@ -120,13 +120,23 @@ std::string MakeTemporaryBeside(const std::string& path, FileDescriptor& fd) {
     return pattern;
 }
 
-PendingFile::PendingFile(const std::string& destination, mode_t mode) : destination_(destination) {
+PendingFile::PendingFile(const std::string& destination, mode_t mode, Name name)
+    : destination_(destination) {
     IgnoreFileSizeSignal();
     SystemPath(destination);
     if (NameOf(destination).empty()) {
         Raise(ENOENT, destination, Expected::File);
     }
-    temporary_ = MakeTemporaryBeside(destination, fd_);
+    if (name == Name::AtItsName) {
+        fd_.Reset(::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                         0600));
+        if (!fd_.Valid()) {
+            Raise(errno, destination, Expected::File);
+        }
+        temporary_ = destination;
+    } else {
+        temporary_ = MakeTemporaryBeside(destination, fd_);
+    }
     if (::fchmod(fd_.Get(), mode) != 0) {
         const int code = errno;
         ::unlink(temporary_.c_str());

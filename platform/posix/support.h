@@ -45,6 +45,8 @@ public:
     explicit FileDescriptor(int fd = -1) : fd_(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    FileDescriptor& operator=(FileDescriptor&&) = delete;
     ~FileDescriptor() { Close(); }
 
     void Reset(int fd) {
@@ -69,7 +71,10 @@ std::string MakeTemporaryBeside(const std::string& path, FileDescriptor& fd);
 // complete, so the destination holds either its old bytes or all the new ones.
 class PendingFile {
 public:
-    PendingFile(const std::string& destination, mode_t mode);
+    // Under a temporary name beside destination, or, AtItsName, under destination itself, which
+    // must not be there yet.
+    enum class Name { Temporary, AtItsName };
+    PendingFile(const std::string& destination, mode_t mode, Name name = Name::Temporary);
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
     ~PendingFile();

@@ -64,8 +64,39 @@ void ReplaceFile(const std::string& path, const std::string& contents) {
     out.Commit();
 }
 
+std::string WriteTemporary(const std::string& destination, const std::string& contents) {
+    PendingFile out(destination, 0644);
+    WriteWhole(out.Fd(), contents, destination);
+    return out.Keep();
+}
+
+// Only a plain file of the writer's: a link planted at the name is not followed. fdatasync
+// takes the new length with the bytes.
+void AppendDurably(const std::string& path, const std::string& data) {
+    IgnoreFileSizeSignal();
+    FileDescriptor file(::open(SystemPath(path),
+                               O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
+                               0644));
+    struct stat before {};
+    if (!file.Valid() || ::fstat(file.Get(), &before) != 0) {
+        Raise(errno, path, Expected::File);
+    }
+    if (!S_ISREG(before.st_mode)) {
+        Raise(EINVAL, path, Expected::File);
+    }
+    const int code = WriteAll(file.Get(), data);
+    if (code != 0 || ::fdatasync(file.Get()) != 0) {
+        const int failure = code != 0 ? code : errno;
+        [[maybe_unused]] const int ignored = ::ftruncate(file.Get(), before.st_size);
+        Raise(failure, path, Expected::File);
+    }
+    if (file.Close() != 0) {
+        Raise(errno, path, Expected::File);
+    }
+}
+
 // Menus here find programs through desktop entries; there is no shortcut file to write.
-void WriteShortcut(const std::string& path, const Shortcut& /*shortcut*/) {
+std::string ShortcutTemporary(const std::string& path, const Shortcut& /*shortcut*/) {
     RaiseForSystemError(ENOTSUP, path);
 }
 

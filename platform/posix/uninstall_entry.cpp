@@ -9,6 +9,10 @@ void WriteUninstallEntry(Scope scope, const UninstallEntry& /*entry*/) {
     throw RuntimeError(error::kDeviceUnavailable, UninstallKeyName(scope));
 }
 
+std::optional<UninstallEntry> ReadUninstallEntry(Scope scope) {
+    throw RuntimeError(error::kDeviceUnavailable, UninstallKeyName(scope));
+}
+
 void RemoveUninstallEntry(Scope scope) {
     throw RuntimeError(error::kDeviceUnavailable, UninstallKeyName(scope));
 }

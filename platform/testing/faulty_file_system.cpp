@@ -31,10 +31,18 @@ void FaultyFileSystem::Clear() {
     faults_.fill(Armed{});
 }
 
-void FaultyFileSystem::Strike(Operation operation, const std::string& place,
-                              const std::string& reported) {
-    Armed& fault = faults_[static_cast<std::size_t>(operation)];
-    if (fault.code == 0 || !place.ends_with(fault.placeEnding)) {
+int FaultyFileSystem::CountOf(Operation operation, const std::string& placeEnding) const {
+    int count = 0;
+    for (const auto& [seen, place] : seen_) {
+        count += seen == operation && place.ends_with(placeEnding) ? 1 : 0;
+    }
+    return count;
+}
+
+void FaultyFileSystem::Before(const Call& call) {
+    seen_.emplace_back(call.operation, call.place);
+    Armed& fault = faults_[static_cast<std::size_t>(call.operation)];
+    if (fault.code == 0 || !call.place.ends_with(fault.placeEnding)) {
         return;
     }
     if (fault.remaining > 0) {
@@ -53,80 +61,21 @@ void FaultyFileSystem::Strike(Operation operation, const std::string& place,
     if (struck.crash) {
         throw SimulatedCrash{};
     }
-    RaiseForSystemError(struck.code, reported);
-}
-
-void FaultyFileSystem::CreateFolder(const std::string& path) {
-    Strike(Operation::CreateFolder, path, path);
-    FileSystem::CreateFolder(path);
-}
-
-void FaultyFileSystem::CreateFolderTree(const std::string& path) {
-    Strike(Operation::CreateFolder, path, path);
-    FileSystem::CreateFolderTree(path);
-}
-
-// A refused start names the source, as a missing source does; a failed write the destination.
-std::string FaultyFileSystem::CopyToTemporary(const std::string& source,
-                                              const std::string& destination) {
-    Strike(Operation::Copy, destination, source);
-    Strike(Operation::Write, destination, destination);
-    return FileSystem::CopyToTemporary(source, destination);
-}
-
-// A file moved aside fails as its own place: the aside name is the test's unknown.
-void FaultyFileSystem::PutInPlace(const std::string& file, const std::string& destination) {
-    const bool movingAside = destination.find(kPartialFilePrefix) != std::string::npos;
-    const std::string& place = movingAside ? file : destination;
-    Strike(Operation::Rename, place, place);
-    FileSystem::PutInPlace(file, destination);
-}
-
-void FaultyFileSystem::PrintLine(const std::string& path, OpenFor mode, const std::string& line) {
-    Strike(Operation::Write, path, path);
-    FileSystem::PrintLine(path, mode, line);
-}
-
-void FaultyFileSystem::SyncFolder(const std::string& folder) {
-    Strike(Operation::Sync, folder, folder);
-    FileSystem::SyncFolder(folder);
-}
-
-// Written whole under a temporary name, then moved over the file: either may fail.
-void FaultyFileSystem::ReplaceFile(const std::string& path, const std::string& contents) {
-    Strike(Operation::Write, path, path);
-    Strike(Operation::Rename, path, path);
-    FileSystem::ReplaceFile(path, contents);
-}
-
-void FaultyFileSystem::RemoveOneFile(const std::string& path) {
-    Strike(Operation::Remove, path, path);
-    FileSystem::RemoveOneFile(path);
-}
-
-void FaultyFileSystem::RemoveEmptyFolder(const std::string& path) {
-    Strike(Operation::Remove, path, path);
-    FileSystem::RemoveEmptyFolder(path);
-}
-
-void FaultyFileSystem::WriteShortcut(const std::string& path, const Shortcut& shortcut) {
-    Strike(Operation::Write, path, path);
-    Strike(Operation::Rename, path, path);
-    FileSystem::WriteShortcut(path, shortcut);
+    RaiseForSystemError(struck.code, call.reported);
 }
 
 void FaultyFileSystem::RequireOnlyOwnerCanWrite(const std::string& path) {
     if (!ownedByAnother_.empty() && path == ownedByAnother_) {
         throw RuntimeError(error::kPermissionDenied, path, 0, Reason::OthersCanChange);
     }
-    FileSystem::RequireOnlyOwnerCanWrite(path);
+    ProxyFileSystem::RequireOnlyOwnerCanWrite(path);
 }
 
 void FaultyFileSystem::GiveInstallersAccess(const std::string& folder) {
     if (!ownedByAnother_.empty() && folder == ownedByAnother_) {
         throw RuntimeError(error::kPermissionDenied, folder, 0, Reason::OthersCanChange);
     }
-    FileSystem::GiveInstallersAccess(folder);
+    ProxyFileSystem::GiveInstallersAccess(folder);
 }
 
 }  // namespace platform::fakes

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/runtime_error.h"
@@ -12,15 +13,7 @@
 // Test doubles of the platform's services, linked into tests only.
 namespace platform::fakes {
 
-// What a kind of file operation a fault is made for.
-enum class Operation {
-    Write,         // file data written: copies, text lines, whole-file writes
-    Copy,          // the start of a file copy
-    Rename,        // a file moved into place, or aside
-    CreateFolder,  // one folder or a folder tree made
-    Sync,          // the moves in a folder made durable
-    Remove,        // one file or one empty folder removed
-};
+using Operation = platform::Operation;
 
 // How a simulated crash ends the program: by unwinding past every handler, so that the test goes
 // on in the same process, or by the process being killed at once, as nothing can catch.
@@ -31,9 +24,12 @@ enum class Crash { Unwind, Kill };
 struct SimulatedCrash : EndOfProgram {};
 
 // The real file services, in front of which tests make chosen operations fail, as a full disk or
-// a refused rename would, or stop as a killed process would.
-class FaultyFileSystem : public FileSystem {
+// a refused rename would, or stop as a killed process would. Every service of FileSystem can be
+// struck, whatever it is, through the one proxy all layers share.
+class FaultyFileSystem : public ProxyFileSystem {
 public:
+    explicit FaultyFileSystem(FileSystem& next) : ProxyFileSystem(next) {}
+
     // The (after + 1)-th next operation of that kind fails with the system's error code (errno,
     // GetLastError()), reported as the system's own would be. With placeEnding, only operations
     // on a place (the file or folder written, copied to, moved or made) whose path ends so are
@@ -45,23 +41,19 @@ public:
     void CrashAt(Operation operation, int after = 0, std::string placeEnding = {},
                  Crash crash = Crash::Unwind);
     void Clear();
+    // How many operations of that kind on such a place were passed on or struck so far.
+    int CountOf(Operation operation, const std::string& placeEnding = {}) const;
     // The folder at path belongs to another user, and others can change it, which only root
     // can arrange for real: the launcher's check refuses it and it is not the running user's to
     // give the installer's access.
     void OwnedByAnotherUser(std::string path) { ownedByAnother_ = std::move(path); }
 
-    void CreateFolder(const std::string& path) override;
-    void CreateFolderTree(const std::string& path) override;
-    std::string CopyToTemporary(const std::string& source, const std::string& destination) override;
-    void PutInPlace(const std::string& file, const std::string& destination) override;
-    void PrintLine(const std::string& path, OpenFor mode, const std::string& line) override;
-    void ReplaceFile(const std::string& path, const std::string& contents) override;
-    void SyncFolder(const std::string& folder) override;
-    void RemoveOneFile(const std::string& path) override;
-    void RemoveEmptyFolder(const std::string& path) override;
-    void WriteShortcut(const std::string& path, const Shortcut& shortcut) override;
     void RequireOnlyOwnerCanWrite(const std::string& path) override;
     void GiveInstallersAccess(const std::string& folder) override;
+
+protected:
+    // Raises the armed fault when it falls on this call.
+    void Before(const Call& call) override;
 
 private:
     struct Armed {
@@ -72,10 +64,8 @@ private:
         std::string placeEnding;
     };
 
-    // Raises the armed fault when it falls on this operation; reported for reported.
-    void Strike(Operation operation, const std::string& place, const std::string& reported);
-
-    std::array<Armed, 6> faults_{};
+    std::array<Armed, kOperationCount> faults_{};
+    std::vector<std::pair<Operation, std::string>> seen_;
     std::string ownedByAnother_;
 };
 

@@ -62,6 +62,11 @@ void RecordingServices::WriteUninstallEntry(Scope scope, const UninstallEntry& e
     entries_[scope] = entry;
 }
 
+std::optional<UninstallEntry> RecordingServices::ReadUninstallEntry(Scope scope) {
+    const auto found = entries_.find(scope);
+    return found != entries_.end() ? std::optional(found->second) : std::nullopt;
+}
+
 void RecordingServices::RemoveUninstallEntry(Scope scope) {
     entries_.erase(scope);
 }

@@ -57,6 +57,7 @@ public:
     std::optional<std::string> ProgramRunningFrom(const std::string& folder) override;
     // Kept in a registry of the test's own.
     void WriteUninstallEntry(Scope scope, const UninstallEntry& entry) override;
+    std::optional<UninstallEntry> ReadUninstallEntry(Scope scope) override;
     void RemoveUninstallEntry(Scope scope) override;
     std::string LocalDateTimeText() override;
     std::string LogonUserName(std::size_t bufferSize) override;
@@ -86,7 +87,8 @@ protected:
     [[noreturn]] void End(ExitStatus status) override;
 
 private:
-    FaultyFileSystem files_;
+    SystemFileSystem system_;
+    FaultyFileSystem files_{system_};
     std::set<std::string> missing_;
     std::optional<std::uint32_t> userNameFailure_;
     std::function<void(const ShownMessage&)> watch_;

@@ -1,6 +1,8 @@
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "platform/platform.h"
@@ -70,21 +72,9 @@ std::uint64_t CopyContents(HANDLE in, const PendingFile& out) {
     }
 }
 
-}  // namespace
-
-std::string CopyToTemporary(const std::string& source, const std::string& destination) {
-    SystemPath(destination);
-    SystemPath(source);
-    if (IsFolder(source)) {
-        Raise(ERROR_ACCESS_DENIED, source, Expected::File);
-    }
-    const auto sourceIdentity = IdentityOf(source);
-    if (!sourceIdentity) {
-        RaiseLast(source, Expected::File);
-    }
-    if (IdentityOf(destination) == sourceIdentity) {
-        return {};
-    }
+// Complete or an error: the source as it was when the copy began, unchanged at its end.
+std::string CopyWhole(const std::string& source, const std::string& destination,
+                      PendingFile::Name name) {
     const Handle in(::CreateFileW(Wide(source).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -92,9 +82,8 @@ std::string CopyToTemporary(const std::string& source, const std::string& destin
     if (!before) {
         RaiseLast(source, Expected::File);
     }
-    PendingFile out(destination);
+    PendingFile out(destination, name);
     const std::uint64_t copied = CopyContents(in.Get(), out);
-    // Complete or an error: the source as it was when the copy began, unchanged at its end.
     const auto after = StateOf(in.Get());
     if (copied < before->size) {
         throw RuntimeError(error::kInputPastEndOfFile, source);
@@ -103,6 +92,34 @@ std::string CopyToTemporary(const std::string& source, const std::string& destin
         throw RuntimeError(error::kPathFileAccessError, source, 0, Reason::ChangedWhileCopied);
     }
     return out.Keep();
+}
+
+void RequireFileSource(const std::string& source) {
+    SystemPath(source);
+    if (IsFolder(source)) {
+        Raise(ERROR_ACCESS_DENIED, source, Expected::File);
+    }
+}
+
+}  // namespace
+
+std::string CopyToTemporary(const std::string& source, const std::string& destination) {
+    SystemPath(destination);
+    RequireFileSource(source);
+    const auto sourceIdentity = IdentityOf(source);
+    if (!sourceIdentity) {
+        RaiseLast(source, Expected::File);
+    }
+    if (IdentityOf(destination) == sourceIdentity) {
+        return {};
+    }
+    return CopyWhole(source, destination, PendingFile::Name::Temporary);
+}
+
+void CopyNewFile(const std::string& source, const std::string& destination) {
+    SystemPath(destination);
+    RequireFileSource(source);
+    CopyWhole(source, destination, PendingFile::Name::AtItsName);
 }
 
 std::string ReserveAside(const std::string& path) {
@@ -150,8 +167,12 @@ void RemovePartialFiles(const std::string& folder) {
         return;
     }
     do {
+        const std::string name = folder + "\\" + Utf8(found.cFileName);
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            RemoveFile(folder + "\\" + Utf8(found.cFileName));
+            RemoveFile(name);
+        } else {
+            std::error_code ignored;
+            std::filesystem::remove_all(std::filesystem::path(Wide(name)), ignored);
         }
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);

@@ -1,5 +1,7 @@
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "platform/platform.h"
@@ -149,6 +151,30 @@ void ChangeFolder(const std::string& path) {
 void CreateFolder(const std::string& path) {
     if (const DWORD code = MakeFolder(path); code != ERROR_SUCCESS) {
         Raise(code, path, Expected::Folder);
+    }
+}
+
+std::string MakeStagingFolder(const std::string& path) {
+    // Made under a temporary file's name, which is then the folder's.
+    const std::string name = MakeTemporaryBeside(path);
+    if (!::DeleteFileW(Wide(name).c_str())) {
+        RaiseLast(path, Expected::Folder);
+    }
+    CreateFolder(name);
+    return name;
+}
+
+void MoveFolder(const std::string& from, const std::string& to) {
+    if (!::MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        RaiseLast(from, Expected::Folder);
+    }
+}
+
+void RemoveTree(const std::string& folder) {
+    std::error_code failure;
+    std::filesystem::remove_all(std::filesystem::path(SystemPath(folder)), failure);
+    if (failure) {
+        RaiseForSystemError(failure.value(), folder);
     }
 }
 

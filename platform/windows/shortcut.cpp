@@ -56,8 +56,8 @@ void Check(HRESULT result, const PendingFile& file) {
 
 }  // namespace
 
-// Saved under the temporary name first, then moved over the final one, as every file is.
-void WriteShortcut(const std::string& path, const Shortcut& shortcut) {
+// Saved under the temporary name, to be moved over the final one as every file is.
+std::string ShortcutTemporary(const std::string& path, const Shortcut& shortcut) {
     SystemPath(path);
     PendingFile out(path);
     const ComScope com;
@@ -72,7 +72,7 @@ void WriteShortcut(const std::string& path, const Shortcut& shortcut) {
     Check(link->QueryInterface(IID_IPersistFile, file.Out()), out);
     out.LetGoForWriterByName();
     Check(file->Save(Wide(out.Name()).c_str(), TRUE), out);
-    out.Commit();
+    return out.Keep();
 }
 
 }  // namespace platform

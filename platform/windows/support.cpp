@@ -96,14 +96,23 @@ std::string MakeTemporaryBeside(const std::string& path, Handle* held) {
     Raise(ERROR_FILE_EXISTS, path, Expected::File);
 }
 
-PendingFile::PendingFile(const std::string& destination) : destination_(destination) {
+PendingFile::PendingFile(const std::string& destination, Name name) : destination_(destination) {
     if (IsFolder(destination)) {
         Raise(ERROR_ACCESS_DENIED, destination, Expected::File);
     }
     if (NameOf(destination).empty()) {
         Raise(ERROR_PATH_NOT_FOUND, destination, Expected::File);
     }
-    temporary_ = MakeTemporaryBeside(destination, &file_);
+    if (name == Name::Temporary) {
+        temporary_ = MakeTemporaryBeside(destination, &file_);
+        return;
+    }
+    file_.Reset(::CreateFileW(SystemPath(destination).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file_.Valid()) {
+        RaiseLast(destination, Expected::File);
+    }
+    temporary_ = destination;
 }
 
 PendingFile::~PendingFile() {

@@ -63,7 +63,10 @@ std::string MakeTemporaryBeside(const std::string& path, Handle* held = nullptr)
 // its old bytes or all the new ones.
 class PendingFile {
 public:
-    explicit PendingFile(const std::string& destination);
+    // Under a temporary name beside destination, or, AtItsName, under destination itself, which
+    // must not be there yet.
+    enum class Name { Temporary, AtItsName };
+    explicit PendingFile(const std::string& destination, Name name = Name::Temporary);
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
     ~PendingFile();

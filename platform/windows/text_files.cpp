@@ -75,6 +75,44 @@ void ReplaceFile(const std::string& path, const std::string& contents) {
     out.Commit();
 }
 
+std::string WriteTemporary(const std::string& destination, const std::string& contents) {
+    SystemPath(destination);
+    PendingFile out(destination);
+    WriteWhole(out.File(), contents, destination);
+    return out.Keep();
+}
+
+// A link or junction planted at the name is opened itself, not followed, and then refused.
+void AppendDurably(const std::string& path, const std::string& data) {
+    constexpr DWORD kNotPlain = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
+    Handle file(::CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                              nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file.Valid() || !::GetFileInformationByHandle(file.Get(), &info)) {
+        RaiseLast(path, Expected::File);
+    }
+    if ((info.dwFileAttributes & kNotPlain) != 0 || ::GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        RaiseForSystemError(ERROR_CANT_ACCESS_FILE, path);
+    }
+    LARGE_INTEGER before{};
+    if (!::SetFilePointerEx(file.Get(), {}, &before, FILE_END)) {
+        RaiseLast(path, Expected::File);
+    }
+    DWORD code = WriteAll(file.Get(), data);
+    if (code == ERROR_SUCCESS && !::FlushFileBuffers(file.Get())) {
+        code = ::GetLastError();
+    }
+    if (code != ERROR_SUCCESS) {
+        ::SetFilePointerEx(file.Get(), before, nullptr, FILE_BEGIN);
+        ::SetEndOfFile(file.Get());
+        Raise(code, path, Expected::File);
+    }
+    if (!file.Close()) {
+        RaiseLast(path, Expected::File);
+    }
+}
+
 std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links) {
     // Refusing links, a link or junction is opened itself, not followed, and then refused.
     const DWORD reparse = links == Links::Refuse ? FILE_FLAG_OPEN_REPARSE_POINT : 0;

@@ -75,9 +75,42 @@ void WriteUninstallEntry(Scope scope, const UninstallEntry& entry) {
     key.Set("UninstallString", entry.uninstallString);
     key.Set("DisplayIcon", entry.displayIcon);
     key.Set("EstimatedSize", static_cast<DWORD>(entry.estimatedSizeKb));
-    key.Set("InstallDate", Today());
+    key.Set("InstallDate", entry.installDate.empty() ? Today() : entry.installDate);
     key.Set("NoModify", DWORD{1});
     key.Set("NoRepair", DWORD{1});
+}
+
+std::optional<UninstallEntry> ReadUninstallEntry(Scope scope) {
+    HKEY key = nullptr;
+    const LONG opened = ::RegOpenKeyExW(RootOf(scope), Wide(kUninstallKey).c_str(), 0,
+                                        KEY_QUERY_VALUE | ViewOf(scope), &key);
+    if (opened == ERROR_FILE_NOT_FOUND) {
+        return std::nullopt;
+    }
+    if (opened != ERROR_SUCCESS) {
+        RaiseForSystemError(static_cast<int>(opened), UninstallKeyName(scope));
+    }
+    const auto text = [key](const char* name) {
+        wchar_t value[1024] = {};
+        DWORD size = sizeof value - sizeof(wchar_t);
+        DWORD type = 0;
+        if (::RegQueryValueExW(key, Wide(name).c_str(), nullptr, &type,
+                               reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
+            type != REG_SZ) {
+            return std::string();
+        }
+        return Utf8(value);
+    };
+    UninstallEntry entry{text("InstallLocation"), text("UninstallString"), text("DisplayIcon"), 0,
+                         text("InstallDate")};
+    DWORD size = sizeof entry.estimatedSizeKb;
+    DWORD number = 0;
+    if (::RegQueryValueExW(key, L"EstimatedSize", nullptr, nullptr,
+                           reinterpret_cast<BYTE*>(&number), &size) == ERROR_SUCCESS) {
+        entry.estimatedSizeKb = number;
+    }
+    ::RegCloseKey(key);
+    return entry;
 }
 
 void RemoveUninstallEntry(Scope scope) {

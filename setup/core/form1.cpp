@@ -42,12 +42,13 @@ void Form1::RecoverInterruptedInstall() const {
     try {
         const auto lock = services_.Files().TryLockFolder(layout_.applicationFolder);
         if (lock) {
-            const Recovery recovery = setup::RecoverInterruptedInstall(services_.Files(), layout_);
+            const Recovery recovery = setup::RecoverInterruptedInstall(services_, layout_);
             if (recovery != Recovery::NothingToDo) {
                 AppendLog(LogLineFor(recovery));
             }
         }
     } catch (const platform::RuntimeError&) {
+    } catch (const StepFailure&) {
     }
 }
 

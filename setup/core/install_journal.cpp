@@ -1,136 +1,301 @@
 #include "setup/core/install_journal.h"
 
-#include <charconv>
+#include <optional>
 #include <utility>
+
+#include "platform/paths.h"
+#include "platform/platform.h"
+#include "platform/runtime_error.h"
+#include "record/checksum.h"
+#include "record/text_lines.h"
 
 namespace setup {
 
 namespace {
 
-constexpr std::string_view kHeading = "Velmora_KZ 2.0.1 install journal\n";
+constexpr std::string_view kHeading = "Velmora_KZ 2.0.1 install journal 2";
+constexpr std::size_t kSumLength = 16;
 
-// A field is its length, a colon and its bytes, so that any bytes of a path survive.
-void Put(std::string& out, std::string_view field) {
-    out += std::to_string(field.size());
-    out += ':';
-    out += field;
+std::string_view PhaseName(Phase phase) {
+    switch (phase) {
+        case Phase::Doing:
+            return "doing";
+        case Phase::Undoing:
+            return "undoing";
+        case Phase::Forgetting:
+            return "forgetting";
+    }
+    return {};
 }
 
-std::optional<std::string> Take(std::string_view& in) {
-    const auto colon = in.find(':');
-    std::size_t size = 0;
-    if (colon == std::string_view::npos ||
-        std::from_chars(in.data(), in.data() + colon, size).ptr != in.data() + colon ||
-        in.size() - colon - 1 < size) {
+std::string ScopeName(platform::Scope scope) {
+    return scope == platform::Scope::Everyone ? "everyone" : "user";
+}
+
+// Temporary and aside names only: they lie beside the change's place, and nothing read back can
+// make them lie elsewhere.
+std::string NameOrDash(const std::string& path) {
+    return path.empty() ? std::string("-") : record::Escaped(platform::NameOf(path));
+}
+
+std::string EntryText(const Change& change) {
+    std::string text = "entry " + ScopeName(change.scope);
+    const auto& entry = change.earlierEntry;
+    if (!entry) {
+        return text + " none";
+    }
+    for (const std::string& field :
+         {std::to_string(entry->estimatedSizeKb), entry->installDate, entry->installLocation,
+          entry->displayIcon, entry->uninstallString}) {
+        text += " " + (field.empty() ? std::string("-")
+                                     : record::Escaped(field, record::Blanks::Escaped));
+    }
+    return text;
+}
+
+std::string ChangeText(const Change& change) {
+    switch (change.kind) {
+        case Change::Kind::Folder:
+            return "folder " + record::Escaped(change.path);
+        case Change::Kind::File:
+        case Change::Kind::Tree:
+            return std::string(change.kind == Change::Kind::File ? "file " : "tree ") +
+                   NameOrDash(change.temporary) + " " + NameOrDash(change.aside) + " " +
+                   record::Escaped(change.path);
+        case Change::Kind::UninstallEntry:
+            return EntryText(change);
+    }
+    return {};
+}
+
+std::string SumAndText(std::string_view text, std::uint64_t& chain) {
+    chain = record::Checksum(text, chain);
+    return record::Hex64(chain) + " " + std::string(text) + std::string(record::kLineEnd);
+}
+
+[[noreturn]] void Damaged(std::size_t lineNumber) {
+    throw platform::RuntimeError(platform::error::kTypeMismatch,
+                                 "line " + std::to_string(lineNumber));
+}
+
+std::optional<std::string> FullPath(std::string_view text) {
+    auto path = record::Unescaped(text);
+    if (!path || path->empty()) {
         return std::nullopt;
     }
-    std::string field(in.substr(colon + 1, size));
-    in.remove_prefix(colon + 1 + size);
-    return field;
+    return path;
 }
 
-bool TakeWord(std::string_view& in, std::string_view word) {
-    if (!in.starts_with(word)) {
-        return false;
+// A name the install made beside path, or "-" for none.
+std::optional<std::string> Beside(const std::string& path, std::string_view field) {
+    if (field == "-") {
+        return std::string();
     }
-    in.remove_prefix(word.size());
-    return true;
+    const auto name = record::Unescaped(field);
+    if (!name || !name->starts_with(platform::kPartialFilePrefix) ||
+        platform::NameOf(*name) != *name) {
+        return std::nullopt;
+    }
+    return platform::SiblingOf(path, *name);
 }
 
-}  // namespace
-
-std::string Serialized(const JournalRecord& record) {
-    std::string out(kHeading);
-    out += "destination ";
-    Put(out, record.destination);
-    out += "\nearlier ";
-    switch (record.earlier) {
-        case JournalRecord::Earlier::None:
-            out += "none";
-            break;
-        case JournalRecord::Earlier::Unknown:
-            out += "unknown";
-            break;
-        case JournalRecord::Earlier::Known:
-            Put(out, record.earlierHandover);
-            break;
+std::optional<Change> ParsePlacement(Change::Kind kind, std::string_view fields) {
+    const std::string_view temporary = record::Word(fields);
+    const std::string_view aside = record::Word(fields);
+    Change change{.kind = kind};
+    auto path = FullPath(fields);
+    if (!path) {
+        return std::nullopt;
     }
-    out += '\n';
-    for (const CommitEntry& entry : record.commit) {
-        out += "file ";
-        Put(out, entry.destination);
-        Put(out, entry.temporary);
-        Put(out, entry.aside);
-        out += '\n';
+    change.path = std::move(*path);
+    auto temporaryPath = Beside(change.path, temporary);
+    auto asidePath = Beside(change.path, aside);
+    if (!temporaryPath || temporaryPath->empty() || !asidePath) {
+        return std::nullopt;
+    }
+    change.temporary = std::move(*temporaryPath);
+    change.aside = std::move(*asidePath);
+    return change;
+}
+
+std::optional<std::string> Field(std::string_view& fields) {
+    const std::string_view word = record::Word(fields);
+    if (word == "-") {
+        return std::string();
+    }
+    return word.empty() ? std::nullopt : record::Unescaped(word);
+}
+
+std::optional<Change> ParseEntry(std::string_view fields) {
+    const std::string_view scope = record::Word(fields);
+    if (scope != "user" && scope != "everyone") {
+        return std::nullopt;
+    }
+    Change change{.kind = Change::Kind::UninstallEntry,
+                  .scope = scope == "user" ? platform::Scope::ThisUser : platform::Scope::Everyone};
+    if (fields == "none") {
+        return change;
+    }
+    platform::UninstallEntry entry;
+    const auto size = Field(fields);
+    auto date = Field(fields);
+    auto location = Field(fields);
+    auto icon = Field(fields);
+    auto uninstall = Field(fields);
+    if (!size || !date || !location || !icon || !uninstall || !fields.empty() ||
+        !record::ParseNumber(*size, entry.estimatedSizeKb)) {
+        return std::nullopt;
+    }
+    entry.installDate = std::move(*date);
+    entry.installLocation = std::move(*location);
+    entry.displayIcon = std::move(*icon);
+    entry.uninstallString = std::move(*uninstall);
+    change.earlierEntry = std::move(entry);
+    return change;
+}
+
+std::optional<Phase> ParsePhase(std::string_view name) {
+    for (const Phase phase : {Phase::Doing, Phase::Undoing, Phase::Forgetting}) {
+        if (name == PhaseName(phase)) {
+            return phase;
+        }
+    }
+    return std::nullopt;
+}
+
+// One line of a journal's text: false when it is none of the journal's.
+bool TakeLine(std::string_view text, Journal& journal) {
+    const std::string_view keyword = record::Word(text);
+    std::optional<Change> change;
+    if (keyword == "phase") {
+        const auto phase = ParsePhase(text);
+        journal.phase = phase.value_or(journal.phase);
+        return phase.has_value();
+    }
+    if (keyword == "install" && journal.destination.empty() && journal.changes.empty()) {
+        auto path = FullPath(text);
+        journal.destination = path.value_or(std::string());
+        return path.has_value();
+    }
+    if (keyword == "folder") {
+        auto path = FullPath(text);
+        if (path) {
+            change = Change{.kind = Change::Kind::Folder, .path = std::move(*path)};
+        }
+    } else if (keyword == "file" || keyword == "tree") {
+        change = ParsePlacement(keyword == "file" ? Change::Kind::File : Change::Kind::Tree, text);
+    } else if (keyword == "entry") {
+        change = ParseEntry(text);
+    }
+    if (change) {
+        journal.changes.push_back(std::move(*change));
+    }
+    return change.has_value();
+}
+
+std::string FormatJournal(const Journal& journal, std::uint64_t& chain) {
+    chain = 0;
+    std::string out = SumAndText(kHeading, chain);
+    out += SumAndText("phase " + std::string(PhaseName(Phase::Doing)), chain);
+    out += SumAndText("install " + record::Escaped(journal.destination), chain);
+    for (const Change& change : journal.changes) {
+        out += SumAndText(ChangeText(change), chain);
+    }
+    if (journal.phase != Phase::Doing) {
+        out += SumAndText("phase " + std::string(PhaseName(journal.phase)), chain);
     }
     return out;
 }
 
-std::optional<JournalRecord> ParsedJournal(std::string_view in) {
-    JournalRecord record;
-    if (!TakeWord(in, kHeading) || !TakeWord(in, "destination ")) {
-        return std::nullopt;
-    }
-    auto destination = Take(in);
-    if (!destination || !TakeWord(in, "\nearlier ")) {
-        return std::nullopt;
-    }
-    record.destination = std::move(*destination);
-    if (TakeWord(in, "none")) {
-        record.earlier = JournalRecord::Earlier::None;
-    } else if (TakeWord(in, "unknown")) {
-        record.earlier = JournalRecord::Earlier::Unknown;
-    } else if (auto earlier = Take(in)) {
-        record.earlier = JournalRecord::Earlier::Known;
-        record.earlierHandover = std::move(*earlier);
-    } else {
-        return std::nullopt;
-    }
-    if (!TakeWord(in, "\n")) {
-        return std::nullopt;
-    }
-    while (TakeWord(in, "file ")) {
-        auto target = Take(in);
-        auto temporary = Take(in);
-        auto aside = Take(in);
-        if (!target || !temporary || !aside || !TakeWord(in, "\n")) {
-            return std::nullopt;
+}  // namespace
+
+std::string FormatJournal(const Journal& journal) {
+    std::uint64_t chain = 0;
+    return FormatJournal(journal, chain);
+}
+
+Journal ParseJournal(std::string_view text) {
+    Journal journal;
+    std::uint64_t chain = 0;
+    std::size_t lineNumber = 0;
+    // What follows the last line end is an entry a crash cut short.
+    for (auto end = text.find(record::kLineEnd); end != std::string_view::npos;
+         end = text.find(record::kLineEnd)) {
+        ++lineNumber;
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end + record::kLineEnd.size());
+        const auto sum = record::ParseHex64(line.substr(0, kSumLength));
+        const std::string_view lineText = line.substr(std::min(line.size(), kSumLength + 1));
+        if (!sum || line.size() <= kSumLength || line[kSumLength] != ' ' ||
+            *sum != record::Checksum(lineText, chain)) {
+            Damaged(lineNumber);
         }
-        record.commit.push_back({std::move(*target), std::move(*temporary), std::move(*aside)});
+        chain = *sum;
+        if (lineNumber == 1 ? lineText != kHeading : !TakeLine(lineText, journal)) {
+            Damaged(lineNumber);
+        }
     }
-    if (!in.empty()) {
-        return std::nullopt;
+    if (lineNumber == 0) {
+        Damaged(1);
     }
-    return record;
+    return journal;
 }
 
 InstallJournal::InstallJournal(platform::FileSystem& files, std::string path, std::string folder)
     : files_(files), path_(std::move(path)), folder_(std::move(folder)) {}
 
-void InstallJournal::Begin(JournalRecord record) {
-    record_ = std::move(record);
-    Write();
+// A journal already there is one that recovery did not settle: it must not be added to.
+void InstallJournal::Begin(const std::string& destination) {
+    if (files_.FactsOf(path_).kind != platform::EntryKind::None) {
+        throw platform::RuntimeError(platform::error::kFileAlreadyExists, path_);
+    }
+    chain_ = 0;
+    Append({std::string(kHeading), "phase " + std::string(PhaseName(Phase::Doing)),
+            "install " + record::Escaped(destination)});
     begun_ = true;
+    files_.SyncFolder(folder_);
 }
 
-void InstallJournal::BeginCommit(std::vector<CommitEntry> commit) {
-    record_.commit = std::move(commit);
-    Write();
+void InstallJournal::Add(const std::vector<Change>& changes) {
+    std::vector<std::string> texts;
+    texts.reserve(changes.size());
+    for (const Change& change : changes) {
+        texts.push_back(ChangeText(change));
+    }
+    Append(texts);
+}
+
+void InstallJournal::SetPhase(Phase phase) {
+    Append({"phase " + std::string(PhaseName(phase))});
+}
+
+void InstallJournal::Rewrite(const Journal& journal) {
+    std::uint64_t chain = 0;
+    const std::string text = FormatJournal(journal, chain);
+    files_.PutInPlace(files_.WriteTemporary(path_, text), path_);
+    files_.SyncFolder(folder_);
+    chain_ = chain;
+    begun_ = true;
 }
 
 void InstallJournal::End() {
     if (!begun_) {
         return;
     }
-    files_.RemoveFile(path_);
+    files_.RemoveOneFile(path_);
     files_.SyncFolder(folder_);
     begun_ = false;
 }
 
-// The file is whole on the disk, and its name in its folder, before the change it covers.
-void InstallJournal::Write() {
-    files_.ReplaceFile(path_, Serialized(record_));
-    files_.SyncFolder(folder_);
+// The chain moves on only with what reached the disk.
+void InstallJournal::Append(const std::vector<std::string>& texts) {
+    std::uint64_t chain = chain_;
+    std::string lines;
+    for (const auto& text : texts) {
+        lines += SumAndText(text, chain);
+    }
+    files_.AppendDurably(path_, lines);
+    chain_ = chain;
 }
 
 }  // namespace setup

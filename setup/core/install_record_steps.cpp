@@ -1,8 +1,7 @@
 #include "setup/core/install_record_steps.h"
 
 #include <algorithm>
-#include <memory>
-#include <optional>
+#include <cstdint>
 
 #include "platform/runtime_error.h"
 #include "platform/uninstall_entry.h"
@@ -16,120 +15,127 @@ namespace setup {
 
 namespace {
 
-struct Finishing {
-    platform::Services& services;
-    const platform::Layout& layout;
-    InstallRequest request;
-    PlacementRecorder& files;
-    std::string uninstaller;  // where it goes in the application folder
-    record::InstallRecord record;
+std::string UninstallerPath(const InstallContext& context) {
+    return context.Join(context.layout.applicationFolder, record::kUninstallerFile);
+}
 
-    std::string Join(const std::string& folder, const std::string& name) const {
-        return folder + layout.separator + name;
+bool UninstallerInPlace(InstallContext& context) {
+    return context.Files().FactsOf(UninstallerPath(context)).kind == platform::EntryKind::File;
+}
+
+// The install goes on without it when the medium has none.
+void PlaceUninstaller(InstallContext& context) {
+    const std::string source =
+        context.Join(context.request.workingFolder, record::kUninstallerFile);
+    const std::string target = UninstallerPath(context);
+    context.Step("Could not copy " + source + " to " + target + ".", [&] {
+        if (FileExists(context.Files(), source) != FileExistsResult::NotThere) {
+            context.transaction.Place({target, context.Files().CopyToTemporary(source, target)});
+        }
+    });
+}
+
+void PlaceUninstallMenuEntry(InstallContext& context) {
+    const std::string entry = context.Join(context.targets.startMenu, record::kUninstallEntryName);
+    context.Step("Could not write the file " + entry + ".", [&] {
+        if (UninstallerInPlace(context)) {
+            const std::string text = DesktopEntryFor(
+                UninstallerPath(context), "Uninstall Velmora_KZ 2.0.1", "Remove Velmora_KZ 2.0.1");
+            context.transaction.Place({entry, context.Files().WriteTemporary(entry, text)});
+        }
+    });
+}
+
+// What this install placed and made, by the record's rules: the hand-over file and the record
+// have rules of their own.
+record::InstallRecord ThisInstall(InstallContext& context) {
+    const platform::Layout& layout = context.layout;
+    record::InstallRecord now{layout.scope, {context.request.destination}, {}, {}};
+    if (context.madeApplicationFolder) {
+        now.createdFolders.push_back(layout.applicationFolder);
     }
-
-    bool UninstallerInPlace() {
-        return files.FactsOf(uninstaller).kind == platform::EntryKind::File;
-    }
-
-    // The folder of the launcher's menu entry this install wrote, if it wrote one.
-    std::optional<std::string> MenuFolder() const {
-        const std::string name = layout.separator + kDesktopEntryName;
-        for (const auto& path : files.Placed()) {
-            if (path.ends_with(name)) {
-                return path.substr(0, path.size() - name.size());
+    std::vector<std::string> placed;
+    const auto addPlaced = [&](const std::string& path) {
+        if (path != layout.HandoverFile() && path != layout.RecordFile() &&
+            std::find(placed.begin(), placed.end(), path) == placed.end()) {
+            placed.push_back(path);
+        }
+    };
+    for (const Change& change : context.transaction.Changes()) {
+        if (change.kind == Change::Kind::Folder) {
+            now.createdFolders.push_back(change.path);
+        } else if (change.kind == Change::Kind::File) {
+            addPlaced(change.path);
+        } else if (change.kind == Change::Kind::Tree) {
+            now.createdFolders.push_back(change.path);
+            for (const auto& entry : context.toolkit) {
+                const std::string path = context.Join(change.path, entry.relativePath);
+                if (entry.folder) {
+                    now.createdFolders.push_back(path);
+                } else {
+                    addPlaced(path);
+                }
             }
         }
-        return std::nullopt;
     }
-
-    // What this install placed and made, by the record's rules: the hand-over file and the
-    // record have rules of their own.
-    record::InstallRecord ThisInstall() {
-        record::InstallRecord now{layout.scope, {request.destination}, files.Made(), {}};
-        std::vector<std::string> placed;
-        for (const auto& path : files.Placed()) {
-            if (path != layout.HandoverFile() && path != layout.RecordFile() &&
-                std::find(placed.begin(), placed.end(), path) == placed.end()) {
-                placed.push_back(path);
-            }
-        }
-        for (const auto& path : placed) {
-            now.files.push_back(record::Identify(files, path));
-        }
-        return now;
+    for (const auto& path : placed) {
+        now.files.push_back(record::Identify(context.Files(), path));
     }
+    return now;
+}
 
-    void WriteRecord() {
-        const std::string path = layout.RecordFile();
+// A record that cannot be read back cannot be kept: this install's starts afresh.
+void WriteRecord(InstallContext& context) {
+    const std::string path = context.layout.RecordFile();
+    context.Step("Could not write the file " + path + ".", [&] {
+        record::InstallRecord merged;
         try {
-            record = record::Read(files, path).value_or(record::InstallRecord{});
+            merged = record::Read(context.Files(), path).value_or(record::InstallRecord{});
         } catch (const platform::RuntimeError&) {
-            // A record that cannot be read back cannot be kept: this install's starts afresh.
-            record = {};
+            merged = {};
         }
-        record::Merge(record, ThisInstall());
-        record::Write(files, path, record);
-    }
+        record::Merge(merged, ThisInstall(context));
+        context.transaction.Place(
+            {path, context.Files().WriteTemporary(path, record::Format(merged))});
+    });
+}
 
-    platform::UninstallEntry Entry() const {
-        std::int64_t bytes = 0;
-        for (const auto& file : record.files) {
+// What the record lists now, the earlier installs' files included.
+std::uint32_t RecordedKilobytes(InstallContext& context) {
+    std::int64_t bytes = 0;
+    if (const auto recorded = record::Read(context.Files(), context.layout.RecordFile())) {
+        for (const auto& file : recorded->files) {
             bytes += file.size;
         }
-        return {request.destination, "\"" + uninstaller + "\"",
-                Join(request.destination, kLauncherFile),
-                static_cast<std::uint32_t>((bytes + 1023) / 1024)};
     }
-};
+    return static_cast<std::uint32_t>((bytes + 1023) / 1024);
+}
 
-std::string CopyStepText(const std::string& source, const std::string& destination) {
-    return "Could not copy " + source + " to " + destination + ".";
+void EnterUninstaller(InstallContext& context) {
+    const platform::Scope scope = context.layout.scope;
+    context.Step(
+        "Could not enter the uninstaller in " + platform::UninstallKeyName(scope) + ".", [&] {
+            if (!UninstallerInPlace(context)) {
+                return;
+            }
+            const std::string& destination = context.request.destination;
+            context.transaction.SetUninstallEntry(
+                scope, {destination, "\"" + UninstallerPath(context) + "\"",
+                        context.Join(destination, kLauncherFile), RecordedKilobytes(context)});
+        });
 }
 
 }  // namespace
 
-std::vector<FinishingStep> FinishingSteps(platform::Services& services,
-                                          const platform::Layout& layout,
-                                          const InstallRequest& request,
-                                          PlacementRecorder& placements) {
-    auto finishing = std::make_shared<Finishing>(
-        Finishing{services,
-                  layout,
-                  request,
-                  placements,
-                  layout.applicationFolder + layout.separator + record::kUninstallerFile,
-                  {}});
-    const std::string source = finishing->Join(request.workingFolder, record::kUninstallerFile);
-    std::vector<FinishingStep> steps;
-    steps.push_back({CopyStepText(source, finishing->uninstaller), [finishing, source] {
-                         // The install goes on without it when the medium has none.
-                         if (FileExists(finishing->files, source) != FileExistsResult::NotThere) {
-                             finishing->files.CopyFile(source, finishing->uninstaller);
-                         }
-                     }});
-    if (const auto menu = finishing->MenuFolder(); menu && layout.startMenuNeedsDesktopEntry) {
-        const std::string entry = finishing->Join(*menu, record::kUninstallEntryName);
-        steps.push_back({"Could not write the file " + entry + ".", [finishing, entry] {
-                             if (finishing->UninstallerInPlace()) {
-                                 finishing->files.ReplaceFile(
-                                     entry, DesktopEntryFor(finishing->uninstaller,
-                                                            "Uninstall Velmora_KZ 2.0.1",
-                                                            "Remove Velmora_KZ 2.0.1"));
-                             }
-                         }});
+std::vector<InstallStep> FinishingSteps(const InstallRequest& request,
+                                        const platform::Layout& layout) {
+    std::vector<InstallStep> steps{PlaceUninstaller};
+    if (request.startMenu && layout.startMenuNeedsDesktopEntry) {
+        steps.push_back(PlaceUninstallMenuEntry);
     }
-    steps.push_back({"Could not write the file " + layout.RecordFile() + ".",
-                     [finishing] { finishing->WriteRecord(); }});
+    steps.push_back(WriteRecord);
     if (layout.registersUninstaller) {
-        steps.push_back(
-            {"Could not enter the uninstaller in " + platform::UninstallKeyName(layout.scope) + ".",
-             [finishing] {
-                 if (finishing->UninstallerInPlace()) {
-                     finishing->services.WriteUninstallEntry(finishing->layout.scope,
-                                                             finishing->Entry());
-                 }
-             }});
+        steps.push_back(EnterUninstaller);
     }
     return steps;
 }

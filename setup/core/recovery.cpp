@@ -1,71 +1,44 @@
 #include "setup/core/recovery.h"
 
-#include <string>
-
 #include "platform/runtime_error.h"
 #include "setup/core/install_journal.h"
-#include "setup/core/queries.h"
+#include "setup/core/install_steps.h"
+#include "setup/core/transaction.h"
 
 namespace setup {
 
 namespace {
 
-// Far more than 15 files' worth of paths.
+// Far more than any install's changes.
 constexpr std::size_t kLongestJournal = std::size_t{1} << 20;
 
-bool IsThere(platform::FileSystem& files, const std::string& path) {
-    return !path.empty() && FileExists(files, path) != FileExistsResult::NotThere;
-}
-
-bool EveryNewFileInPlace(platform::FileSystem& files, const JournalRecord& record) {
-    if (record.commit.empty()) {
-        return false;
-    }
-    for (const CommitEntry& entry : record.commit) {
-        if (IsThere(files, entry.temporary)) {
-            return false;
+Journal ReadJournal(platform::FileSystem& files, const std::string& path) {
+    try {
+        const std::string text =
+            files.ReadPrefix(path, kLongestJournal + 1, platform::Links::Refuse);
+        if (text.size() > kLongestJournal) {
+            throw platform::RuntimeError(platform::error::kBadRecordLength, path);
         }
-    }
-    return true;
-}
-
-void ForgetEarlierFiles(platform::FileSystem& files, const JournalRecord& record) {
-    for (const CommitEntry& entry : record.commit) {
-        if (!entry.aside.empty()) {
-            files.RemoveFile(entry.aside);
-        }
-    }
-    files.SyncFolder(record.destination);
-}
-
-// Last first, as the commit went. A new file still under its temporary name was not placed: its
-// destination holds the earlier file, unless that was already moved aside.
-void PutBackEarlierFiles(platform::FileSystem& files, const JournalRecord& record) {
-    for (std::size_t i = record.commit.size(); i-- > 0;) {
-        const CommitEntry& entry = record.commit[i];
-        const bool placed = !IsThere(files, entry.temporary);
-        const bool hadEarlier = !entry.aside.empty();
-        if (hadEarlier && (placed || !IsThere(files, entry.destination))) {
-            files.PutInPlace(entry.aside, entry.destination);
-        } else if (hadEarlier) {
-            files.RemoveFile(entry.aside);  // reserved, never used
-        } else if (placed) {
-            files.RemoveFile(entry.destination);
-        }
-        files.RemoveFile(entry.temporary);
-    }
-    if (IsThere(files, record.destination)) {
-        files.SyncFolder(record.destination);
-        files.RemovePartialFiles(record.destination);
+        return ParseJournal(text);
+    } catch (const platform::RuntimeError& error) {
+        const std::string where = error.Place() == path ? path : path + ", " + error.Place();
+        throw StepFailure{platform::RuntimeError(error.Number(), where),
+                          "The install journal " + where +
+                              " is not as Setup wrote it, so Setup cannot tell what the "
+                              "interrupted install changed, and changed nothing. What it set "
+                              "aside is in the files named " +
+                              platform::kPartialFilePrefix + "... beside its places."};
     }
 }
 
-void PutBackHandover(platform::FileSystem& files, const platform::Layout& layout,
-                     const JournalRecord& record) {
-    if (record.earlier == JournalRecord::Earlier::Known) {
-        files.ReplaceFile(layout.HandoverFile(), record.earlierHandover);
-    } else {
-        files.RemoveFile(layout.HandoverFile());
+// A temporary made just before its entry reached the journal is in none; with the journal
+// settled, none left in these folders is anyone's.
+void ClearWhatWasLeft(platform::FileSystem& files, const platform::Layout& layout,
+                      const Journal& journal) {
+    files.RemovePartialFiles(layout.applicationFolder);
+    if (!journal.destination.empty() &&
+        files.FactsOf(journal.destination).kind == platform::EntryKind::Folder) {
+        files.RemovePartialFiles(journal.destination);
     }
 }
 
@@ -83,27 +56,38 @@ std::string LogLineFor(Recovery recovery) {
     return {};
 }
 
-Recovery RecoverInterruptedInstall(platform::FileSystem& files, const platform::Layout& layout) {
-    const std::string journal = layout.JournalFile();
-    if (!IsThere(files, journal)) {
+Recovery RecoverInterruptedInstall(platform::Services& services, const platform::Layout& layout) {
+    platform::FileSystem& files = services.Files();
+    const std::string path = layout.JournalFile();
+    if (files.FactsOf(path).kind == platform::EntryKind::None) {
         return Recovery::NothingToDo;
     }
-    const auto record =
-        ParsedJournal(files.ReadPrefix(journal, kLongestJournal, platform::Links::Refuse));
-    if (!record) {
-        throw platform::RuntimeError(platform::error::kPathFileAccessError, journal);
-    }
-    Recovery recovery = Recovery::Finished;
-    if (EveryNewFileInPlace(files, *record)) {
-        ForgetEarlierFiles(files, *record);
+    Journal journal = ReadJournal(files, path);
+    InstallJournal onDisk(files, path, layout.applicationFolder);
+    const std::string step = "Could not put back the installation that was interrupted.";
+    if (journal.phase == Phase::Forgetting) {
+        ForgetAll(services, journal.changes);
     } else {
-        PutBackEarlierFiles(files, *record);
-        PutBackHandover(files, layout, *record);
-        recovery = Recovery::PutBack;
+        journal.phase = Phase::Undoing;
+        try {
+            onDisk.Rewrite(journal);
+        } catch (const platform::RuntimeError&) {
+            // Said or not, the journal's direction is the same: back.
+        }
+        const std::vector<UndoFailure> failures = UndoAll(services, journal.changes);
+        if (!failures.empty()) {
+            throw StepFailure{failures.front().error,
+                              step + "\r\n" + UndoFailureText(failures, path)};
+        }
     }
-    files.RemoveFile(journal);
-    files.SyncFolder(layout.applicationFolder);
-    return recovery;
+    try {
+        files.RemoveOneFile(path);
+        files.SyncFolder(layout.applicationFolder);
+        ClearWhatWasLeft(files, layout, journal);
+    } catch (const platform::RuntimeError& error) {
+        throw StepFailure{error, step};
+    }
+    return journal.phase == Phase::Forgetting ? Recovery::Finished : Recovery::PutBack;
 }
 
 }  // namespace setup

@@ -2,18 +2,20 @@
 
 #include <string>
 
-#include "platform/file_system.h"
 #include "platform/layout.h"
+#include "platform/services.h"
 
 namespace setup {
 
 enum class Recovery { NothingToDo, PutBack, Finished };
 
-// Ends an install that a crash interrupted, as its journal in the application folder says: puts
-// back the earlier files and hand-over file, or finishes the commit where every new file was
-// already in place; then removes the journal. Only with the application folder's lock held: it
-// must never touch a live install's files.
-Recovery RecoverInterruptedInstall(platform::FileSystem& files, const platform::Layout& layout);
+// Ends an install that a crash interrupted the way its journal in the application folder points:
+// one still making or taking back its changes is taken back; one that had made them all is
+// finished, letting go of what they replaced. Then the journal goes. Raises a StepFailure, and
+// changes nothing, for a journal that is not as Setup wrote it; raises one naming where the
+// earlier files are kept for what could not be put back, and leaves the journal. Only with the
+// application folder's lock held: it must never touch a live install's files.
+Recovery RecoverInterruptedInstall(platform::Services& services, const platform::Layout& layout);
 
 // The log line that tells what was done; "" when there was nothing to do.
 std::string LogLineFor(Recovery recovery);

@@ -34,13 +34,13 @@ std::string InD(const EarlierInstallTest& t, const char* name) {
 }
 
 const CrashPoint kCrashPoints[] = {
-    {"WhileTheJournalIsWritten", Operation::Rename, 0,
+    {"WhileTheJournalBegins", Operation::Write, 0,
      [](const EarlierInstallTest& t) { return t.layout.JournalFile(); }, false},
     {"AfterTheHandoverFileIsWritten", Operation::Copy, 0,
      [](const EarlierInstallTest& t) { return t.DesktopTarget(); }, false},
     {"WhileTheFilesAreCopied", Operation::Write, 0,
      [](const EarlierInstallTest& t) { return InD(t, "help.html"); }, false},
-    {"WhileTheCommitIsJournalled", Operation::Rename, 1,
+    {"WhileAnEntryIsMadeDurable", Operation::Sync, 1,
      [](const EarlierInstallTest& t) { return t.layout.JournalFile(); }, false},
     {"WhileAFileIsSetAside", Operation::Rename, 0,
      [](const EarlierInstallTest& t) { return InD(t, "help.html"); }, false},
@@ -48,8 +48,11 @@ const CrashPoint kCrashPoints[] = {
      [](const EarlierInstallTest& t) { return InD(t, "help.html"); }, false},
     {"WhileTheLastFileIsPutInPlace", Operation::Rename, 1,
      [](const EarlierInstallTest& t) { return InD(t, "Setup.exe"); }, false},
-    {"AfterEveryFileIsInPlace", Operation::Sync, 0,
-     [](const EarlierInstallTest& t) { return t.destination; }, true},
+    // Until the journal says the earlier files may go, a crash takes the new ones back.
+    {"WhileTheMovesAreMadeDurable", Operation::Sync, 0,
+     [](const EarlierInstallTest& t) { return t.destination; }, false},
+    {"WhileTheJournalIsRemoved", Operation::Remove, 0,
+     [](const EarlierInstallTest& t) { return t.layout.JournalFile(); }, true},
 };
 
 class CrashedInstall : public EarlierInstallTest, public ::testing::WithParamInterface<CrashPoint> {
@@ -96,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(Each, CrashedInstall, ::testing::ValuesIn(kCrashPoints)
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Into a folder the install makes: put back, the hand-over file names the earlier installation
-// again, not the new, empty folder.
+// again, and the new folder is gone.
 TEST_F(EarlierInstallTest, CrashIntoANewFolderLeavesTheEarlierInstallationToStart) {
     const std::string fresh = root / "fresh";
     controls.Type(fresh);
@@ -118,7 +121,7 @@ TEST_F(EarlierInstallTest, CrashIntoANewFolderLeavesTheEarlierInstallationToStar
     std::filesystem::current_path(working);  // Setup started again from its medium
     Start();
     EXPECT_EQ(ReadFile(layout.HandoverFile()), earlierRecord);
-    EXPECT_THAT(FolderEntries(fresh), ::testing::IsEmpty());
+    EXPECT_FALSE(Exists(fresh)) << "the folder the install made is taken back too";
     EXPECT_EQ(LogTexts(LogPath()).back(), "Restored the Installation That Was Interrupted");
 }
 

@@ -19,6 +19,7 @@
 #include "platform/posix/layout.h"
 #endif
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
@@ -307,13 +308,15 @@ TEST_F(FailedInstall, MissingApplicationFileCopiesNoneAndTakesBackTheRecord) {
     EXPECT_EQ(FolderEntries(app), std::vector<std::string>{}) << "no temporary file is left";
 }
 
+// The shortcuts made before it are taken back with the rest.
 TEST_F(FailedInstall, MissingParentOfDestinationFailsAfterTheShortcuts) {
     const std::string destination = Joined(root / "missing", "parent");
     controls.Type(destination);
     ASSERT_TRUE(BeginInstall());
     ExpectFailureReported("Path not found", "Could not create the folder " + destination + ".",
                           Source(), DesktopTarget());
-    EXPECT_TRUE(Exists(DesktopTarget()));
+    EXPECT_THAT(LogTexts(LogPath()), Contains("Creating Program Menu Shortcut Icon"));
+    EXPECT_FALSE(Exists(DesktopTarget()));
     EXPECT_FALSE(Exists(layout.HandoverFile()));
 }
 

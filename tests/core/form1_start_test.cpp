@@ -111,7 +111,7 @@ TEST_F(StartUp, CancelEndsWithOnlyTheStartLine) {
 TEST(FileExists, TellsMissingFromEmptyFromFull) {
     using enum setup::FileExistsResult;
     TempFolder folder;
-    platform::FileSystem files;
+    platform::SystemFileSystem files;
     WriteFile(folder / "empty", "");
     WriteFile(folder / "full", "x");
     const std::pair<std::string, setup::FileExistsResult> rows[] = {

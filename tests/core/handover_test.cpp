@@ -13,7 +13,7 @@ namespace {
 
 TEST(HandoverWrite, WritesOneLineAndReplacesTheLastOne) {
     TempFolder folder;
-    platform::FileSystem files;
+    platform::SystemFileSystem files;
     const std::string file = folder / "Start_up.txt";
     handover::Write(files, file, "D:\\Apps\\Tool");
     EXPECT_EQ(ReadFile(file), "D:\\Apps\\Tool\r\n");
@@ -26,7 +26,7 @@ TEST(HandoverWrite, WritesOneLineAndReplacesTheLastOne) {
 
 TEST(HandoverWrite, FailureLeavesNothingBehind) {
     TempFolder folder;
-    platform::FileSystem files;
+    platform::SystemFileSystem files;
     EXPECT_EQ(ErrorNumberOf([&] { handover::Write(files, folder / "missing/Start_up.txt", "x"); }),
               platform::error::kPathNotFound);
     EXPECT_TRUE(FolderEntries(folder.Path()).empty());
@@ -34,7 +34,7 @@ TEST(HandoverWrite, FailureLeavesNothingBehind) {
 
 TEST(HandoverRead, FirstLineEndsAtAnyLineEnd) {
     TempFolder folder;
-    platform::FileSystem files;
+    platform::SystemFileSystem files;
     const std::string file = folder / "Start_up.txt";
     const std::pair<std::string, std::string> cases[] = {
         {"/first\r\n/second\r\n", "/first"},
@@ -52,7 +52,7 @@ TEST(HandoverRead, FirstLineEndsAtAnyLineEnd) {
 
 TEST(HandoverRead, MissingEmptyAndOverlongFilesAreErrors) {
     TempFolder folder;
-    platform::FileSystem files;
+    platform::SystemFileSystem files;
     EXPECT_EQ(ErrorNumberOf([&] { handover::ReadFirstLine(files, folder / "missing"); }),
               platform::error::kFileNotFound);
     WriteFile(folder / "empty", "");

@@ -212,7 +212,8 @@ TEST_F(EarlierInstallTest, LogThatRefusesEveryLineEndsInTheRuntimesBox) {
 // the system's code.
 TEST(FaultInjection, FailsTheChosenOperationOnceLikeARealFailure) {
     TempFolder folder;
-    platform::fakes::FaultyFileSystem files;
+    platform::SystemFileSystem system;
+    platform::fakes::FaultyFileSystem files(system);
     const std::string log = folder / "log.txt";
     files.FailNext(Operation::Write, kDiskFull, 1);
     files.PrintLine(log, platform::OpenFor::Output, "first");

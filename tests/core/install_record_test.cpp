@@ -76,7 +76,7 @@ TEST(InstallRecord, TextThatIsNotARecordNamesTheLine) {
 
 TEST(InstallRecord, IsReadOnlyAsAPlainFileOfBoundedSize) {
     TempFolder folder;
-    platform::FileSystem files;
+    platform::SystemFileSystem files;
     const std::string path = folder / "Install.record";
     EXPECT_EQ(record::Read(files, path), std::nullopt);
 
@@ -122,7 +122,7 @@ TEST(InstallRecord, AReinstallAddsToWhatWasRecorded) {
 // Whether a recorded file is still the one Setup placed, after what a user may have done to it.
 TEST(PlacedFile, IsKnownAgainOnlyAsItWasPlaced) {
     TempFolder folder;
-    platform::FileSystem files;
+    platform::SystemFileSystem files;
     const std::string path = folder / "readme.txt";
     const std::pair<const char*, std::function<void()>> cases[] = {
         {"untouched", [] {}},

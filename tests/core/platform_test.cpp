@@ -57,7 +57,7 @@ class Copy : public ::testing::Test {
 protected:
     Copy() { WriteFile(source, std::string(300000, 's'), 0775); }
     void CopyFile(const std::string& from, const std::string& to) { files.CopyFile(from, to); }
-    platform::FileSystem files;
+    platform::SystemFileSystem files;
     TempFolder folder;
     std::string source = folder / "source.bin";
 };
@@ -237,31 +237,33 @@ TEST(Folders, MadeFoldersPassTheLaunchersCheckAndSharedOnesDoNot) {
     }
 }
 
-// What a launcher copy needs on a desktop without Qt goes into the application folder.
-TEST(BundledRuntime, CopiedWholeOverAnEarlierOneEachFolderBeforeWhatItHolds) {
+// What a launcher copy needs on a desktop without Qt is copied whole into a new folder, for the
+// install to move into the application folder.
+TEST(BundledRuntime, CopiedWholeIntoAFolderEachFolderBeforeWhatItHolds) {
     TempFolder folder;
-    platform::FileSystem files;
+    platform::SystemFileSystem files;
     const std::string runtime = Joined(folder / "medium", platform::kBundledRuntimeFolder);
     MakeFolders(Joined(runtime, "platforms"));
     WriteFile(Joined(runtime, "libone.so.1"), "new library", 0664);
     WriteFile(Joined(runtime, "platforms", "libplugin.so"), "plugin");
-    const std::string copy = Joined(folder / "application", platform::kBundledRuntimeFolder);
+    const std::string copy = folder / "staging";
     MakeFolders(copy);
-    WriteFile(Joined(copy, "libone.so.1"), "an earlier, longer library");
 
-    EXPECT_THAT(platform::CopyBundledRuntime(files, folder / "medium", folder / "application"),
-                ElementsAre(copy, Joined(copy, "libone.so.1"), Joined(copy, "platforms"),
-                            Joined(copy, "platforms", "libplugin.so")));
+    ASSERT_TRUE(platform::CarriesBundledRuntime(folder / "medium"));
+    using Entry = platform::BundledEntry;
+    EXPECT_THAT(platform::CopyBundledRuntime(files, folder / "medium", copy),
+                ElementsAre(Entry{"libone.so.1", false}, Entry{"platforms", true},
+                            Entry{Joined("platforms", "libplugin.so"), false}));
     EXPECT_EQ(ReadFile(Joined(copy, "libone.so.1")), "new library");
     EXPECT_EQ(ReadFile(Joined(copy, "platforms", "libplugin.so")), "plugin");
-    for (const std::string& made : {copy, Joined(copy, "libone.so.1"), Joined(copy, "platforms")}) {
+    for (const std::string& made : {Joined(copy, "libone.so.1"), Joined(copy, "platforms")}) {
         EXPECT_NO_THROW(platform::RequireOnlyOwnerCanWrite(made)) << made;
     }
+    EXPECT_THAT(FolderEntries(copy), ElementsAre("libone.so.1", "platforms"))
+        << "each file under its own name, no temporary";
 
     TempFolder windowsMedium;
-    EXPECT_TRUE(
-        platform::CopyBundledRuntime(files, windowsMedium.Path(), folder / "elsewhere").empty());
-    EXPECT_FALSE(Exists(folder / "elsewhere"));
+    EXPECT_FALSE(platform::CarriesBundledRuntime(windowsMedium.Path()));
 }
 
 TEST(TextFiles, OutputTruncatesAppendKeepsAndAFolderIsNoFile) {

@@ -1,0 +1,60 @@
+#include "platform/paths.h"
+
+#include "platform/platform.h"
+
+namespace platform {
+
+namespace {
+
+std::size_t NameStart(const std::string& path) {
+    std::size_t start = path.size();
+    while (start > 0 && !IsPathSeparator(path[start - 1]) && path[start - 1] != ':') {
+        --start;
+    }
+    return start;
+}
+
+// A drive ("C:") or a share ("\\host\share") is where a path's folders start; "/" is no piece.
+std::size_t RootLength(const std::string& path) {
+    if (path.size() >= 2 && IsPathSeparator(path[0]) && IsPathSeparator(path[1])) {
+        std::size_t end = 2;
+        for (int separators = 0; end < path.size(); ++end) {
+            if (IsPathSeparator(path[end]) && ++separators == 2) {
+                break;
+            }
+        }
+        return end;
+    }
+    return path.size() >= 2 && path[1] == ':' ? 2 : 0;
+}
+
+}  // namespace
+
+std::string NameOf(const std::string& path) {
+    return path.substr(NameStart(path));
+}
+
+std::string ParentOf(const std::string& path) {
+    std::size_t end = NameStart(path);
+    while (end > RootLength(path) + 1 && IsPathSeparator(path[end - 1])) {
+        --end;
+    }
+    return path.substr(0, end);
+}
+
+std::string SiblingOf(const std::string& path, std::string_view name) {
+    return path.substr(0, NameStart(path)) + std::string(name);
+}
+
+std::vector<std::string> FoldersOnTheWay(const std::string& path) {
+    std::vector<std::string> folders;
+    for (std::size_t end = RootLength(path) + 1; end <= path.size(); ++end) {
+        const bool pieceEnds = end == path.size() || IsPathSeparator(path[end]);
+        if (pieceEnds && !IsPathSeparator(path[end - 1])) {
+            folders.push_back(path.substr(0, end));
+        }
+    }
+    return folders;
+}
+
+}  // namespace platform

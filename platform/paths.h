@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Paths taken apart: the one place that knows where a path's pieces end. Paths are joined by
+// Layout::Join.
+namespace platform {
+
+// The last piece of path.
+std::string NameOf(const std::string& path);
+// The folder that holds path: path without its last piece and the separator before it.
+std::string ParentOf(const std::string& path);
+// name in the folder that holds path.
+std::string SiblingOf(const std::string& path, std::string_view name);
+// Each folder on the way to path and path itself, outermost first, without the root.
+std::vector<std::string> FoldersOnTheWay(const std::string& path);
+
+}  // namespace platform

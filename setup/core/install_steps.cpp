@@ -1,0 +1,205 @@
+#include "setup/core/install_steps.h"
+
+#include <string_view>
+
+#include "platform/platform.h"
+#include "setup/core/desktop_entry.h"
+#include "setup/core/install_record_steps.h"
+#include "setup/core/installation_files.h"
+#include "setup/core/menu_icon.h"
+#include "setup/core/queries.h"
+
+namespace setup {
+
+namespace {
+
+std::string CopyStep(const std::string& source, const std::string& destination) {
+    return "Could not copy " + source + " to " + destination + ".";
+}
+
+std::string FolderStep(const std::string& folder) {
+    return "Could not create the folder " + folder + ".";
+}
+
+std::string FileStep(const std::string& file) {
+    return "Could not write the file " + file + ".";
+}
+
+InstallStep Logged(std::string text) {
+    return [text = std::move(text)](InstallContext& context) { context.Log(text); };
+}
+
+void WriteFile(InstallContext& context, const std::string& path, const std::string& contents) {
+    context.Step(FileStep(path), [&] {
+        context.transaction.Place({path, context.Files().WriteTemporary(path, contents)});
+    });
+}
+
+// Only a plain file of at most one path and its line end is the launcher's record, to be kept
+// until the install is whole; anything else there (a link, a FIFO, a huge file) is replaced, and
+// a failed install leaves no hand-over file rather than that.
+void WriteHandover(InstallContext& context) {
+    const std::string path = context.layout.HandoverFile();
+    context.Step(FileStep(path), [&] {
+        const platform::EntryFacts earlier = context.Files().FactsOf(path);
+        const bool launchersRecord =
+            earlier.kind == platform::EntryKind::File &&
+            static_cast<std::size_t>(earlier.size) <= platform::MaxPathLength() + 2;
+        const bool nothingThere = earlier.kind == platform::EntryKind::None;
+        context.transaction.Place(
+            {path, context.Files().WriteTemporary(path, context.request.destination + "\r\n"),
+             launchersRecord || nothingThere ? Earlier::Keep : Earlier::Replace});
+    });
+    // The log has always named the hand-over file "Startup.txt".
+    context.Log("Created " + context.Join(context.layout.applicationFolder, "Startup.txt") +
+                " Successfully");
+}
+
+void FindUsersPlaces(InstallContext& context) {
+    context.source = context.Join(context.request.workingFolder, kLauncherFile);
+    const std::string userName = context.Step("Could not get the name of the current user.",
+                                              [&] { return GetCurrentUserName(context.services); });
+    context.Log("Current User Name " + userName);
+    context.targets = context.layout.PlacesOf(userName);
+    if (FileExists(context.Files(), context.targets.profile) == FileExistsResult::NotThere) {
+        context.targets = context.layout.sharedPlaces;
+    }
+    context.desktopTarget = context.Join(context.targets.desktop, kLauncherFile);
+}
+
+InstallStep PlaceLauncherCopy(std::string platform::UserPlaces::*place) {
+    return [place](InstallContext& context) {
+        const std::string& folder = context.targets.*place;
+        if (context.layout.createsMissingTargetFolders) {
+            context.Step(FolderStep(folder),
+                         [&] { context.transaction.MakeMissingFolders(folder); });
+        }
+        const std::string target = context.Join(folder, kLauncherFile);
+        context.Step(CopyStep(context.source, target), [&] {
+            context.transaction.Place(
+                {target, context.Files().CopyToTemporary(context.source, target)});
+        });
+    };
+}
+
+// The entry names its icon; menus look it up in the theme by that name, at the size they need.
+void PlaceMenuIcons(InstallContext& context) {
+    for (std::size_t i = 0; i < kMenuIconSizes.size(); ++i) {
+        const std::string size = std::to_string(kMenuIconSizes[i]);
+        const std::string folder =
+            context.Join(context.Join(context.targets.iconTheme, size + "x" + size), "apps");
+        context.Step(FolderStep(folder), [&] { context.transaction.MakeMissingFolders(folder); });
+        WriteFile(context, context.Join(folder, std::string(kMenuIconName) + ".png"),
+                  std::string(kMenuIconImages[i]));
+    }
+}
+
+void PlaceDesktopEntry(InstallContext& context) {
+    const std::string& folder = context.targets.startMenu;
+    WriteFile(context, context.Join(folder, kDesktopEntryName),
+              DesktopEntryFor(context.Join(folder, kLauncherFile)));
+}
+
+// Pointing at the Programs copy, started in the install folder.
+void PlaceStartMenuShortcut(InstallContext& context) {
+    const std::string& folder = context.targets.programs;
+    const std::string link = context.Join(folder, kStartMenuShortcut);
+    const std::string program = context.Join(folder, kLauncherFile);
+    context.Step(FileStep(link), [&] {
+        context.transaction.Place({link, context.Files().ShortcutTemporary(
+                                             link, {.target = program,
+                                                    .workingFolder = context.request.destination,
+                                                    .icon = program})});
+    });
+}
+
+void MakeDestination(InstallContext& context) {
+    const std::string& destination = context.request.destination;
+    if (FileExists(context.Files(), destination) != FileExistsResult::NotThere) {
+        return;
+    }
+    context.Step(FolderStep(destination), [&] { context.transaction.MakeFolder(destination); });
+    context.Log("Created Directory: " + destination + " Successfully");
+}
+
+// All complete beside their places before the first is moved in, so that a missing file or a
+// full disk changes nothing. Sources are bare names: the current folder is still W.
+void CopyApplicationFiles(InstallContext& context) {
+    const std::string& destination = context.request.destination;
+    platform::FileSystem& files = context.Files();
+    std::vector<Placement> placements;
+    try {
+        for (const auto name : kInstallationFiles) {
+            const std::string target = context.Join(destination, name);
+            placements.push_back({target, context.Step(CopyStep(std::string(name), target), [&] {
+                                      return files.CopyToTemporary(std::string(name), target);
+                                  })});
+        }
+    } catch (const StepFailure&) {
+        for (const Placement& placement : placements) {
+            files.RemoveFile(placement.temporary);
+        }
+        throw;
+    }
+    std::size_t current = 0;
+    try {
+        context.transaction.Place(placements, [&current](std::size_t index) { current = index; });
+    } catch (const platform::RuntimeError& error) {
+        throw StepFailure{
+            error, CopyStep(std::string(kInstallationFiles[current]), placements[current].path)};
+    }
+    context.Log("Copied Installation Files Successfully");
+}
+
+// Where the medium carries the window toolkit (on desktops without Qt), every launcher copy finds
+// it in the application folder it follows. It goes in whole, in one move.
+void PlaceWindowToolkit(InstallContext& context) {
+    const std::string& medium = context.request.workingFolder;
+    if (!platform::CarriesBundledRuntime(medium)) {
+        return;
+    }
+    const std::string folder =
+        context.Join(context.layout.applicationFolder, platform::kBundledRuntimeFolder);
+    context.Step("Could not copy the window toolkit to " + folder + ".", [&] {
+        context.transaction.PlaceTree(folder, [&](const std::string& staging) {
+            context.toolkit = platform::CopyBundledRuntime(context.Files(), medium, staging);
+        });
+    });
+}
+
+}  // namespace
+
+std::vector<InstallStep> InstallSteps(const InstallRequest& request,
+                                      const platform::Layout& layout) {
+    std::vector<InstallStep> steps{WriteHandover, FindUsersPlaces};
+    if (request.desktopIcon) {
+        steps.push_back(Logged("Creating Desktop Icon"));
+        steps.push_back(PlaceLauncherCopy(&platform::UserPlaces::desktop));
+    }
+    if (request.startMenu) {
+        steps.push_back(Logged("Creating Start Menu Shortcut"));
+        steps.push_back(PlaceLauncherCopy(&platform::UserPlaces::startMenu));
+        if (layout.startMenuNeedsDesktopEntry) {
+            steps.push_back(PlaceMenuIcons);
+            steps.push_back(PlaceDesktopEntry);
+        }
+    }
+    if (request.programsMenu) {
+        steps.push_back(Logged("Creating Program Menu Shortcut Icon"));
+        steps.push_back(PlaceLauncherCopy(&platform::UserPlaces::programs));
+        if (layout.programsMenuNeedsShortcut) {
+            steps.push_back(PlaceStartMenuShortcut);
+        }
+    }
+    steps.push_back(MakeDestination);
+    if (request.destination != request.workingFolder) {
+        steps.push_back(CopyApplicationFiles);
+    }
+    steps.push_back(PlaceWindowToolkit);
+    for (InstallStep& step : FinishingSteps(request, layout)) {
+        steps.push_back(std::move(step));
+    }
+    return steps;
+}
+
+}  // namespace setup

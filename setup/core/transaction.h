@@ -1,0 +1,85 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/runtime_error.h"
+#include "platform/services.h"
+#include "setup/core/change.h"
+#include "setup/core/install_journal.h"
+
+namespace setup {
+
+// A change that could not be taken back, and where what it replaced is kept now.
+struct UndoFailure {
+    Change change;
+    platform::RuntimeError error;
+    std::string keptAt;  // "" when it kept nothing
+};
+
+// Takes back changes, last first, each whether it was made wholly, partly or not at all; one that
+// cannot be taken back is reported and the others still are.
+std::vector<UndoFailure> UndoAll(platform::Services& services, const std::vector<Change>& changes);
+// Lets go of what the changes kept aside. What cannot be removed is left for the next install's
+// clean-up: the installation is whole either way.
+void ForgetAll(platform::Services& services, const std::vector<Change>& changes);
+// The box's account of what could not be taken back: where each earlier file is now, and the
+// journal that keeps the rest for the next start.
+std::string UndoFailureText(const std::vector<UndoFailure>& failures, const std::string& journal);
+
+// Whether a placed file takes the place of what is there, or keeps it aside until the install is
+// whole.
+enum class Earlier { Keep, Replace };
+
+// A complete new file, made beside its place, to be moved there.
+struct Placement {
+    std::string path;
+    std::string temporary;  // "" when the file at path is the new one already
+    Earlier earlier = Earlier::Keep;
+};
+
+// An install's changes as one: each is journalled and on the disk before it is made; Commit lets
+// go of what they replaced once the last is made, and Undo takes every one back. Until one of
+// them, what each place held is kept.
+class Transaction {
+public:
+    Transaction(platform::Services& services, InstallJournal& journal);
+
+    void Begin(const std::string& destination);
+
+    // One folder, whose parent must be there.
+    void MakeFolder(const std::string& path);
+    // Each missing folder on the way to path, and path.
+    void MakeMissingFolders(const std::string& path);
+    void Place(const Placement& placement);
+    // All at once: one journal entry for the lot, then each moved in, in order; beforeEach is
+    // told which one is next, so that a failure can be named.
+    void Place(const std::vector<Placement>& placements,
+               const std::function<void(std::size_t)>& beforeEach = {});
+    // A whole folder, filled by fill in a new folder beside path and then moved there, what was
+    // at path kept aside.
+    void PlaceTree(const std::string& path, const std::function<void(const std::string&)>& fill);
+    void SetUninstallEntry(platform::Scope scope, const platform::UninstallEntry& entry);
+
+    const std::vector<Change>& Changes() const { return changes_; }
+
+    // Every change made: what they replaced is let go of, and the journal goes.
+    void Commit();
+    // Takes every change back and, when all came back, removes the journal; otherwise the journal
+    // stays, for the next start to go on with. Nothing once Commit has begun letting go.
+    std::vector<UndoFailure> Undo();
+
+private:
+    void Record(const std::vector<Change>& changes);
+    void MakeDurable();
+    bool IsThere(const std::string& path);
+
+    platform::Services& services_;
+    platform::FileSystem& files_;
+    InstallJournal& journal_;
+    std::vector<Change> changes_;
+    bool forgetting_ = false;
+};
+
+}  // namespace setup
