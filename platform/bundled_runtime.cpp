@@ -53,7 +53,7 @@ std::vector<BundledEntry> CopyBundledRuntime(FileSystem& files, const std::strin
         if (entry.folder) {
             files.CreateFolder(to);
         } else {
-            files.CopyNewFile((source / entry.relativePath).string(), to);
+            files.CopyNewFile((source / entry.relativePath).string(), to, to);
         }
     }
     return entries;

@@ -52,11 +52,8 @@ void SystemFileSystem::RequireTrustedProgram(const std::string& folder, const st
 void SystemFileSystem::CreateFolder(const std::string& path) {
     platform::CreateFolder(path);
 }
-std::string SystemFileSystem::MakeStagingFolder(const std::string& path) {
-    return platform::MakeStagingFolder(path);
-}
-void SystemFileSystem::MoveFolder(const std::string& from, const std::string& to) {
-    platform::MoveFolder(from, to);
+void SystemFileSystem::MoveToNewName(const std::string& from, const std::string& to) {
+    platform::MoveToNewName(from, to);
 }
 void SystemFileSystem::RemoveTree(const std::string& folder) {
     platform::RemoveTree(folder);
@@ -65,18 +62,17 @@ std::string SystemFileSystem::CopyToTemporary(const std::string& source,
                                               const std::string& destination) {
     return platform::CopyToTemporary(source, destination);
 }
-void SystemFileSystem::CopyNewFile(const std::string& source, const std::string& destination) {
+void SystemFileSystem::CopyNewFile(const std::string& source, const std::string& destination,
+                                   const std::string& /*becomes*/) {
     platform::CopyNewFile(source, destination);
 }
-std::string SystemFileSystem::WriteTemporary(const std::string& destination,
-                                             const std::string& contents) {
-    return platform::WriteTemporary(destination, contents);
+void SystemFileSystem::WriteNewFile(const std::string& path, const std::string& contents,
+                                    const std::string& /*becomes*/) {
+    platform::WriteNewFile(path, contents);
 }
-std::string SystemFileSystem::ShortcutTemporary(const std::string& path, const Shortcut& shortcut) {
-    return platform::ShortcutTemporary(path, shortcut);
-}
-std::string SystemFileSystem::ReserveAside(const std::string& path) {
-    return platform::ReserveAside(path);
+void SystemFileSystem::WriteNewShortcut(const std::string& path, const Shortcut& shortcut,
+                                        const std::string& /*becomes*/) {
+    platform::WriteNewShortcut(path, shortcut);
 }
 void SystemFileSystem::PutInPlace(const std::string& file, const std::string& destination) {
     platform::PutInPlace(file, destination);
@@ -167,13 +163,9 @@ void ProxyFileSystem::CreateFolder(const std::string& path) {
     See(Operation::CreateFolder, path);
     next_.CreateFolder(path);
 }
-std::string ProxyFileSystem::MakeStagingFolder(const std::string& path) {
-    See(Operation::CreateFolder, path);
-    return next_.MakeStagingFolder(path);
-}
-void ProxyFileSystem::MoveFolder(const std::string& from, const std::string& to) {
+void ProxyFileSystem::MoveToNewName(const std::string& from, const std::string& to) {
     See(Operation::Rename, MovedPlace(from, to));
-    next_.MoveFolder(from, to);
+    next_.MoveToNewName(from, to);
 }
 void ProxyFileSystem::RemoveTree(const std::string& folder) {
     See(Operation::Remove, folder);
@@ -185,23 +177,21 @@ std::string ProxyFileSystem::CopyToTemporary(const std::string& source,
     See(Operation::Write, destination);
     return next_.CopyToTemporary(source, destination);
 }
-void ProxyFileSystem::CopyNewFile(const std::string& source, const std::string& destination) {
-    Before({Operation::Copy, destination, source});
-    See(Operation::Write, destination);
-    next_.CopyNewFile(source, destination);
+void ProxyFileSystem::CopyNewFile(const std::string& source, const std::string& destination,
+                                  const std::string& becomes) {
+    Before({Operation::Copy, becomes, source});
+    See(Operation::Write, becomes);
+    next_.CopyNewFile(source, destination, becomes);
 }
-std::string ProxyFileSystem::WriteTemporary(const std::string& destination,
-                                            const std::string& contents) {
-    See(Operation::Write, destination);
-    return next_.WriteTemporary(destination, contents);
+void ProxyFileSystem::WriteNewFile(const std::string& path, const std::string& contents,
+                                   const std::string& becomes) {
+    See(Operation::Write, becomes);
+    next_.WriteNewFile(path, contents, becomes);
 }
-std::string ProxyFileSystem::ShortcutTemporary(const std::string& path, const Shortcut& shortcut) {
-    See(Operation::Write, path);
-    return next_.ShortcutTemporary(path, shortcut);
-}
-std::string ProxyFileSystem::ReserveAside(const std::string& path) {
-    See(Operation::Write, path);
-    return next_.ReserveAside(path);
+void ProxyFileSystem::WriteNewShortcut(const std::string& path, const Shortcut& shortcut,
+                                       const std::string& becomes) {
+    See(Operation::Write, becomes);
+    next_.WriteNewShortcut(path, shortcut, becomes);
 }
 void ProxyFileSystem::PutInPlace(const std::string& file, const std::string& destination) {
     See(Operation::Rename, MovedPlace(file, destination));

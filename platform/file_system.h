@@ -44,17 +44,19 @@ public:
     virtual ~FileChanges() = default;
 
     virtual void CreateFolder(const std::string& path) = 0;
-    virtual std::string MakeStagingFolder(const std::string& path) = 0;
-    virtual void MoveFolder(const std::string& from, const std::string& to) = 0;
+    virtual void MoveToNewName(const std::string& from, const std::string& to) = 0;
     virtual void RemoveTree(const std::string& folder) = 0;
 
     virtual std::string CopyToTemporary(const std::string& source,
                                         const std::string& destination) = 0;
-    virtual void CopyNewFile(const std::string& source, const std::string& destination) = 0;
-    virtual std::string WriteTemporary(const std::string& destination,
-                                       const std::string& contents) = 0;
-    virtual std::string ShortcutTemporary(const std::string& path, const Shortcut& shortcut) = 0;
-    virtual std::string ReserveAside(const std::string& path) = 0;
+    // The new files are made under a name of their own, to be moved to becomes: the place a layer
+    // counts them against.
+    virtual void CopyNewFile(const std::string& source, const std::string& destination,
+                             const std::string& becomes) = 0;
+    virtual void WriteNewFile(const std::string& path, const std::string& contents,
+                              const std::string& becomes) = 0;
+    virtual void WriteNewShortcut(const std::string& path, const Shortcut& shortcut,
+                                  const std::string& becomes) = 0;
     virtual void PutInPlace(const std::string& file, const std::string& destination) = 0;
     // True when the file is gone, also when it never was there; never raises a RuntimeError.
     virtual bool RemoveFile(const std::string& path) = 0;
@@ -104,15 +106,15 @@ public:
     void RequireTrustedProgram(const std::string& folder, const std::string& name) override;
 
     void CreateFolder(const std::string& path) override;
-    std::string MakeStagingFolder(const std::string& path) override;
-    void MoveFolder(const std::string& from, const std::string& to) override;
+    void MoveToNewName(const std::string& from, const std::string& to) override;
     void RemoveTree(const std::string& folder) override;
     std::string CopyToTemporary(const std::string& source, const std::string& destination) override;
-    void CopyNewFile(const std::string& source, const std::string& destination) override;
-    std::string WriteTemporary(const std::string& destination,
-                               const std::string& contents) override;
-    std::string ShortcutTemporary(const std::string& path, const Shortcut& shortcut) override;
-    std::string ReserveAside(const std::string& path) override;
+    void CopyNewFile(const std::string& source, const std::string& destination,
+                     const std::string& becomes) override;
+    void WriteNewFile(const std::string& path, const std::string& contents,
+                      const std::string& becomes) override;
+    void WriteNewShortcut(const std::string& path, const Shortcut& shortcut,
+                          const std::string& becomes) override;
     void PutInPlace(const std::string& file, const std::string& destination) override;
     bool RemoveFile(const std::string& path) override;
     void SyncFolder(const std::string& folder) override;
@@ -169,15 +171,15 @@ public:
     void RequireTrustedProgram(const std::string& folder, const std::string& name) override;
 
     void CreateFolder(const std::string& path) override;
-    std::string MakeStagingFolder(const std::string& path) override;
-    void MoveFolder(const std::string& from, const std::string& to) override;
+    void MoveToNewName(const std::string& from, const std::string& to) override;
     void RemoveTree(const std::string& folder) override;
     std::string CopyToTemporary(const std::string& source, const std::string& destination) override;
-    void CopyNewFile(const std::string& source, const std::string& destination) override;
-    std::string WriteTemporary(const std::string& destination,
-                               const std::string& contents) override;
-    std::string ShortcutTemporary(const std::string& path, const Shortcut& shortcut) override;
-    std::string ReserveAside(const std::string& path) override;
+    void CopyNewFile(const std::string& source, const std::string& destination,
+                     const std::string& becomes) override;
+    void WriteNewFile(const std::string& path, const std::string& contents,
+                      const std::string& becomes) override;
+    void WriteNewShortcut(const std::string& path, const Shortcut& shortcut,
+                          const std::string& becomes) override;
     void PutInPlace(const std::string& file, const std::string& destination) override;
     bool RemoveFile(const std::string& path) override;
     void SyncFolder(const std::string& folder) override;

@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include <random>
+
 #include "platform/platform.h"
 
 namespace platform {
@@ -44,6 +46,18 @@ std::string ParentOf(const std::string& path) {
 
 std::string SiblingOf(const std::string& path, std::string_view name) {
     return path.substr(0, NameStart(path)) + std::string(name);
+}
+
+std::string PartialNameBeside(const std::string& path) {
+    static constexpr std::string_view kLetters =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::mt19937 random{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, kLetters.size() - 1);
+    std::string name = kPartialFilePrefix;
+    for (std::size_t i = 0; i < kPartialFileSuffixLength; ++i) {
+        name += kLetters[pick(random)];
+    }
+    return SiblingOf(path, name);
 }
 
 std::vector<std::string> FoldersOnTheWay(const std::string& path) {

@@ -14,6 +14,9 @@ std::string NameOf(const std::string& path);
 std::string ParentOf(const std::string& path);
 // name in the folder that holds path.
 std::string SiblingOf(const std::string& path, std::string_view name);
+// A new name beside path that an install recognises as its own: the temporary-file prefix and
+// random letters and digits. Nothing is made; whoever makes it must not take an existing one.
+std::string PartialNameBeside(const std::string& path);
 // Each folder on the way to path and path itself, outermost first, without the root.
 std::vector<std::string> FoldersOnTheWay(const std::string& path);
 

@@ -47,9 +47,6 @@ inline constexpr std::size_t kPartialFileSuffixLength = 6;
 // source's permission bits less group and other write; returns its name. Returns "" when
 // destination is source itself, which needs no copy.
 std::string CopyToTemporary(const std::string& source, const std::string& destination);
-// Reserves a new, empty file beside path, under a temporary name, for what is at path to be moved
-// over (PutInPlace) and so set aside; returns its name, or "" when there is nothing at path.
-std::string ReserveAside(const std::string& path);
 // Moves a file of the same folder over destination, replacing what is there.
 void PutInPlace(const std::string& file, const std::string& destination);
 // True when the file is gone, also when it never was there.
@@ -59,16 +56,14 @@ void SyncFolder(const std::string& folder);
 // Removes the temporary files and folders an interrupted run left in folder, and nothing else.
 void RemovePartialFiles(const std::string& folder);
 
-// Writes contents to a new temporary file beside destination, complete and on the disk, for
-// everyone to read and its owner alone to change; returns its name.
-std::string WriteTemporary(const std::string& destination, const std::string& contents);
+// Writes contents to path, which is made for it and must not be there yet, complete and on the
+// disk, for everyone to read and its owner alone to change.
+void WriteNewFile(const std::string& path, const std::string& contents);
 // Copies source to destination, which is made for it and must not be there yet, complete and on
 // the disk, with source's permission bits less group and other write.
 void CopyNewFile(const std::string& source, const std::string& destination);
-// Makes a new, empty folder beside path under a temporary name; returns its name.
-std::string MakeStagingFolder(const std::string& path);
-// Renames a folder within its parent; fails when anything is at to.
-void MoveFolder(const std::string& from, const std::string& to);
+// Renames a file or folder within its folder; fails when anything is at to.
+void MoveToNewName(const std::string& from, const std::string& to);
 // Removes a folder and everything in it; a link inside is removed, never followed.
 void RemoveTree(const std::string& folder);
 // Appends data to a plain file, made when missing, and returns only once it is on the disk; a
@@ -108,9 +103,9 @@ struct Shortcut {
     std::string workingFolder;
     std::string icon;
 };
-// Writes a shortcut file (Windows: a shell link) for path to a new temporary file beside it,
-// complete and on the disk; returns its name. Refused where the system has no such files.
-std::string ShortcutTemporary(const std::string& path, const Shortcut& shortcut);
+// Writes a shortcut file (Windows: a shell link) to path, which is made for it and must not be
+// there yet, complete and on the disk. Refused where the system has no such files.
+void WriteNewShortcut(const std::string& path, const Shortcut& shortcut);
 
 // Makes folder current, holding on to what was checked: whoever can change the folder, or owns it
 // and is neither the running user nor the administrator, could choose what is started from it

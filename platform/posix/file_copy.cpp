@@ -172,23 +172,6 @@ void CopyNewFile(const std::string& source, const std::string& destination) {
     out.Keep();
 }
 
-std::string ReserveAside(const std::string& path) {
-    struct stat info {};
-    if (::lstat(SystemPath(path), &info) != 0) {
-        if (errno == ENOENT) {
-            return {};
-        }
-        Raise(errno, path, Expected::File);
-    }
-    if (S_ISDIR(info.st_mode)) {
-        Raise(EISDIR, path, Expected::File);
-    }
-    // Only the name matters: the earlier file is moved over it, and a crash before that leaves
-    // an empty file the next install removes.
-    FileDescriptor reserved;
-    return MakeTemporaryBeside(path, reserved);
-}
-
 void PutInPlace(const std::string& file, const std::string& destination) {
     if (::rename(SystemPath(file), SystemPath(destination)) != 0) {
         Raise(errno, destination, Expected::File);

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -93,22 +95,21 @@ void CreateFolder(const std::string& path) {
     }
 }
 
-std::string MakeStagingFolder(const std::string& path) {
-    std::string pattern = ParentOf(path) + "/" + kPartialFilePrefix + "XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr || ::chmod(pattern.c_str(), 0755) != 0) {
-        Raise(errno, path, Expected::Folder);
+// Never over anything: a rename takes the place of a file, or of an empty folder, at to.
+void MoveToNewName(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, SystemPath(from), AT_FDCWD, SystemPath(to), RENAME_NOREPLACE) == 0) {
+        return;
     }
-    return pattern;
-}
-
-// Never over anything: a rename would take the place of an empty folder there.
-void MoveFolder(const std::string& from, const std::string& to) {
+    if (errno != EINVAL && errno != ENOSYS) {
+        Raise(errno, errno == EEXIST ? to : from, Expected::File);
+    }
+    // A file system without the flag: the check and the rename are as close as they get.
     struct stat info {};
-    if (::lstat(SystemPath(to), &info) == 0) {
-        Raise(EEXIST, to, Expected::Folder);
+    if (::lstat(to.c_str(), &info) == 0) {
+        Raise(EEXIST, to, Expected::File);
     }
-    if (::rename(SystemPath(from), to.c_str()) != 0) {
-        Raise(errno, from, Expected::Folder);
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        Raise(errno, from, Expected::File);
     }
 }
 

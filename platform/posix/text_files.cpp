@@ -64,10 +64,10 @@ void ReplaceFile(const std::string& path, const std::string& contents) {
     out.Commit();
 }
 
-std::string WriteTemporary(const std::string& destination, const std::string& contents) {
-    PendingFile out(destination, 0644);
-    WriteWhole(out.Fd(), contents, destination);
-    return out.Keep();
+void WriteNewFile(const std::string& path, const std::string& contents) {
+    PendingFile out(path, 0644, PendingFile::Name::AtItsName);
+    WriteWhole(out.Fd(), contents, path);
+    out.Keep();
 }
 
 // Only a plain file of the writer's: a link planted at the name is not followed. fdatasync
@@ -96,7 +96,7 @@ void AppendDurably(const std::string& path, const std::string& data) {
 }
 
 // Menus here find programs through desktop entries; there is no shortcut file to write.
-std::string ShortcutTemporary(const std::string& path, const Shortcut& /*shortcut*/) {
+void WriteNewShortcut(const std::string& path, const Shortcut& /*shortcut*/) {
     RaiseForSystemError(ENOTSUP, path);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/testing/faulty_file_system.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -23,25 +24,31 @@ void FaultyFileSystem::FailEvery(Operation operation, int code, std::string plac
 
 void FaultyFileSystem::CrashAt(Operation operation, int after, std::string placeEnding,
                                Crash crash) {
-    faults_[static_cast<std::size_t>(operation)] =
+    crashes_[static_cast<std::size_t>(operation)] =
         Armed{-1, crash, false, after, std::move(placeEnding)};
 }
 
 void FaultyFileSystem::Clear() {
     faults_.fill(Armed{});
+    crashes_.fill(Armed{});
 }
 
-int FaultyFileSystem::CountOf(Operation operation, const std::string& placeEnding) const {
+int FaultyFileSystem::CountOf(Operation operation, std::size_t from, std::size_t to) const {
     int count = 0;
-    for (const auto& [seen, place] : seen_) {
-        count += seen == operation && place.ends_with(placeEnding) ? 1 : 0;
+    for (std::size_t call = from; call < std::min(to, seen_.size()); ++call) {
+        count += seen_[call] == operation ? 1 : 0;
     }
     return count;
 }
 
 void FaultyFileSystem::Before(const Call& call) {
-    seen_.emplace_back(call.operation, call.place);
-    Armed& fault = faults_[static_cast<std::size_t>(call.operation)];
+    seen_.push_back(call.operation);
+    const auto kind = static_cast<std::size_t>(call.operation);
+    Strike(crashes_[kind], call);
+    Strike(faults_[kind], call);
+}
+
+void FaultyFileSystem::Strike(Armed& fault, const Call& call) {
     if (fault.code == 0 || !call.place.ends_with(fault.placeEnding)) {
         return;
     }
@@ -50,6 +57,7 @@ void FaultyFileSystem::Before(const Call& call) {
         return;
     }
     const Armed struck = fault.every ? fault : std::exchange(fault, Armed{});
+    struckAt_ = seen_.size() - 1;
     if (struck.crash == Crash::Kill) {
         std::fflush(nullptr);
 #ifdef _WIN32

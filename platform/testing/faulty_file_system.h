@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -33,7 +34,7 @@ public:
     // The (after + 1)-th next operation of that kind fails with the system's error code (errno,
     // GetLastError()), reported as the system's own would be. With placeEnding, only operations
     // on a place (the file or folder written, copied to, moved or made) whose path ends so are
-    // counted. One fault per kind is armed at a time.
+    // counted. One error and one crash per kind are armed at a time, each counting alone.
     void FailNext(Operation operation, int code, int after = 0, std::string placeEnding = {});
     // Every operation of that kind on such a place fails from now on, as on a read-only disk.
     void FailEvery(Operation operation, int code, std::string placeEnding = {});
@@ -41,8 +42,12 @@ public:
     void CrashAt(Operation operation, int after = 0, std::string placeEnding = {},
                  Crash crash = Crash::Unwind);
     void Clear();
-    // How many operations of that kind on such a place were passed on or struck so far.
-    int CountOf(Operation operation, const std::string& placeEnding = {}) const;
+    // How many operations of that kind were passed on or struck among the calls numbered from
+    // from up to to (all calls so far by default), every call of every kind counted.
+    int CountOf(Operation operation, std::size_t from = 0, std::size_t to = SIZE_MAX) const;
+    std::size_t Calls() const { return seen_.size(); }
+    // The number of the call the last fault struck; nothing before one has.
+    std::optional<std::size_t> StruckAt() const { return struckAt_; }
     // The folder at path belongs to another user, and others can change it, which only root
     // can arrange for real: the launcher's check refuses it and it is not the running user's to
     // give the installer's access.
@@ -64,8 +69,12 @@ private:
         std::string placeEnding;
     };
 
+    void Strike(Armed& fault, const Call& call);
+
     std::array<Armed, kOperationCount> faults_{};
-    std::vector<std::pair<Operation, std::string>> seen_;
+    std::array<Armed, kOperationCount> crashes_{};
+    std::vector<Operation> seen_;
+    std::optional<std::size_t> struckAt_;
     std::string ownedByAnother_;
 };
 

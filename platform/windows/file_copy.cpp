@@ -122,22 +122,6 @@ void CopyNewFile(const std::string& source, const std::string& destination) {
     CopyWhole(source, destination, PendingFile::Name::AtItsName);
 }
 
-std::string ReserveAside(const std::string& path) {
-    const std::wstring wide = SystemPath(path);
-    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD code = ::GetLastError();
-        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
-            return {};
-        }
-        Raise(code, path, Expected::File);
-    }
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        Raise(ERROR_ACCESS_DENIED, path, Expected::File);
-    }
-    return MakeTemporaryBeside(path);
-}
-
 void PutInPlace(const std::string& file, const std::string& destination) {
     if (!::MoveFileExW(SystemPath(file).c_str(), SystemPath(destination).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

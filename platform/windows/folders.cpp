@@ -154,19 +154,9 @@ void CreateFolder(const std::string& path) {
     }
 }
 
-std::string MakeStagingFolder(const std::string& path) {
-    // Made under a temporary file's name, which is then the folder's.
-    const std::string name = MakeTemporaryBeside(path);
-    if (!::DeleteFileW(Wide(name).c_str())) {
-        RaiseLast(path, Expected::Folder);
-    }
-    CreateFolder(name);
-    return name;
-}
-
-void MoveFolder(const std::string& from, const std::string& to) {
+void MoveToNewName(const std::string& from, const std::string& to) {
     if (!::MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(), MOVEFILE_WRITE_THROUGH)) {
-        RaiseLast(from, Expected::Folder);
+        RaiseLast(from, Expected::File);
     }
 }
 

@@ -56,10 +56,9 @@ void Check(HRESULT result, const PendingFile& file) {
 
 }  // namespace
 
-// Saved under the temporary name, to be moved over the final one as every file is.
-std::string ShortcutTemporary(const std::string& path, const Shortcut& shortcut) {
+void WriteNewShortcut(const std::string& path, const Shortcut& shortcut) {
     SystemPath(path);
-    PendingFile out(path);
+    PendingFile out(path, PendingFile::Name::AtItsName);
     const ComScope com;
     Com<IShellLinkW> link;
     Check(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
@@ -72,7 +71,7 @@ std::string ShortcutTemporary(const std::string& path, const Shortcut& shortcut)
     Check(link->QueryInterface(IID_IPersistFile, file.Out()), out);
     out.LetGoForWriterByName();
     Check(file->Save(Wide(out.Name()).c_str(), TRUE), out);
-    return out.Keep();
+    out.Keep();
 }
 
 }  // namespace platform

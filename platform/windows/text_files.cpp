@@ -75,11 +75,11 @@ void ReplaceFile(const std::string& path, const std::string& contents) {
     out.Commit();
 }
 
-std::string WriteTemporary(const std::string& destination, const std::string& contents) {
-    SystemPath(destination);
-    PendingFile out(destination);
-    WriteWhole(out.File(), contents, destination);
-    return out.Keep();
+void WriteNewFile(const std::string& path, const std::string& contents) {
+    SystemPath(path);
+    PendingFile out(path, PendingFile::Name::AtItsName);
+    WriteWhole(out.File(), contents, path);
+    out.Keep();
 }
 
 // A link or junction planted at the name is opened itself, not followed, and then refused.

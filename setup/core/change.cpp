@@ -14,37 +14,42 @@ void RemoveIfThere(platform::FileSystem& files, const std::string& path) {
     }
 }
 
-// While the new file waits under its temporary name, the earlier one is at its place or aside
-// (moved over its reserved, empty name); once the new one is in, the earlier one is aside.
+// The journal names both the new file's name and the earlier one's place aside before either
+// is made, and the earlier one only ever gets there by leaving its place: whatever is aside is
+// the earlier file. Without an earlier one, a new file no longer waiting is at its place, or was
+// never made.
 void UndoFile(platform::FileSystem& files, const Change& change) {
-    const bool newWaiting = IsThere(files, change.temporary);
-    if (!change.aside.empty() && IsThere(files, change.aside)) {
-        if (newWaiting && IsThere(files, change.path)) {
-            files.RemoveOneFile(change.aside);  // only reserved
-        } else {
+    if (!change.aside.empty()) {
+        if (IsThere(files, change.aside)) {
             files.PutInPlace(change.aside, change.path);
         }
-    } else if (change.aside.empty() && !newWaiting) {
+    } else if (!IsThere(files, change.temporary)) {
         RemoveIfThere(files, change.path);
     }
     RemoveIfThere(files, change.temporary);
 }
 
-// The new tree leaves its place under its temporary name again before the earlier one comes
-// back, so that each state on the way tells the next step. Nothing aside and nothing waiting, with
-// an earlier tree, means the earlier tree is back.
+// The same for a folder; the new one leaves its place under its own name again before the
+// earlier one comes back, so that each state on the way tells the next step.
 void UndoTree(platform::FileSystem& files, const Change& change) {
-    const bool hadEarlier = !change.aside.empty();
-    if (!IsThere(files, change.temporary)) {
-        if (hadEarlier ? !IsThere(files, change.aside) : !IsThere(files, change.path)) {
+    const bool newWaiting = IsThere(files, change.temporary);
+    if (!change.aside.empty()) {
+        if (!IsThere(files, change.aside)) {
+            if (newWaiting) {
+                files.RemoveTree(change.temporary);
+            }
             return;
         }
-        files.MoveFolder(change.path, change.temporary);
+        if (!newWaiting && IsThere(files, change.path)) {
+            files.MoveToNewName(change.path, change.temporary);
+        }
+        files.MoveToNewName(change.aside, change.path);
+    } else if (!newWaiting && IsThere(files, change.path)) {
+        files.MoveToNewName(change.path, change.temporary);
     }
-    if (hadEarlier && IsThere(files, change.aside) && !IsThere(files, change.path)) {
-        files.MoveFolder(change.aside, change.path);
+    if (IsThere(files, change.temporary)) {
+        files.RemoveTree(change.temporary);
     }
-    files.RemoveTree(change.temporary);
 }
 
 // Anything else there is not the install's to remove.
@@ -92,13 +97,9 @@ void Forget(platform::Services& services, const Change& change) {
     }
 }
 
-// A file's reserved name holds the earlier file only once it has left its place.
 std::string KeptAside(platform::Services& services, const Change& change) {
-    platform::FileSystem& files = services.Files();
     const bool keeps = change.kind == Change::Kind::File || change.kind == Change::Kind::Tree;
-    const bool onlyReserved = change.kind == Change::Kind::File &&
-                              IsThere(files, change.temporary) && IsThere(files, change.path);
-    return keeps && !onlyReserved && IsThere(files, change.aside) ? change.aside : std::string();
+    return keeps && IsThere(services.Files(), change.aside) ? change.aside : std::string();
 }
 
 }  // namespace setup

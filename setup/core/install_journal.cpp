@@ -272,7 +272,7 @@ void InstallJournal::SetPhase(Phase phase) {
 void InstallJournal::Rewrite(const Journal& journal) {
     std::uint64_t chain = 0;
     const std::string text = FormatJournal(journal, chain);
-    files_.PutInPlace(files_.WriteTemporary(path_, text), path_);
+    files_.ReplaceFile(path_, text);
     files_.SyncFolder(folder_);
     chain_ = chain;
     begun_ = true;

@@ -30,7 +30,7 @@ void PlaceUninstaller(InstallContext& context) {
     const std::string target = UninstallerPath(context);
     context.Step("Could not copy " + source + " to " + target + ".", [&] {
         if (FileExists(context.Files(), source) != FileExistsResult::NotThere) {
-            context.transaction.Place({target, context.Files().CopyToTemporary(source, target)});
+            context.transaction.Place(CopyOf(source, target));
         }
     });
 }
@@ -41,7 +41,7 @@ void PlaceUninstallMenuEntry(InstallContext& context) {
         if (UninstallerInPlace(context)) {
             const std::string text = DesktopEntryFor(
                 UninstallerPath(context), "Uninstall Velmora_KZ 2.0.1", "Remove Velmora_KZ 2.0.1");
-            context.transaction.Place({entry, context.Files().WriteTemporary(entry, text)});
+            context.transaction.Place(TextAt(entry, text));
         }
     });
 }
@@ -95,8 +95,7 @@ void WriteRecord(InstallContext& context) {
             merged = {};
         }
         record::Merge(merged, ThisInstall(context));
-        context.transaction.Place(
-            {path, context.Files().WriteTemporary(path, record::Format(merged))});
+        context.transaction.Place(TextAt(path, record::Format(merged)));
     });
 }
 

@@ -30,9 +30,7 @@ InstallStep Logged(std::string text) {
 }
 
 void WriteFile(InstallContext& context, const std::string& path, const std::string& contents) {
-    context.Step(FileStep(path), [&] {
-        context.transaction.Place({path, context.Files().WriteTemporary(path, contents)});
-    });
+    context.Step(FileStep(path), [&] { context.transaction.Place(TextAt(path, contents)); });
 }
 
 // Only a plain file of at most one path and its line end is the launcher's record, to be kept
@@ -47,8 +45,8 @@ void WriteHandover(InstallContext& context) {
             static_cast<std::size_t>(earlier.size) <= platform::MaxPathLength() + 2;
         const bool nothingThere = earlier.kind == platform::EntryKind::None;
         context.transaction.Place(
-            {path, context.Files().WriteTemporary(path, context.request.destination + "\r\n"),
-             launchersRecord || nothingThere ? Earlier::Keep : Earlier::Replace});
+            TextAt(path, context.request.destination + "\r\n",
+                   launchersRecord || nothingThere ? Earlier::Keep : Earlier::Replace));
     });
     // The log has always named the hand-over file "Startup.txt".
     context.Log("Created " + context.Join(context.layout.applicationFolder, "Startup.txt") +
@@ -75,10 +73,8 @@ InstallStep PlaceLauncherCopy(std::string platform::UserPlaces::*place) {
                          [&] { context.transaction.MakeMissingFolders(folder); });
         }
         const std::string target = context.Join(folder, kLauncherFile);
-        context.Step(CopyStep(context.source, target), [&] {
-            context.transaction.Place(
-                {target, context.Files().CopyToTemporary(context.source, target)});
-        });
+        context.Step(CopyStep(context.source, target),
+                     [&] { context.transaction.Place(CopyOf(context.source, target)); });
     };
 }
 
@@ -106,10 +102,9 @@ void PlaceStartMenuShortcut(InstallContext& context) {
     const std::string link = context.Join(folder, kStartMenuShortcut);
     const std::string program = context.Join(folder, kLauncherFile);
     context.Step(FileStep(link), [&] {
-        context.transaction.Place({link, context.Files().ShortcutTemporary(
-                                             link, {.target = program,
-                                                    .workingFolder = context.request.destination,
-                                                    .icon = program})});
+        context.transaction.Place(ShortcutAt(
+            link,
+            {.target = program, .workingFolder = context.request.destination, .icon = program}));
     });
 }
 
@@ -125,21 +120,10 @@ void MakeDestination(InstallContext& context) {
 // All complete beside their places before the first is moved in, so that a missing file or a
 // full disk changes nothing. Sources are bare names: the current folder is still W.
 void CopyApplicationFiles(InstallContext& context) {
-    const std::string& destination = context.request.destination;
-    platform::FileSystem& files = context.Files();
     std::vector<Placement> placements;
-    try {
-        for (const auto name : kInstallationFiles) {
-            const std::string target = context.Join(destination, name);
-            placements.push_back({target, context.Step(CopyStep(std::string(name), target), [&] {
-                                      return files.CopyToTemporary(std::string(name), target);
-                                  })});
-        }
-    } catch (const StepFailure&) {
-        for (const Placement& placement : placements) {
-            files.RemoveFile(placement.temporary);
-        }
-        throw;
+    for (const auto name : kInstallationFiles) {
+        placements.push_back(
+            CopyOf(std::string(name), context.Join(context.request.destination, name)));
     }
     std::size_t current = 0;
     try {

@@ -69,6 +69,29 @@ std::string UndoFailureText(const std::vector<UndoFailure>& failures, const std:
     return text + "Setup keeps " + journal + " and puts the rest back when it starts again.";
 }
 
+Placement CopyOf(const std::string& source, const std::string& path) {
+    return {path, [source](platform::FileSystem& files, const std::string& temporary,
+                           const std::string& becomes) {
+                files.CopyNewFile(source, temporary, becomes);
+            }};
+}
+
+Placement TextAt(const std::string& path, const std::string& contents, Earlier earlier) {
+    return {path,
+            [contents](platform::FileSystem& files, const std::string& temporary,
+                       const std::string& becomes) {
+                files.WriteNewFile(temporary, contents, becomes);
+            },
+            earlier};
+}
+
+Placement ShortcutAt(const std::string& path, const platform::Shortcut& shortcut) {
+    return {path, [shortcut](platform::FileSystem& files, const std::string& temporary,
+                             const std::string& becomes) {
+                files.WriteNewShortcut(temporary, shortcut, becomes);
+            }};
+}
+
 Transaction::Transaction(platform::Services& services, InstallJournal& journal)
     : services_(services), files_(services.Files()), journal_(journal) {}
 
@@ -111,7 +134,11 @@ void Transaction::Place(const Placement& placement) {
     Place(std::vector<Placement>{placement});
 }
 
-// The earlier files' names are reserved first, so that a failure there leaves only temporaries.
+std::string Transaction::AsideFor(const std::string& path, Earlier earlier) {
+    return earlier == Earlier::Keep && IsThere(path) ? platform::PartialNameBeside(path)
+                                                     : std::string();
+}
+
 void Transaction::Place(const std::vector<Placement>& placements,
                         const std::function<void(std::size_t)>& beforeEach) {
     const auto next = [&beforeEach](std::size_t index) {
@@ -120,65 +147,39 @@ void Transaction::Place(const std::vector<Placement>& placements,
         }
     };
     std::vector<Change> changes;
-    std::vector<std::size_t> indexes;
-    try {
-        for (std::size_t i = 0; i < placements.size(); ++i) {
-            const Placement& placement = placements[i];
-            if (placement.temporary.empty()) {
-                continue;
-            }
-            next(i);
-            indexes.push_back(i);
-            Change change{.kind = Change::Kind::File,
-                          .path = placement.path,
-                          .temporary = placement.temporary};
-            if (placement.earlier == Earlier::Keep) {
-                change.aside = files_.ReserveAside(placement.path);
-            }
-            changes.push_back(std::move(change));
-        }
-    } catch (const platform::RuntimeError&) {
-        for (const Change& change : changes) {
-            files_.RemoveFile(change.aside);
-        }
-        for (const Placement& placement : placements) {
-            files_.RemoveFile(placement.temporary);
-        }
-        throw;
+    for (const Placement& placement : placements) {
+        changes.push_back({.kind = Change::Kind::File,
+                           .path = placement.path,
+                           .temporary = platform::PartialNameBeside(placement.path),
+                           .aside = AsideFor(placement.path, placement.earlier)});
     }
     Record(changes);
+    for (std::size_t i = 0; i < placements.size(); ++i) {
+        next(i);
+        placements[i].write(files_, changes[i].temporary, placements[i].path);
+    }
     for (std::size_t i = 0; i < changes.size(); ++i) {
-        const Change& change = changes[i];
-        next(indexes[i]);
-        if (!change.aside.empty()) {
-            files_.PutInPlace(change.path, change.aside);
+        next(i);
+        if (!changes[i].aside.empty()) {
+            files_.MoveToNewName(changes[i].path, changes[i].aside);
         }
-        files_.PutInPlace(change.temporary, change.path);
+        files_.PutInPlace(changes[i].temporary, changes[i].path);
     }
 }
 
 void Transaction::PlaceTree(const std::string& path,
                             const std::function<void(const std::string&)>& fill) {
-    const std::string staging = files_.MakeStagingFolder(path);
-    try {
-        fill(staging);
-    } catch (const platform::RuntimeError&) {
-        try {
-            files_.RemoveTree(staging);
-        } catch (const platform::RuntimeError&) {
-            // The next install's clean-up takes it.
-        }
-        throw;
+    const Change change{.kind = Change::Kind::Tree,
+                        .path = path,
+                        .temporary = platform::PartialNameBeside(path),
+                        .aside = AsideFor(path, Earlier::Keep)};
+    Record({change});
+    files_.CreateFolder(change.temporary);
+    fill(change.temporary);
+    if (!change.aside.empty()) {
+        files_.MoveToNewName(path, change.aside);
     }
-    const bool hadEarlier = IsThere(path);
-    Record({{.kind = Change::Kind::Tree,
-             .path = path,
-             .temporary = staging,
-             .aside = hadEarlier ? staging + "-earlier" : std::string()}});
-    if (hadEarlier) {
-        files_.MoveFolder(path, changes_.back().aside);
-    }
-    files_.MoveFolder(staging, path);
+    files_.MoveToNewName(change.temporary, path);
 }
 
 void Transaction::SetUninstallEntry(platform::Scope scope, const platform::UninstallEntry& entry) {
@@ -193,12 +194,17 @@ void Transaction::MakeDurable() {
     SyncEach(files_, FoldersMovedIn(changes_));
 }
 
+// Once the journal says forgetting, the new installation is whole whatever follows: a journal
+// that cannot be removed is finished by the next start.
 void Transaction::Commit() {
     MakeDurable();
     journal_.SetPhase(Phase::Forgetting);
     forgetting_ = true;
     ForgetAll(services_, changes_);
-    journal_.End();
+    try {
+        journal_.End();
+    } catch (const platform::RuntimeError&) {
+    }
 }
 
 // A journal that cannot say it is undoing still says doing, which a crash also takes back.

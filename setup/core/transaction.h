@@ -32,16 +32,23 @@ std::string UndoFailureText(const std::vector<UndoFailure>& failures, const std:
 // whole.
 enum class Earlier { Keep, Replace };
 
-// A complete new file, made beside its place, to be moved there.
+// A new file for path: written by write, under a name of its own beside path, then moved there.
 struct Placement {
     std::string path;
-    std::string temporary;  // "" when the file at path is the new one already
+    std::function<void(platform::FileSystem& files, const std::string& temporary,
+                       const std::string& path)>
+        write;
     Earlier earlier = Earlier::Keep;
 };
+Placement CopyOf(const std::string& source, const std::string& path);
+Placement TextAt(const std::string& path, const std::string& contents,
+                 Earlier earlier = Earlier::Keep);
+Placement ShortcutAt(const std::string& path, const platform::Shortcut& shortcut);
 
-// An install's changes as one: each is journalled and on the disk before it is made; Commit lets
-// go of what they replaced once the last is made, and Undo takes every one back. Until one of
-// them, what each place held is kept.
+// An install's changes as one: each is journalled, with the names of the new file and of the
+// earlier one's place aside, and on the disk, before anything of it is made; Commit lets go of
+// what they replaced once the last is made, and Undo takes every one back. Until one of them,
+// what each place held is kept.
 class Transaction {
 public:
     Transaction(platform::Services& services, InstallJournal& journal);
@@ -53,12 +60,12 @@ public:
     // Each missing folder on the way to path, and path.
     void MakeMissingFolders(const std::string& path);
     void Place(const Placement& placement);
-    // All at once: one journal entry for the lot, then each moved in, in order; beforeEach is
-    // told which one is next, so that a failure can be named.
+    // All at once: one journal entry for the lot, then each written, then each moved in, in
+    // order; beforeEach is told which one is next, so that a failure can be named.
     void Place(const std::vector<Placement>& placements,
                const std::function<void(std::size_t)>& beforeEach = {});
-    // A whole folder, filled by fill in a new folder beside path and then moved there, what was
-    // at path kept aside.
+    // A whole folder, filled by fill in a new folder beside path and then moved there in one
+    // move, what was at path kept aside.
     void PlaceTree(const std::string& path, const std::function<void(const std::string&)>& fill);
     void SetUninstallEntry(platform::Scope scope, const platform::UninstallEntry& entry);
 
@@ -74,6 +81,7 @@ private:
     void Record(const std::vector<Change>& changes);
     void MakeDurable();
     bool IsThere(const std::string& path);
+    std::string AsideFor(const std::string& path, Earlier earlier);
 
     platform::Services& services_;
     platform::FileSystem& files_;

@@ -7,8 +7,11 @@
 
 namespace testing_support {
 
-InstallerTest::InstallerTest()
-    : userName(setup::GetCurrentUserName(services)),
+InstallerTest::InstallerTest() : InstallerTest(TextOf(std::filesystem::temp_directory_path())) {}
+
+InstallerTest::InstallerTest(const std::string& base)
+    : root(base),
+      userName(setup::GetCurrentUserName(services)),
       layout(platform::LayoutRootedIn(root.Path())),
       working(root / "medium") {
     MakeFolders(working);

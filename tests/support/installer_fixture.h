@@ -18,6 +18,8 @@ namespace testing_support {
 class InstallerTest : public ::testing::Test {
 protected:
     InstallerTest();
+    // With every place rooted in a new folder under base.
+    explicit InstallerTest(const std::string& base);
 
     // Lays out the 15 installation files in the working folder, each with its own bytes.
     void LayOutMedium(const std::string& folder) const;
