@@ -167,7 +167,7 @@ std::string CopyToTemporary(const std::string& source, const std::string& destin
 void CopyNewFile(const std::string& source, const std::string& destination) {
     struct stat info {};
     const FileDescriptor in = OpenSource(source, info);
-    PendingFile out(destination, InstalledMode(info.st_mode), PendingFile::Name::AtItsName);
+    PendingFile out(destination, InstalledMode(info.st_mode), PendingFile::Naming::AtItsName);
     CopyContents(in.Get(), info, source, out);
     out.Keep();
 }

@@ -120,14 +120,14 @@ std::string MakeTemporaryBeside(const std::string& path, FileDescriptor& fd) {
     return pattern;
 }
 
-PendingFile::PendingFile(const std::string& destination, mode_t mode, Name name)
+PendingFile::PendingFile(const std::string& destination, mode_t mode, Naming naming)
     : destination_(destination) {
     IgnoreFileSizeSignal();
     SystemPath(destination);
     if (NameOf(destination).empty()) {
         Raise(ENOENT, destination, Expected::File);
     }
-    if (name == Name::AtItsName) {
+    if (naming == Naming::AtItsName) {
         fd_.Reset(::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                          0600));
         if (!fd_.Valid()) {

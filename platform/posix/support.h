@@ -73,8 +73,8 @@ class PendingFile {
 public:
     // Under a temporary name beside destination, or, AtItsName, under destination itself, which
     // must not be there yet.
-    enum class Name { Temporary, AtItsName };
-    PendingFile(const std::string& destination, mode_t mode, Name name = Name::Temporary);
+    enum class Naming { Temporary, AtItsName };
+    PendingFile(const std::string& destination, mode_t mode, Naming naming = Naming::Temporary);
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
     ~PendingFile();

@@ -65,7 +65,7 @@ void ReplaceFile(const std::string& path, const std::string& contents) {
 }
 
 void WriteNewFile(const std::string& path, const std::string& contents) {
-    PendingFile out(path, 0644, PendingFile::Name::AtItsName);
+    PendingFile out(path, 0644, PendingFile::Naming::AtItsName);
     WriteWhole(out.Fd(), contents, path);
     out.Keep();
 }

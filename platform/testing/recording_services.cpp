@@ -16,7 +16,7 @@ std::int64_t RecordingServices::StartProgramHidden(const std::string& name) {
     if (missing_.contains(name)) {
         throw RuntimeError(error::kFileNotFound, name, ENOENT);
     }
-    started_.push_back({name, platform::CurrentFolder()});
+    started_.push_back({name, platform::CurrentFolder(), {}});
     return kFirstProcessId + static_cast<std::int64_t>(started_.size());
 }
 

@@ -74,7 +74,7 @@ std::uint64_t CopyContents(HANDLE in, const PendingFile& out) {
 
 // Complete or an error: the source as it was when the copy began, unchanged at its end.
 std::string CopyWhole(const std::string& source, const std::string& destination,
-                      PendingFile::Name name) {
+                      PendingFile::Naming naming) {
     const Handle in(::CreateFileW(Wide(source).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -82,7 +82,7 @@ std::string CopyWhole(const std::string& source, const std::string& destination,
     if (!before) {
         RaiseLast(source, Expected::File);
     }
-    PendingFile out(destination, name);
+    PendingFile out(destination, naming);
     const std::uint64_t copied = CopyContents(in.Get(), out);
     const auto after = StateOf(in.Get());
     if (copied < before->size) {
@@ -113,13 +113,13 @@ std::string CopyToTemporary(const std::string& source, const std::string& destin
     if (IdentityOf(destination) == sourceIdentity) {
         return {};
     }
-    return CopyWhole(source, destination, PendingFile::Name::Temporary);
+    return CopyWhole(source, destination, PendingFile::Naming::Temporary);
 }
 
 void CopyNewFile(const std::string& source, const std::string& destination) {
     SystemPath(destination);
     RequireFileSource(source);
-    CopyWhole(source, destination, PendingFile::Name::AtItsName);
+    CopyWhole(source, destination, PendingFile::Naming::AtItsName);
 }
 
 void PutInPlace(const std::string& file, const std::string& destination) {

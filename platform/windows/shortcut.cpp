@@ -58,7 +58,7 @@ void Check(HRESULT result, const PendingFile& file) {
 
 void WriteNewShortcut(const std::string& path, const Shortcut& shortcut) {
     SystemPath(path);
-    PendingFile out(path, PendingFile::Name::AtItsName);
+    PendingFile out(path, PendingFile::Naming::AtItsName);
     const ComScope com;
     Com<IShellLinkW> link;
     Check(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,

@@ -96,14 +96,15 @@ std::string MakeTemporaryBeside(const std::string& path, Handle* held) {
     Raise(ERROR_FILE_EXISTS, path, Expected::File);
 }
 
-PendingFile::PendingFile(const std::string& destination, Name name) : destination_(destination) {
+PendingFile::PendingFile(const std::string& destination, Naming naming)
+    : destination_(destination) {
     if (IsFolder(destination)) {
         Raise(ERROR_ACCESS_DENIED, destination, Expected::File);
     }
     if (NameOf(destination).empty()) {
         Raise(ERROR_PATH_NOT_FOUND, destination, Expected::File);
     }
-    if (name == Name::Temporary) {
+    if (naming == Naming::Temporary) {
         temporary_ = MakeTemporaryBeside(destination, &file_);
         return;
     }

@@ -65,8 +65,8 @@ class PendingFile {
 public:
     // Under a temporary name beside destination, or, AtItsName, under destination itself, which
     // must not be there yet.
-    enum class Name { Temporary, AtItsName };
-    explicit PendingFile(const std::string& destination, Name name = Name::Temporary);
+    enum class Naming { Temporary, AtItsName };
+    explicit PendingFile(const std::string& destination, Naming naming = Naming::Temporary);
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
     ~PendingFile();

@@ -77,7 +77,7 @@ void ReplaceFile(const std::string& path, const std::string& contents) {
 
 void WriteNewFile(const std::string& path, const std::string& contents) {
     SystemPath(path);
-    PendingFile out(path, PendingFile::Name::AtItsName);
+    PendingFile out(path, PendingFile::Naming::AtItsName);
     WriteWhole(out.File(), contents, path);
     out.Keep();
 }

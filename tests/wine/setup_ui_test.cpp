@@ -243,10 +243,11 @@ TEST_F(SetupProgram, UninstallTakesOffWhatTheInstallMadeThroughItsBoxes) {
         << "the copy is to go at the next start";
 }
 
-// The one change the programs make to the registry, in each scope's place, and its removal.
+// The one change the programs make to the registry, in each scope's place, read back as it was
+// written (a failed upgrade puts an earlier one back so), and its removal.
 TEST(UninstallEntry, IsWrittenWhereItsScopeBelongsAndRemovedOnce) {
-    const platform::UninstallEntry entry{"D:\\Apps", "\"C:\\Velmora_KZ\\Uninstall.exe\"",
-                                         "D:\\Apps\\Velmora_KZ.2.0.1.exe", 123};
+    const platform::UninstallEntry entry{
+        "D:\\Apps", "\"C:\\Velmora_KZ\\Uninstall.exe\"", "D:\\Apps\\Velmora_KZ.2.0.1.exe", 123, {}};
     for (const auto scope : {platform::Scope::ThisUser, platform::Scope::Everyone}) {
         const HKEY root =
             scope == platform::Scope::Everyone ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
@@ -280,10 +281,17 @@ TEST(UninstallEntry, IsWrittenWhereItsScopeBelongsAndRemovedOnce) {
         EXPECT_EQ(number("NoModify"), 1u);
         EXPECT_EQ(number("NoRepair"), 1u);
         ::RegCloseKey(key);
+        auto earlier = entry;
+        earlier.installDate = date;
+        EXPECT_EQ(platform::ReadUninstallEntry(scope), earlier);
+        earlier.installDate = "20250101";
+        platform::WriteUninstallEntry(scope, earlier);
+        EXPECT_EQ(platform::ReadUninstallEntry(scope), earlier) << "its own date kept";
 
         platform::RemoveUninstallEntry(scope);
         EXPECT_EQ(RegQuery(platform::UninstallKeyName(scope), "DisplayName"), 1u);
         EXPECT_NO_THROW(platform::RemoveUninstallEntry(scope)) << "nothing there is no failure";
+        EXPECT_EQ(platform::ReadUninstallEntry(scope), std::nullopt);
     }
 }
 
