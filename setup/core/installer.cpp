@@ -70,6 +70,8 @@ void Installer::MainRoute() {
     const std::string& destination = request_.destination;
     Log("Created Install.log Successfully");
     CheckDestination();
+    Step(GivenPlacesStep(files_, layout_, request_),
+         [this] { RequireGivenPlaces(files_, layout_, request_); });
     CheckFollowable(layout_.applicationFolder);
     CheckFollowable(destination);
 
