@@ -6,6 +6,13 @@ target_compile_options(velmora_common INTERFACE -Wall -Wextra -Wpedantic)
 target_compile_definitions(velmora_common INTERFACE
   QT_NO_CAST_FROM_ASCII QT_NO_CONTEXTLESS_CONNECT QT_NO_KEYWORDS)
 
+# The Windows programs start on Windows XP SP3 and later: the headers then declare nothing newer,
+# so calling a newer function is an error here, not an import that XP's loader refuses. Newer ones
+# are looked up when the program runs (platform/windows/system_function.h).
+if(WIN32)
+  target_compile_definitions(velmora_common INTERFACE _WIN32_WINNT=0x0501 WINVER=0x0501)
+endif()
+
 # The folder beside Setup.exe on the Linux medium, and in the application folder, that holds the
 # window toolkit for desktops without one (cmake/bundle_qt_runtime.cmake).
 set(VELMORA_RUNTIME_FOLDER qt-runtime)

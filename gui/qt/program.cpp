@@ -1,9 +1,5 @@
 #include "gui/qt/program.h"
 
-#include <optional>
-
-#include <QApplication>
-
 #include "gui/qt/bundled_plugins.h"
 #include "gui/qt/gui_runtime.h"
 
@@ -17,14 +13,18 @@ platform::Answer QtServices::AskYesNo(const std::string& text, const std::string
     return AskQuestionBox(text, title) ? platform::Answer::Yes : platform::Answer::No;
 }
 
+void StartApplication(std::optional<QApplication>& application, int& argc, char** argv) {
+    UseBundledPlugins();
+    application.emplace(argc, argv);
+    InstallGuiRuntime();
+}
+
 int RunProgram(int& argc, char** argv, const WindowMaker& makeWindow) {
     // Outlives the guard below, so that the error box can still be shown.
     std::optional<QApplication> application;
     QtServices services;
     return platform::RunHandler(services, [&] {
-        UseBundledPlugins();
-        application.emplace(argc, argv);
-        InstallGuiRuntime();
+        StartApplication(application, argc, argv);
         return RunWindow(services, makeWindow);
     });
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include <QApplication>
 
 #include "gui/qt/program_entry.h"
 #include "platform/system_services.h"
@@ -13,6 +16,11 @@ public:
     void ShowMessage(const std::string& text, const std::string& title) override;
     platform::Answer AskYesNo(const std::string& text, const std::string& title) override;
 };
+
+// The application object, as every Qt program of this system makes it: with the plugins of the
+// toolkit bundled beside the program where that is the Qt the loader took, then its fonts and
+// icon.
+void StartApplication(std::optional<QApplication>& application, int& argc, char** argv);
 
 // A Qt program's main: the application, its runtime and services, then RunWindow. Returns the
 // exit code.

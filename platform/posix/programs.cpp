@@ -1,12 +1,10 @@
 #include <cerrno>
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -23,21 +21,15 @@ using namespace detail;
 
 namespace {
 
-std::string OwnFolder() {
-    char buffer[PATH_MAX];
-    const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0) {
-        return {};
-    }
-    return ParentOf(std::string(buffer, static_cast<std::size_t>(length)));
-}
-
 bool IsExecutableFile(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
            ::access(path.c_str(), X_OK) == 0;
 }
 
+// The search path's own folders only. An empty or relative entry names the current folder or one
+// below it, and neither it nor the program's own folder is searched: Setup runs as root from a
+// medium that others may have put a "java" on.
 std::optional<std::string> FindProgram(const std::string& name) {
     if (name.empty()) {
         return std::nullopt;
@@ -45,14 +37,10 @@ std::optional<std::string> FindProgram(const std::string& name) {
     if (name.find('/') != std::string::npos) {
         return IsExecutableFile(name) ? std::optional(name) : std::nullopt;
     }
-    std::vector<std::string> folders{OwnFolder(), "."};
     const char* searchPath = std::getenv("PATH");
     std::stringstream entries(searchPath != nullptr ? searchPath : "");
-    for (std::string entry; std::getline(entries, entry, ':');) {
-        folders.push_back(entry.empty() ? "." : entry);
-    }
-    for (const auto& folder : folders) {
-        if (!folder.empty() && IsExecutableFile(folder + "/" + name)) {
+    for (std::string folder; std::getline(entries, folder, ':');) {
+        if (folder.starts_with('/') && IsExecutableFile(folder + "/" + name)) {
             return folder + "/" + name;
         }
     }

@@ -11,10 +11,12 @@ namespace {
 
 constexpr const char* kSystemDrive = "C:";
 
-// "" when the shell names no such folder.
+// A folder the registry names but that is not there (a redirected desktop, a profile not yet
+// used) is made by the shell; "" when it still names none, which the install refuses by name.
 std::string ShellFolder(int folder) {
     wchar_t path[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path))) {
+    if (FAILED(::SHGetFolderPathW(nullptr, folder | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                                  path))) {
         return {};
     }
     return Utf8(path);

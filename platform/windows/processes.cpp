@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "platform/windows/support.h"
-// After <windows.h>, which it needs.
+#include "platform/windows/system_function.h"
+// After <windows.h>, which they need.
+#include <psapi.h>
 #include <tlhelp32.h>
 
 namespace platform {
@@ -43,11 +45,22 @@ std::string Lowered(const std::string& text) {
     return Utf8(wide);
 }
 
+// Vista and later name the program of any process a caller may query at all; XP only of one
+// whose memory it may read.
 std::string ProgramOf(DWORD processId) {
-    const Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    using QueryImageName = BOOL WINAPI(HANDLE, DWORD, LPWSTR, PDWORD);
+    QueryImageName* const query =
+        SystemFunction<QueryImageName>(L"kernel32.dll", "QueryFullProcessImageNameW");
     wchar_t path[MAX_PATH * 2] = {};
     DWORD size = MAX_PATH * 2;
-    if (!process.Valid() || !::QueryFullProcessImageNameW(process.Get(), 0, path, &size)) {
+    if (query == nullptr) {
+        const Handle process(
+            ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+        size = process.Valid() ? ::GetModuleFileNameExW(process.Get(), nullptr, path, size) : 0;
+        return Utf8(std::wstring_view(path, size));
+    }
+    const Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process.Valid() || !query(process.Get(), 0, path, &size)) {
         return {};
     }
     return Utf8(std::wstring_view(path, size));

@@ -93,4 +93,9 @@ std::string FullFolderPathOf(const std::string& path);
 
 std::optional<char> DriveLetterOf(const std::string& path);
 
+// The file system flags of the volume that held (opened at place) lies on; none if the system
+// cannot tell. Before Vista the volume is found by place, which the handle keeps from being
+// renamed or removed meanwhile.
+std::optional<DWORD> VolumeFlagsOf(HANDLE held, const std::string& place);
+
 }  // namespace platform::detail

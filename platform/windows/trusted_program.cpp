@@ -1,11 +1,13 @@
 // What the launcher follows: only places nobody but their owner can change, owned by the running
 // user, SYSTEM or the Administrators, checked by the handle that then holds them.
 
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
 #include "platform/windows/folder_security.h"
 #include "platform/windows/support.h"
+#include "platform/windows/system_function.h"
 // After <windows.h>, which it needs.
 #include <aclapi.h>
 
@@ -35,15 +37,13 @@ void Hold(HANDLE& slot, HANDLE handle) {
 }
 
 // A volume without permissions (FAT) keeps nobody out, and there is nothing to check.
-bool KeepsPermissions(HANDLE held) {
-    DWORD flags = 0;
-    return !::GetVolumeInformationByHandleW(held, nullptr, 0, nullptr, nullptr, &flags, nullptr,
-                                            0) ||
-           (flags & FS_PERSISTENT_ACLS) != 0;
+bool KeepsPermissions(HANDLE held, const std::string& place) {
+    const std::optional<DWORD> flags = VolumeFlagsOf(held, place);
+    return !flags || (*flags & FS_PERSISTENT_ACLS) != 0;
 }
 
 void RequireTrusted(HANDLE held, const std::string& place, Expected expected) {
-    if (!KeepsPermissions(held)) {
+    if (!KeepsPermissions(held, place)) {
         return;
     }
     PSID owner = nullptr;
@@ -68,6 +68,24 @@ DWORD AttributesOf(HANDLE held) {
 }
 
 }  // namespace
+
+std::optional<DWORD> detail::VolumeFlagsOf(HANDLE held, const std::string& place) {
+    using VolumeByHandle =
+        BOOL WINAPI(HANDLE, LPWSTR, DWORD, LPDWORD, LPDWORD, LPDWORD, LPWSTR, DWORD);
+    VolumeByHandle* const byHandle =
+        SystemFunction<VolumeByHandle>(L"kernel32.dll", "GetVolumeInformationByHandleW");
+    DWORD flags = 0;
+    if (byHandle != nullptr) {
+        return byHandle(held, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)
+                   ? std::optional(flags)
+                   : std::nullopt;
+    }
+    wchar_t volume[MAX_PATH] = {};
+    const bool found =
+        ::GetVolumePathNameW(SystemPath(place).c_str(), volume, MAX_PATH) &&
+        ::GetVolumeInformationW(volume, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0);
+    return found ? std::optional(flags) : std::nullopt;
+}
 
 void EnterTrustedFolder(const std::string& folder) {
     Handle held(::CreateFileW(SystemPath(folder).c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/runtime_error.h"
+#include "platform/windows/system_function.h"
 #include "platform/windows/windows_api.h"
 
 namespace platform {
@@ -55,6 +56,16 @@ private:
     std::string name_;
     HKEY key_ = nullptr;
 };
+
+// 32-bit Windows XP has one view of the registry, and no RegDeleteKeyExW to choose it.
+LONG DeleteKey(Scope scope) {
+    using DeleteKeyInView = LONG WINAPI(HKEY, LPCWSTR, REGSAM, DWORD);
+    DeleteKeyInView* const inView =
+        detail::SystemFunction<DeleteKeyInView>(L"advapi32.dll", "RegDeleteKeyExW");
+    const std::wstring key = Wide(kUninstallKey);
+    return inView != nullptr ? inView(RootOf(scope), key.c_str(), ViewOf(scope), 0)
+                             : ::RegDeleteKeyW(RootOf(scope), key.c_str());
+}
 
 // As the list expects it: YYYYMMDD.
 std::string Today() {
@@ -114,8 +125,7 @@ std::optional<UninstallEntry> ReadUninstallEntry(Scope scope) {
 }
 
 void RemoveUninstallEntry(Scope scope) {
-    const LONG result =
-        ::RegDeleteKeyExW(RootOf(scope), Wide(kUninstallKey).c_str(), ViewOf(scope), 0);
+    const LONG result = DeleteKey(scope);
     if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
         RaiseForSystemError(static_cast<int>(result), UninstallKeyName(scope));
     }

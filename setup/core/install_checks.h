@@ -4,11 +4,14 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/layout.h"
 #include "platform/runtime_error.h"
 
 // What the installer makes sure of before it writes anything, so that it never reports an
 // install complete that the launcher then cannot follow.
 namespace setup {
+
+struct InstallRequest;
 
 // The longest destination whose every file fits the system's longest path, the temporary names
 // the copies are first made under included.
@@ -20,5 +23,16 @@ std::size_t LongestDestination(const std::string& separator);
 void MakeFollowable(platform::FileSystem& files, const std::string& folder);
 // The failure box's line for a folder MakeFollowable refused.
 std::string FollowStep(const std::string& folder, const platform::RuntimeError& error);
+
+// The places the chosen copies of the launcher go to must be ones the system gave: a place it
+// gave none for, or not a full path, is never joined into one, and raises Path not found before
+// anything is written. Where profile folders are named after their users the places are the
+// layout's own, not the system's.
+void RequireGivenPlaces(platform::FileSystem& files, const platform::Layout& layout,
+                        const InstallRequest& request);
+// The failure box's line for what RequireGivenPlaces refuses: the place as it was asked for
+// ("the desktop of the current user"), and what the system gave for it.
+std::string GivenPlacesStep(platform::FileSystem& files, const platform::Layout& layout,
+                            const InstallRequest& request);
 
 }  // namespace setup

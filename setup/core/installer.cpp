@@ -44,6 +44,8 @@ void Installer::MainRoute() {
     InstallContext& context = *context_;
     context.Log("Created Install.log Successfully");
     CheckDestination();
+    Step(GivenPlacesStep(files_, layout_, request_),
+         [this] { RequireGivenPlaces(files_, layout_, request_); });
     CheckFollowable(layout_.applicationFolder);
     CheckFollowable(request_.destination);
     MakeApplicationFolder();

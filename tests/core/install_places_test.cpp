@@ -192,6 +192,77 @@ const DestinationCase kDestinations[] = {
 INSTANTIATE_TEST_SUITE_P(Each, Destination, ::testing::ValuesIn(kDestinations),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A place the system could not give (on Windows a shell folder the registry moves where none can
+// be made; here set by hand in a layout whose places are whole paths, as the shell's are) stops
+// the install before anything is written, naming the place; one no chosen copy needs does not.
+struct GivenPlaceCase {
+    const char* name;
+    std::function<void(platform::Layout& layout)> change;
+    const char* step;  // nullptr: the install goes on
+    bool desktopChosen = true;
+};
+
+std::ostream& operator<<(std::ostream& out, const GivenPlaceCase& row) {
+    return out << row.name;
+}
+
+class GivenPlace : public InstallPlaces, public ::testing::WithParamInterface<GivenPlaceCase> {
+protected:
+    void SetUp() override {
+        platform::Layout places = layout;
+        places.userPlaces = layout.PlacesOf(UserName());
+        places.profileRoot = "";
+        for (const auto& folder : {places.userPlaces.desktop, places.userPlaces.programs}) {
+            MakeFolders(folder);
+        }
+        GetParam().change(places);
+        UseLayout(places);
+        Start();
+    }
+};
+
+TEST_P(GivenPlace, IsTheOnlyOneJoinedIntoAPath) {
+    const GivenPlaceCase& row = GetParam();
+    if (!row.desktopChosen) {
+        controls.Toggle(setup::CheckBox::Check1);
+    }
+    controls.Type(root / "apps");
+    ASSERT_TRUE(BeginInstall());
+
+    EXPECT_FALSE(Exists(Joined("", setup::kLauncherFile))) << "at the root of the drive";
+    if (row.step == nullptr) {
+        EXPECT_THAT(services.Shown(),
+                    ElementsAre("Finished|Velmora_KZ 2.0.1 Installation is Complete"));
+        return;
+    }
+    ExpectRefused("Path not found", row.step, "<none>");
+    EXPECT_FALSE(Exists(layout.applicationFolder));
+    EXPECT_FALSE(Exists(root / "apps"));
+}
+
+const GivenPlaceCase kGivenPlaces[] = {
+    {"DesktopOfTheUser", [](platform::Layout& layout) { layout.userPlaces.desktop = ""; },
+     "Could not install: the system gives no folder for the desktop of the current user."},
+    {"StartMenuOfTheUserNotAFullPath",
+     [](platform::Layout& layout) { layout.userPlaces.startMenu = "Start Menu"; },
+     "Could not install: the system gives \"Start Menu\" for the Start menu of the current user, "
+     "which is not a full path."},
+    {"ProfileOfTheUser", [](platform::Layout& layout) { layout.userPlaces.profile = ""; },
+     "Could not install: the system gives no folder for the profile of the current user."},
+    {"ProgramsMenuOfEveryUser",
+     [](platform::Layout& layout) {
+         layout.scope = platform::Scope::Everyone;
+         layout.userPlaces = {};
+         layout.sharedPlaces.programs = "";
+     },
+     "Could not install: the system gives no folder for the Programs menu of every user."},
+    {"DesktopNotChosen", [](platform::Layout& layout) { layout.userPlaces.desktop = ""; }, nullptr,
+     false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Each, GivenPlace, ::testing::ValuesIn(kGivenPlaces),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 #ifdef _WIN32
 // Vista and later: the places the shell names (here a profile named otherwise and a desktop
 // moved to OneDrive), the user's own or, with administrator rights, every user's; the Programs

@@ -54,12 +54,32 @@ TEST_F(StartProgram, FindsABareNameOnTheSearchPathAndReturnsItsId) {
     EXPECT_EQ(ErrorNumberOf([] { platform::StartProgramHidden("java"); }), kFileNotFound);
 }
 
-TEST_F(StartProgram, CurrentFolderComesBeforeTheSearchPath) {
+// Windows keeps its own order, the current folder before the search path. Linux searches the
+// search path only: a "java" planted in the current folder, or in one that an empty or relative
+// entry of the path names, is never started.
+TEST_F(StartProgram, SearchesTheCurrentFolderOnlyOnWindows) {
     MakeFolders(folder / "here");
+#ifdef _WIN32
     PlaceFolderRecorder(folder / "here", "java");
     std::filesystem::current_path(folder / "here");
     ASSERT_GT(platform::StartProgramHidden("java"), 0);
     EXPECT_EQ(RecordedFolder(folder / "here"), folder / "here");
+#else
+    // Each records the name it was started by in the current folder.
+    const std::string recorder =
+        "#!/bin/sh\necho \"$0\" > Velmora_KZ.pending\n/bin/mv Velmora_KZ.pending "
+        "Velmora_KZ.started\n";
+    MakeFolders(folder / "here/bin");
+    WriteFile(folder / "here/java", recorder, 0755);
+    WriteFile(folder / "here/bin/java", recorder, 0755);
+    WriteFile(folder / "java-bin/java", recorder, 0755);
+    std::filesystem::current_path(folder / "here");
+    SetSearchPath(":.:bin:" + folder / "java-bin");
+    ASSERT_GT(platform::StartProgramHidden("java"), 0);
+    EXPECT_EQ(RecordedFolder(folder / "here"), folder / "java-bin/java");
+    SetSearchPath(".:bin:");
+    EXPECT_EQ(ErrorNumberOf([] { platform::StartProgramHidden("java"); }), kFileNotFound);
+#endif
 }
 
 #ifndef _WIN32
@@ -224,7 +244,7 @@ TEST_F(StartProgram, TellsAProgramRunningFromAFolder) {
     EXPECT_EQ(platform::ProgramRunningFrom(installed), std::nullopt);
     WriteFile(Joined(installed, "Velmora_KZ.exe"), "#!/bin/sh\n/bin/sleep 30\n", 0755);
     std::filesystem::current_path(installed);
-    const auto pid = platform::StartProgramHidden("Velmora_KZ.exe");
+    const auto pid = platform::StartInstalledProgram(installed, "Velmora_KZ.exe");
     std::optional<std::string> running;
     for (int i = 0; i < 500 && !running; ++i) {
         running = platform::ProgramRunningFrom(installed + "/");

@@ -3,7 +3,8 @@
 # libraries and plugins: Setup.exe from the medium shows its window on an X11 display and on a
 # Wayland one, and a launcher copy whose application folder holds the medium's toolkit starts the
 # application and shows its window, or its error box when the load fails; without any toolkit it
-# still starts the application, then says why it shows nothing and exits non-zero.
+# still starts the application, then says why it shows nothing and exits non-zero. The
+# Uninstall.exe Setup puts in that application folder shows its box with the toolkit there.
 # Usage: bundled_runtime_test.sh MEDIUM BUILT_SETUP
 set -euo pipefail
 medium=$(realpath "$1")
@@ -125,6 +126,17 @@ wait_for "$launcher" "the launcher's window" xwd -silent -display "$x_display" -
   cat "$work/launcher.err"
 started_in "$work/app" || fail "the application was not started"
 stop "$launcher"
+
+echo "== the installed Uninstall.exe"
+cp "$work/medium/Uninstall.exe" /opt/Velmora_KZ/
+(cd / && exec env DISPLAY="$x_display" /opt/Velmora_KZ/Uninstall.exe) 2>"$work/uninstall.err" &
+uninstall=$!
+wait_for "$uninstall" "Uninstall.exe" \
+  xwd -silent -display "$x_display" -name "Uninstall Velmora_KZ 2.0.1" || cat "$work/uninstall.err"
+grep -q "/opt/Velmora_KZ/qt-runtime/platforms/libqxcb.so" "/proc/$uninstall/maps" 2>/dev/null ||
+  fail "Uninstall.exe did not take the bundled xcb plugin"
+stop "$uninstall"
+rm /opt/Velmora_KZ/Uninstall.exe
 
 echo "== a launcher copy with no toolkit anywhere"
 mv /opt/Velmora_KZ/qt-runtime "$work/toolkit-away"

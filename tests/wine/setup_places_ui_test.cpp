@@ -66,7 +66,8 @@ struct PlacesRun {
     std::string desktop;
     std::string startMenu;
     std::string programs;
-    bool shortcut;  // the Start-menu shortcut beside the Programs copy
+    bool shortcut;            // the Start-menu shortcut beside the Programs copy
+    bool desktopMade = true;  // else the shell is to make it
 };
 std::ostream& operator<<(std::ostream& out, const PlacesRun& run) {
     return out << run.name;
@@ -113,6 +114,17 @@ const PlacesRun kRuns[] = {
      kMenu,
      kMenu + "\\Programs",
      true},
+    // Redirected to a folder not made yet: the shell makes it when asked for it.
+    {"DesktopMovedToAFolderNotYetMade",
+     false,
+     true,
+     {{L"Desktop", "%USERPROFILE%\\Moved\\Desktop"}},
+     kApplicationFolder,
+     "~\\Moved\\Desktop",
+     kMenu,
+     kMenu + "\\Programs",
+     true,
+     false},
     // Wine names the profile after the user whatever the registry says: the user's places are
     // moved into a profile of another name instead.
     {"ProfileNamedOtherwise",
@@ -136,6 +148,7 @@ protected:
         }
         RemoveTree("C:\\users\\Renamed.000");
         RemoveTree(Expanded("~\\OneDrive"));
+        RemoveTree(Expanded("~\\Moved"));
         RemoveTree(GetParam().destination);
         if (!GetParam().xpProfiles) {
             RemoveTree("C:\\Documents and Settings");
@@ -145,8 +158,9 @@ protected:
         for (const auto& [name, place] : GetParam().moved) {
             MoveShellFolder(name, platform::Wide(place));
         }
-        for (const std::string& folder : {Place(GetParam().desktop), Place(GetParam().programs)}) {
-            MakeFolders(folder);
+        MakeFolders(Place(GetParam().programs));
+        if (GetParam().desktopMade) {
+            MakeFolders(Place(GetParam().desktop));
         }
     }
     ~Places() override {
@@ -154,6 +168,7 @@ protected:
         RemoveTree(GetParam().destination);
         RemoveTree("C:\\users\\Renamed.000");
         RemoveTree(Expanded("~\\OneDrive"));
+        RemoveTree(Expanded("~\\Moved"));
     }
 
     static std::string Place(const std::string& place) {
@@ -243,5 +258,36 @@ TEST_P(Places, CopiesLandWhereTheUserLooksAndEachStartsTheApplication) {
 
 INSTANTIATE_TEST_SUITE_P(Each, Places, ::testing::ValuesIn(kRuns),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The user's desktop moved in the registry to where no folder can be made (below a file): the
+// shell gives none, and the install stops before it writes anything, naming the place.
+class PlaceNotGiven : public SetupProgram {
+protected:
+    PlaceNotGiven() {
+        RemoveTree("C:\\Documents and Settings");
+        RemoveTree(blocker);
+        WriteFile(blocker, "");
+        MoveShellFolder(L"Desktop", L"%USERPROFILE%\\blocker.txt\\Desktop");
+    }
+    ~PlaceNotGiven() override {
+        PutShellFoldersBack();
+        RemoveTree(blocker);
+        RemoveTree(destination);
+    }
+    const std::string blocker = Expanded("~\\blocker.txt");
+    const std::string destination = "C:\\Velmora_KZ elsewhere";
+};
+
+TEST_F(PlaceNotGiven, StopsTheInstallBeforeAnythingIsWritten) {
+    const auto setup = StartSetup(true);
+    EXPECT_EQ(InstallThroughTheWindow(*setup, destination),
+              "Error During Setup: Path not found\r\nCould not install: the system gives no folder "
+              "for the desktop of the current user.\r\nSee " +
+                  LogPath() + " for details.");
+    EXPECT_EQ(setup->WaitForEnd(), 1u);
+    EXPECT_FALSE(Exists(kApplicationFolder));
+    EXPECT_FALSE(Exists(destination));
+    EXPECT_FALSE(Exists(std::string("C:\\") + setup::kLauncherFile)) << "at the drive's root";
+}
 
 }  // namespace

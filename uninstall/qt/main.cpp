@@ -2,7 +2,6 @@
 
 #include <QApplication>
 
-#include "gui/qt/gui_runtime.h"
 #include "gui/qt/program.h"
 #include "platform/layout.h"
 #include "uninstall/core/uninstaller.h"
@@ -12,8 +11,7 @@ int main(int argc, char* argv[]) {
     std::optional<QApplication> application;
     gui::qt::QtServices services;
     return platform::RunHandler(services, [&]() -> int {
-        application.emplace(argc, argv);
-        gui::qt::InstallGuiRuntime();
+        gui::qt::StartApplication(application, argc, argv);
         uninstall::Uninstaller(services, platform::NativeLayout()).Run();
     });
 }
