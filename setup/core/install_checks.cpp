@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "setup/core/install_steps.h"
 #include "setup/core/installation_files.h"
-#include "setup/core/installer.h"
 #include "setup/core/queries.h"
 
 namespace setup {

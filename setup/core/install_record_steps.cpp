@@ -118,9 +118,11 @@ void EnterUninstaller(InstallContext& context) {
                 return;
             }
             const std::string& destination = context.request.destination;
-            context.transaction.SetUninstallEntry(
-                scope, {destination, "\"" + UninstallerPath(context) + "\"",
-                        context.Join(destination, kLauncherFile), RecordedKilobytes(context)});
+            context.transaction.SetUninstallEntry(scope, {destination,
+                                                          "\"" + UninstallerPath(context) + "\"",
+                                                          context.Join(destination, kLauncherFile),
+                                                          RecordedKilobytes(context),
+                                                          {}});
         });
 }
 

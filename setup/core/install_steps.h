@@ -36,10 +36,10 @@ struct InstallContext {
     Transaction& transaction;
 
     bool madeApplicationFolder = false;  // which no failure removes, but Uninstall may
-    std::string source;                  // S, once the launcher's copies are due
-    std::string desktopTarget;           // T1, once the user's places are known
-    platform::UserPlaces targets;
-    std::vector<platform::BundledEntry> toolkit;  // what the toolkit's folder holds
+    std::string source{};                // S, once the launcher's copies are due
+    std::string desktopTarget{};         // T1, once the user's places are known
+    platform::UserPlaces targets{};
+    std::vector<platform::BundledEntry> toolkit{};  // what the toolkit's folder holds
 
     platform::FileSystem& Files() { return services.Files(); }
     std::string Join(const std::string& folder, std::string_view name) const {

@@ -44,8 +44,7 @@ void Installer::MainRoute() {
     InstallContext& context = *context_;
     context.Log("Created Install.log Successfully");
     CheckDestination();
-    Step(GivenPlacesStep(files_, layout_, request_),
-         [this] { RequireGivenPlaces(files_, layout_, request_); });
+    CheckGivenPlaces();
     CheckFollowable(layout_.applicationFolder);
     CheckFollowable(request_.destination);
     MakeApplicationFolder();
@@ -79,6 +78,12 @@ void Installer::CheckDestination() {
             throw platform::RuntimeError(platform::error::kBadFileName, destination);
         }
     });
+}
+
+void Installer::CheckGivenPlaces() {
+    platform::FileSystem& files = services_.Files();
+    context_->Step(GivenPlacesStep(files, layout_, request_),
+                   [&] { RequireGivenPlaces(files, layout_, request_); });
 }
 
 // Before anything is written: what the launcher would refuse to follow stops the install here.

@@ -26,6 +26,7 @@ public:
 private:
     void MainRoute();
     void CheckDestination();
+    void CheckGivenPlaces();
     void CheckFollowable(const std::string& folder);
     void MakeApplicationFolder();
     void TakeLock();
