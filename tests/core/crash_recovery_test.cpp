@@ -7,15 +7,34 @@
 #include <string>
 
 #include "launcher/core/launcher_form.h"
+#include "platform/paths.h"
 #include "platform/testing/faulty_file_system.h"
+#include "record/checksum.h"
+#include "record/text_lines.h"
+#include "setup/core/install_journal.h"
 #include "setup/core/installation_files.h"
 #include "tests/support/earlier_install_fixture.h"
 
+#ifdef _WIN32
+#include "platform/windows/windows_api.h"
+#else
+#include <cerrno>
+#endif
+
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using Operation = platform::fakes::Operation;
 using namespace testing_support;
 
 namespace {
+
+#ifdef _WIN32
+constexpr int kDiskFull = ERROR_DISK_FULL;
+constexpr int kAccessDenied = ERROR_ACCESS_DENIED;
+#else
+constexpr int kDiskFull = ENOSPC;
+constexpr int kAccessDenied = EACCES;
+#endif
 
 // The install stopped as a kill would stop it: no failure route, nothing put back.
 struct CrashPoint {
@@ -145,6 +164,114 @@ TEST_F(EarlierInstallTest, SecondSetupWhileOneInstallsSaysSoAndTouchesNothing) {
     auto expected = withJournal;
     expected.erase(LogPath());
     EXPECT_EQ(after, expected);
+}
+
+// What the journal says comes back as it was said, whatever bytes its paths hold; a last entry a
+// crash cut short is left out; anything else not as Setup wrote it is refused by its line.
+TEST(JournalText, ReadsBackWhatWasWrittenAndRefusesAnyOtherChange) {
+    const std::string folder = Joined("C:", "a %b", "c\r\nd");
+    const std::string file = Joined(folder, "Velmora_KZ.jar");
+    const std::string kept = platform::SiblingOf(file, ".Velmora_KZ-partial-a1B2c3");
+    const std::string made = platform::SiblingOf(file, ".Velmora_KZ-partial-d4E5f6");
+    const setup::Journal journal{
+        .destination = folder,
+        .phase = setup::Phase::Forgetting,
+        .changes = {
+            {.kind = setup::Change::Kind::Folder, .path = folder},
+            {.kind = setup::Change::Kind::File, .path = file, .temporary = made},
+            {.kind = setup::Change::Kind::Tree, .path = file, .temporary = made, .aside = kept},
+            {.kind = setup::Change::Kind::UninstallEntry,
+             .scope = platform::Scope::Everyone,
+             .earlierEntry =
+                 platform::UninstallEntry{"D:\\My Apps", "\"C:\\U.exe\"", "", 42, "20250101"}},
+            {.kind = setup::Change::Kind::UninstallEntry}}};
+    const std::string text = setup::FormatJournal(journal);
+    EXPECT_EQ(setup::ParseJournal(text), journal);
+    EXPECT_EQ(setup::ParseJournal(text + "0123456789abcdef phase und"), journal)
+        << "a last line cut short";
+
+    const auto lineOf = [](const std::string& bytes) {
+        try {
+            setup::ParseJournal(bytes);
+        } catch (const platform::RuntimeError& error) {
+            return error.Place();
+        }
+        return std::string("read");
+    };
+    std::string changed = text;
+    changed[changed.find("Velmora_KZ.jar")] = 'v';
+    EXPECT_EQ(lineOf(changed), "line 5") << "a changed byte";
+    // Summed as Setup sums, but naming what lies elsewhere than beside its change's place.
+    const auto summed = [](const std::vector<std::string>& texts) {
+        std::string bytes;
+        std::uint64_t chain = 0;
+        for (const auto& line : texts) {
+            chain = record::Checksum(line, chain);
+            bytes += record::Hex64(chain) + " " + line + "\r\n";
+        }
+        return bytes;
+    };
+    const std::string heading = "Velmora_KZ 2.0.1 install journal 2";
+    for (const std::string& name :
+         {std::string("..%2F.Velmora_KZ-partial-a1B2c3"),
+          std::string(".Velmora_KZ-partial-x%2F..%2F..%2Fy"), std::string("readme.txt")}) {
+        EXPECT_EQ(lineOf(summed(
+                      {heading, "phase doing", "file " + name + " - " + record::Escaped(file)})),
+                  "line 3")
+            << name;
+    }
+    EXPECT_EQ(lineOf(text.substr(text.find("\r\n") + 2)), "line 1") << "no heading";
+    EXPECT_EQ(lineOf(""), "line 1");
+}
+
+// A journal that fails its sums is not acted on: the box names it, and the interrupted install's
+// copies stay where it left them.
+TEST_F(EarlierInstallTest, DamagedJournalIsNamedAndNothingIsRemoved) {
+    Start();
+    services.Files().CrashAt(Operation::Rename, 0, Joined(destination, "help.html"));
+    EXPECT_THROW(form->Command1_Click(), platform::fakes::SimulatedCrash);
+    std::string journal = ReadFile(layout.JournalFile());
+    journal[journal.find("help.html")] = 'H';
+    WriteFile(layout.JournalFile(), journal);
+    const auto before = TreeOf(root.Path());
+
+    UseLayout(layout);
+    Start();
+    EXPECT_EQ(EndStatusOf([this] { form->Command1_Click(); }), platform::ExitStatus::Failure);
+    auto after = TreeOf(root.Path());
+    after.erase(LogPath());
+    auto expected = before;
+    expected.erase(LogPath());
+    EXPECT_EQ(after, expected);
+    EXPECT_THAT(services.Messages().back().text,
+                HasSubstr("The install journal " + layout.JournalFile() + ", line "));
+}
+
+// What cannot be put back stays where the box says, with the journal; the next start puts it back.
+TEST_F(EarlierInstallTest, UndoThatCannotPutAFileBackNamesWhereItIsKept) {
+    Start();
+    const auto before = TreeOf(destination);
+    const std::string readme = Joined(destination, "readme.txt");
+    services.Files().FailNext(Operation::Write, kDiskFull, 0, layout.RecordFile());
+    // Moved aside and replaced by the install; the third move there is the undo's.
+    services.Files().FailNext(Operation::Rename, kAccessDenied, 2, readme);
+    ASSERT_TRUE(BeginInstall());
+
+    ASSERT_TRUE(Exists(layout.JournalFile()));
+    const std::string box = services.Messages().back().text;
+    const std::string kept = "The earlier " + readme + " is kept as ";
+    ASSERT_THAT(box, HasSubstr(kept));
+    const std::string aside =
+        box.substr(box.find(kept) + kept.size(),
+                   box.find(".\r\n", box.find(kept)) - box.find(kept) - kept.size());
+    EXPECT_EQ(ReadFile(aside), "earlier readme.txt");
+    EXPECT_THAT(box, HasSubstr("Setup keeps " + layout.JournalFile()));
+
+    UseLayout(layout);
+    Start();
+    EXPECT_FALSE(Exists(layout.JournalFile()));
+    EXPECT_EQ(TreeOf(destination), before);
+    EXPECT_EQ(ReadFile(layout.HandoverFile()), earlierRecord);
 }
 
 }  // namespace
