@@ -21,11 +21,11 @@ struct Change {
     };
 
     Kind kind = Kind::Folder;
-    std::string path;
-    std::string temporary;  // beside path
-    std::string aside;      // beside path; "" when nothing was there to keep
+    std::string path{};
+    std::string temporary{};  // beside path
+    std::string aside{};      // beside path; "" when nothing was there to keep
     platform::Scope scope = platform::Scope::ThisUser;
-    std::optional<platform::UninstallEntry> earlierEntry;
+    std::optional<platform::UninstallEntry> earlierEntry{};
 
     bool operator==(const Change&) const = default;
 };
