@@ -324,7 +324,7 @@ TEST(ProgramFiles, CarryTheirVersionRecordAndTheIcon) {
             static_cast<const WORD*>(::LockResource(::LoadResource(module, group)));
         EXPECT_EQ(directory[2], 5) << file << ": images in the icon";
 
-        // Run as invoked, never elevated or redirected; scaled whole by Windows.
+        // Run as invoked, never elevated or redirected; drawn at each monitor's resolution.
         const HRSRC manifest = ::FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
         ASSERT_NE(manifest, nullptr) << file << " has no manifest";
         const std::string text(
@@ -332,7 +332,8 @@ TEST(ProgramFiles, CarryTheirVersionRecordAndTheIcon) {
             ::SizeofResource(module, manifest));
         EXPECT_THAT(text, HasSubstr("level=\"asInvoker\""));
         EXPECT_THAT(text, HasSubstr("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"));
-        EXPECT_THAT(text, ::testing::Not(HasSubstr("dpiAware")));
+        EXPECT_THAT(text, HasSubstr(">true/pm</dpiAware>"));
+        EXPECT_THAT(text, HasSubstr(">PerMonitorV2, PerMonitor</dpiAwareness>"));
         ::FreeLibrary(module);
     }
 }
