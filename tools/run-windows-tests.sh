@@ -7,4 +7,5 @@ cd "$(dirname "$0")/.."
 bash tools/install-deps.sh windows
 cmake --preset windows
 cmake --build --preset windows -j "$(nproc)"
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset windows -j "$(nproc)"
+# Large enough for the installer window at 192 dots per inch, which no window may outgrow.
+xvfb-run -a -s "-screen 0 1600x1400x24" ctest --preset windows -j "$(nproc)"

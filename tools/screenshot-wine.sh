@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Shows the Win32 installer window under Wine on a virtual display, in a Wine desktop that draws
-# its frame, and saves a picture of it as docs/setup-window-wine.png.
+# its frame, and saves a picture of it at 96 dots per inch as docs/setup-window-wine.png and at
+# 144 (150 %, set as Windows sets it: LogPixels) as docs/setup-window-wine-144.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -33,7 +34,7 @@ fi
 "$wineserver" --wait
 
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 800x720x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1100x1100x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 setup=""
 cleanup() {
@@ -43,16 +44,26 @@ cleanup() {
 }
 trap cleanup EXIT
 export DISPLAY=$display
-
-cd "$medium"
-"$wine" explorer /desktop=Velmora,800x720 Setup.exe >/dev/null 2>&1 &
-setup=$!
-for _ in $(seq 100); do
-  xwininfo -root -tree 2>/dev/null | grep -q 'Velmora - Wine desktop' && break
-  sleep 0.2
-done
-# Time for the window to be drawn once the desktop is there.
-sleep 4
 mkdir -p "$top/docs"
-import -window root -crop 660x660+0+0 "$top/docs/setup-window-wine.png"
-echo "Saved docs/setup-window-wine.png"
+
+# shoot DOTS_PER_INCH DESKTOP_SIZE CROP FILE
+shoot() {
+  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+  (cd "$medium" && exec "$wine" explorer /desktop=Velmora,"$2" Setup.exe >/dev/null 2>&1) &
+  setup=$!
+  for _ in $(seq 100); do
+    xwininfo -root -tree 2>/dev/null | grep -q 'Velmora - Wine desktop' && break
+    sleep 0.2
+  done
+  # Time for the window to be drawn once the desktop is there.
+  sleep 4
+  import -window root -crop "$3" "$top/docs/$4"
+  echo "Saved docs/$4"
+  kill "$setup" 2>/dev/null || true
+  "$wineserver" -k 2>/dev/null || true
+  "$wineserver" --wait 2>/dev/null || true
+  setup=""
+}
+
+shoot 96 800x720 660x660+0+0 setup-window-wine.png
+shoot 144 1100x1100 990x990+0+0 setup-window-wine-144.png

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "gui/win32/dots_per_inch.h"
 #include "gui/win32/gui.h"
 #include "gui/win32/window_class.h"
 
@@ -10,9 +11,9 @@ namespace gui::win32 {
 namespace {
 
 // What each frame keeps in its window's extra bytes.
-enum Slot { kFont, kBackground, kCaption, kSlots };
+enum Slot { kFont, kBackground, kCaption, kDotsPerInch, kSlots };
 
-constexpr int kCaptionIndent = 8;
+constexpr int kCaptionIndent = 8;  // pixels at 96 dots per inch
 
 LONG_PTR Get(HWND frame, Slot slot) {
     return ::GetWindowLongPtrW(frame, static_cast<int>(slot * sizeof(LONG_PTR)));
@@ -51,7 +52,8 @@ void Paint(HWND frame) {
     ::SetBkMode(dc, OPAQUE);
     ::SetBkColor(dc, background);
     ::SetTextColor(dc, static_cast<COLORREF>(Get(frame, kCaption)));
-    ::TextOutW(dc, kCaptionIndent, 0, caption.c_str(), static_cast<int>(caption.size()));
+    ::TextOutW(dc, Scaled(kCaptionIndent, static_cast<int>(Get(frame, kDotsPerInch))), 0,
+               caption.c_str(), static_cast<int>(caption.size()));
     ::SelectObject(dc, previous);
     ::EndPaint(frame, &paint);
 }
@@ -60,6 +62,7 @@ LRESULT CALLBACK FrameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
         case WM_CREATE:
             SetFrameColours(frame, ::GetSysColor(COLOR_WINDOW), ::GetSysColor(COLOR_WINDOWTEXT));
+            SetFrameDotsPerInch(frame, kLayoutDotsPerInch);
             return 0;
         case WM_SETFONT:
             Set(frame, kFont, static_cast<LONG_PTR>(wParam));
@@ -91,6 +94,11 @@ void RegisterFrameClass() {
 void SetFrameColours(HWND frame, COLORREF background, COLORREF caption) {
     Set(frame, kBackground, static_cast<LONG_PTR>(background));
     Set(frame, kCaption, static_cast<LONG_PTR>(caption));
+    ::InvalidateRect(frame, nullptr, TRUE);
+}
+
+void SetFrameDotsPerInch(HWND frame, int dotsPerInch) {
+    Set(frame, kDotsPerInch, dotsPerInch);
     ::InvalidateRect(frame, nullptr, TRUE);
 }
 

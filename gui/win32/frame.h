@@ -12,5 +12,7 @@ inline constexpr const char* kFrameClassName = "Velmora_KZ Frame";
 void RegisterFrameClass();
 // Until set, the frame takes the system's window and text colours.
 void SetFrameColours(HWND frame, COLORREF background, COLORREF caption);
+// The resolution its caption is indented for; until set, 96 dots per inch.
+void SetFrameDotsPerInch(HWND frame, int dotsPerInch);
 
 }  // namespace gui::win32

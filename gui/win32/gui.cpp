@@ -10,10 +10,25 @@ HICON ProgramIcon(int size) {
                                            size, LR_DEFAULTCOLOR | LR_SHARED));
 }
 
-SIZE WindowSizeForClient(DWORD style, DWORD extendedStyle, int width, int height) {
-    RECT frame{0, 0, width, height};
-    ::AdjustWindowRectEx(&frame, style, FALSE, extendedStyle);
-    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+void ShowFocusAlways(HWND window) {
+    ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
+LRESULT KeepFocusShown(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const WORD action = LOWORD(wParam);
+    auto flags = static_cast<WORD>(HIWORD(wParam));
+    if (action == UIS_SET) {
+        flags &= static_cast<WORD>(~UISF_HIDEFOCUS);
+        if (flags == 0) {
+            return 0;
+        }
+    }
+    const LRESULT result = ::DefWindowProcW(window, message, MAKEWPARAM(action, flags), lParam);
+    // Set from the last input, which may have been the mouse: shown again.
+    if (action == UIS_INITIALIZE) {
+        ::DefWindowProcW(window, message, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    }
+    return result;
 }
 
 int RunMessageLoop(HWND keyboardWindow) {

@@ -76,4 +76,30 @@ HBITMAP ResourcePicture::Bitmap() const {
     return reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
 }
 
+GdiObject<HBITMAP> ResourcePicture::Stretched(SIZE size) const {
+    const HBITMAP source = Bitmap();
+    BITMAP natural{};
+    if (source == nullptr || ::GetObjectW(source, sizeof natural, &natural) == 0) {
+        return nullptr;
+    }
+    const HDC screen = ::GetDC(nullptr);
+    const HDC from = ::CreateCompatibleDC(screen);
+    const HDC to = ::CreateCompatibleDC(screen);
+    GdiObject<HBITMAP> copy(::CreateCompatibleBitmap(screen, size.cx, size.cy));
+    if (from != nullptr && to != nullptr && copy != nullptr) {
+        const HGDIOBJ fromBefore = ::SelectObject(from, source);
+        const HGDIOBJ toBefore = ::SelectObject(to, copy.get());
+        ::SetStretchBltMode(to, HALFTONE);
+        ::SetBrushOrgEx(to, 0, 0, nullptr);
+        ::StretchBlt(to, 0, 0, size.cx, size.cy, from, 0, 0, natural.bmWidth, natural.bmHeight,
+                     SRCCOPY);
+        ::SelectObject(to, toBefore);
+        ::SelectObject(from, fromBefore);
+    }
+    ::DeleteDC(to);
+    ::DeleteDC(from);
+    ::ReleaseDC(nullptr, screen);
+    return copy;
+}
+
 }  // namespace gui::win32

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "gui/win32/gui.h"
 #include "platform/windows/windows_api.h"
 
 struct IPicture;
@@ -17,6 +18,9 @@ public:
 
     // Null when the resource is missing or cannot be decoded.
     HBITMAP Bitmap() const;
+    // A copy at width x height pixels, each pixel the average of those it covers (the system's
+    // halftone stretch); null without a bitmap.
+    GdiObject<HBITMAP> Stretched(SIZE size) const;
 
 private:
     struct Release {

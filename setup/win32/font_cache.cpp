@@ -12,9 +12,10 @@ bool SameFont(const FontSpec& a, const FontSpec& b) {
            a.slant == b.slant;
 }
 
-// Points at 96 dots per inch, as the layout's twips are taken.
-HFONT Create(const FontSpec& font) {
-    const int height = -::MulDiv(static_cast<int>(std::lround(font.points * 100)), 96, 7200);
+// Points at the screen's resolution, rounded to the nearest pixel, as the layout's twips are.
+HFONT Create(const FontSpec& font, int dotsPerInch) {
+    const int height =
+        -::MulDiv(static_cast<int>(std::lround(font.points * 100)), dotsPerInch, 7200);
     const BYTE family = font.family == "Times New Roman" ? FF_ROMAN : FF_SWISS;
     return ::CreateFontW(height, 0, 0, 0, font.weight == Weight::Bold ? FW_BOLD : FW_NORMAL,
                          font.slant == Slant::Italic, FALSE, FALSE, ANSI_CHARSET,
@@ -30,7 +31,7 @@ HFONT FontCache::For(const FontSpec& font) {
             return handle.get();
         }
     }
-    fonts_.emplace_back(font, Create(font));
+    fonts_.emplace_back(font, Create(font, dotsPerInch_));
     return fonts_.back().second.get();
 }
 

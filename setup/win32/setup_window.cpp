@@ -4,16 +4,19 @@
 #include <stdexcept>
 #include <utility>
 
+#include "gui/win32/dots_per_inch.h"
 #include "gui/win32/frame.h"
 #include "gui/win32/window_class.h"
 #include "platform/platform.h"
 #include "platform/runtime_error.h"
+#include "setup/win32/control_factory.h"
 
 namespace setup {
 
 namespace {
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr gui::win32::ClientTwips kClient{kClientWidth, kClientHeight};
 
 COLORREF ColourOf(Rgb colour) {
     return RGB(colour.red, colour.green, colour.blue);
@@ -47,8 +50,10 @@ Win32Window::Win32Window(platform::Services& services, const platform::Layout& l
       folders_(platform::CurrentFolder()) {
     gui::win32::RegisterWindowClass({kWindowClassName, &WindowProcedure});
     gui::win32::RegisterFrameClass();
-    const SIZE size = gui::win32::WindowSizeForClient(kWindowStyle, 0, Pixels(kClientWidth),
-                                                      Pixels(kClientHeight));
+    // Made at the system's resolution; where its monitor has another, laid out again for that.
+    const ControlPlacement system(gui::win32::SystemDotsPerInch());
+    const SIZE size =
+        gui::win32::WindowSizeForClient(kWindowStyle, 0, system.ClientSize(), system.DotsPerInch());
     window_ = ::CreateWindowExW(0, platform::Wide(kWindowClassName).c_str(),
                                 platform::Wide(kWindowCaption).c_str(), kWindowStyle, CW_USEDEFAULT,
                                 CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr,
@@ -58,12 +63,20 @@ Win32Window::Win32Window(platform::Services& services, const platform::Layout& l
     }
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
+    placement_ = std::make_unique<ControlPlacement>(gui::win32::DotsPerInchOf(window_));
+    if (placement_->DotsPerInch() != system.DotsPerInch()) {
+        const SIZE own = gui::win32::WindowSizeForClient(kWindowStyle, 0, placement_->ClientSize(),
+                                                         placement_->DotsPerInch());
+        ::SetWindowPos(window_, nullptr, 0, 0, own.cx, own.cy,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     BuildControls(layout.applicationFolder);
     lastFocus_ = Control("Check1");
     wired_ = true;
 }
 
 Win32Window::~Win32Window() {
+    names_.Clear();
     if (window_ != nullptr && ::IsWindow(window_)) {
         ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         ::DestroyWindow(window_);
@@ -83,11 +96,32 @@ void Win32Window::LoadAndShow(int showCommand) {
 
 void Win32Window::BuildControls(const std::string& destination) {
     for (std::size_t row = 0; row < kControls.size(); ++row) {
-        controls_[row] = factory_.Create(window_, row, destination);
+        controls_[row] = CreateControl(window_, row, destination);
     }
+    placement_->Apply(controls_);
     StackInTabOrder();
+    NameControls();
     ShowDrives();
     ShowFolder();
+    gui::win32::ShowFocusAlways(window_);
+}
+
+// The lists' labels follow them in tab order, where the system looks for a control's name before
+// it, so each control gets its name from the table.
+void Win32Window::NameControls() {
+    for (std::size_t row = 0; row < kControls.size(); ++row) {
+        names_.Name(controls_[row], kControls[row].accessibleName,
+                    kControls[row].accessibleDescription);
+    }
+    names_.Group(Control("Frame1"));
+}
+
+// The new placement is applied before the old one goes with the fonts and pictures it made.
+void Win32Window::LayOutAt(int dotsPerInch) {
+    auto placement = std::make_unique<ControlPlacement>(dotsPerInch);
+    placement->Apply(controls_);
+    placement_ = std::move(placement);
+    ::InvalidateRect(window_, nullptr, TRUE);
 }
 
 // Tab follows the window order, and the frame lies under everything placed on it.
@@ -108,6 +142,9 @@ LRESULT CALLBACK Win32Window::WindowProcedure(HWND window, UINT message, WPARAM 
                                               LPARAM lParam) {
     auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr) {
+        if (message == WM_NCCREATE) {
+            gui::win32::ScaleNonClientArea(window);
+        }
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
     return self->HandleMessage(message, wParam, lParam);
@@ -130,6 +167,14 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             OnActivate(wParam);
             return 0;
+        case WM_GETDPISCALEDSIZE:
+            return gui::win32::AnswerScaledSize(window_, kClient, wParam, lParam) ? TRUE : FALSE;
+        case WM_DPICHANGED:
+            OnDotsPerInchChanged(wParam, lParam);
+            return 0;
+        case WM_CHANGEUISTATE:
+        case WM_UPDATEUISTATE:
+            return gui::win32::KeepFocusShown(window_, message, wParam, lParam);
         case WM_DESTROY:
             ::PostQuitMessage(0);
             return 0;
@@ -147,6 +192,15 @@ void Win32Window::OnActivate(WPARAM wParam) {
         }
     } else if (lastFocus_ != nullptr) {
         ::SetFocus(lastFocus_);
+    }
+}
+
+void Win32Window::OnDotsPerInchChanged(WPARAM wParam, LPARAM lParam) {
+    const int dotsPerInch = gui::win32::FollowNewDotsPerInch(window_, kClient, wParam, lParam);
+    if (wired_) {
+        LayOutAt(dotsPerInch);
+    } else {
+        placement_ = std::make_unique<ControlPlacement>(dotsPerInch);
     }
 }
 
@@ -197,12 +251,18 @@ void Win32Window::OnCommand(int id, int code) {
     }
 }
 
-// Enter presses a focused button, as a click does, and nothing else.
+// Enter presses a focused button, as a click does, and opens the folder chosen in the folder
+// list, as a double click does; nothing else. Neither button is the window's default.
 void Win32Window::OnEnter() {
     const HWND focus = ::GetFocus();
     const std::size_t row = RowOf(focus);
-    if (focus != nullptr && row < kControls.size() && kControls[row].kind == ControlKind::Button) {
+    if (focus == nullptr || row >= kControls.size()) {
+        return;
+    }
+    if (kControls[row].kind == ControlKind::Button) {
         ::SendMessageW(focus, BM_CLICK, 0, 0);
+    } else if (kControls[row].kind == ControlKind::FolderList) {
+        OnFolderActivated();
     }
 }
 

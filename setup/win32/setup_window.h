@@ -2,10 +2,12 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "gui/win32/accessible_names.h"
 #include "gui/win32/gui.h"
 #include "gui/win32/program_entry.h"
 #include "platform/layout.h"
@@ -16,15 +18,16 @@
 #include "setup/core/form1.h"
 #include "setup/core/form1_controls.h"
 #include "setup/core/handler_table.h"
-#include "setup/win32/control_factory.h"
+#include "setup/win32/control_placement.h"
 
 namespace setup {
 
 inline constexpr const char* kWindowClassName = "Velmora_KZ Setup Form1";
 
-// The installer's window as native controls built from the control table. Control events go to
-// Form1's handlers; Form1 reaches the controls back through Form1Controls, and a value set from
-// there runs the control's handler at once, nested in the caller.
+// The installer's window as native controls built from the control table, laid out at the
+// resolution of the monitor it is on and again when it moves to one of another scale. Control
+// events go to Form1's handlers; Form1 reaches the controls back through Form1Controls, and a
+// value set from there runs the control's handler at once, nested in the caller.
 class Win32Window final : public Form1Controls, public gui::win32::ProgramWindow {
 public:
     Win32Window(platform::Services& services, const platform::Layout& layout);
@@ -35,6 +38,7 @@ public:
     HWND Handle() const { return window_; }
     HWND Control(std::string_view name) const;
     const Form1& Logic() const { return form_; }
+    int DotsPerInch() const { return placement_->DotsPerInch(); }
 
     // The load handler, then the first show; the load handler may end the program instead.
     void LoadAndShow(int showCommand) override;
@@ -53,9 +57,12 @@ private:
                                             LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnActivate(WPARAM wParam);
+    void OnDotsPerInchChanged(WPARAM wParam, LPARAM lParam);
 
     void BuildControls(const std::string& destination);
     void StackInTabOrder();
+    void NameControls();
+    void LayOutAt(int dotsPerInch);
 
     void OnCommand(int id, int code);
     void OnEnter();
@@ -75,10 +82,11 @@ private:
     platform::Services& services_;
     Form1 form_;
     HWND window_ = nullptr;
-    std::array<HWND, kControls.size()> controls_{};
+    Controls controls_{};
     gui::win32::GdiObject<HBRUSH> windowBrush_;
     gui::win32::GdiObject<HBRUSH> whiteBrush_;
-    ControlFactory factory_;
+    std::unique_ptr<ControlPlacement> placement_;
+    gui::win32::AccessibleNames names_;
     HWND lastFocus_ = nullptr;
     bool wired_ = false;
 

@@ -3,7 +3,8 @@
 # Runs a 32-bit Windows program under Wine in the prefix PREFIX, which is made on first use: a
 # 32-bit Windows, or with VELMORA_WINEARCH=win64 a 64-bit one on which the program runs as a
 # 32-bit program does there (WOW64). Windows that programs open need an X display (DISPLAY;
-# tools/run-windows-tests.sh provides one).
+# tools/run-windows-tests.sh provides one). With VELMORA_LOGPIXELS, the prefix's screen has that
+# many dots per inch, as the display settings of Windows set it, from this program on.
 set -euo pipefail
 
 prefix=$1
@@ -45,6 +46,11 @@ mkdir -p "$(dirname "$prefix")"
 # One server for the whole run, ending a while after the last program: starting a server for
 # every test would cost a second each. It refuses to start when one is already running.
 "$wineserver" -p15 </dev/null >/dev/null 2>&1 || true
+
+if [ -n "${VELMORA_LOGPIXELS:-}" ]; then
+  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+    /d "$VELMORA_LOGPIXELS" /f >/dev/null 2>&1
+fi
 
 # Wine's own helper processes outlive the program and keep whatever output they were given open,
 # so the caller would wait for them: they get files, which are passed on once the program ends.

@@ -6,6 +6,7 @@
 #include "setup/core/control_table.h"
 #include "setup/win32/control_factory.h"
 #include "setup/win32/setup_window.h"
+#include "tests/wine/accessibility.h"
 #include "tests/wine/wine_support.h"
 // After <windows.h>, which it needs.
 #include <shellapi.h>
@@ -199,8 +200,28 @@ std::string AnswerMessageBox(const Program& program, const std::string& title) {
         return "<no message box titled " + title + ">";
     }
     const std::string text = TextOf(::GetDlgItem(box, 0xFFFF));
+    EXPECT_EQ(AccessibleOf(::GetDlgItem(box, 0xFFFF)).name, text) << "the box's text, read out";
+    EXPECT_EQ(AccessibleOf(::GetDlgItem(box, IDOK)).name, "OK");
     ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     return text;
+}
+
+HWND Focused(DWORD thread) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(thread, &info);
+    return info.hwndFocus;
+}
+
+void PressKey(HWND control, WPARAM key) {
+    ::PostMessageA(control, WM_KEYDOWN, key, 1);
+    ::PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+}
+
+void Type(HWND control, const std::string& text) {
+    for (const wchar_t character : platform::Wide(text)) {
+        ::PostMessageW(control, WM_CHAR, character, 1);
+    }
 }
 
 SetupProgram::SetupProgram() {

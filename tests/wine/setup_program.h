@@ -50,8 +50,16 @@ private:
 
 HWND ControlOf(HWND form, std::string_view name);
 bool WaitUntil(const std::function<bool()>& condition);
-// Answers a message box with its OK button; its text, or a note if none was shown.
+// Answers a message box with its OK button; its text, or a note if none was shown. The text and
+// the button must be named for a screen reader as they are shown.
 std::string AnswerMessageBox(const Program& program, const std::string& title);
+
+// The control with the keyboard focus in a program's thread.
+HWND Focused(DWORD thread);
+// A key pressed and let go on control, through its program's message loop.
+void PressKey(HWND control, WPARAM key);
+// Characters typed into control.
+void Type(HWND control, const std::string& text);
 
 // A fresh medium, no trace of an earlier installation and the profile folders of the user.
 class SetupProgram : public ::testing::Test {

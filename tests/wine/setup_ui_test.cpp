@@ -14,6 +14,7 @@
 #include "setup/core/control_table.h"
 #include "setup/core/installation_files.h"
 #include "setup/win32/setup_window.h"
+#include "tests/wine/accessibility.h"
 #include "tests/wine/setup_program.h"
 #include "tests/wine/wine_support.h"
 
@@ -56,18 +57,6 @@ DWORD RunToEnd(std::string commandLine) {
 // The registry's own query, as a user would ask it: 0 when the value is there.
 DWORD RegQuery(const std::string& key, const char* value) {
     return RunToEnd("reg.exe query \"" + key + "\" /v " + value);
-}
-
-HWND Focused(DWORD thread) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    ::GetGUIThreadInfo(thread, &info);
-    return info.hwndFocus;
-}
-
-void PressKey(HWND control, WPARAM key) {
-    ::PostMessageA(control, WM_KEYDOWN, key, 1);
-    ::PostMessageA(control, WM_KEYUP, key, 0xC0000001);
 }
 
 TEST_F(SetupProgram, InstallsThroughItsWindowAndTheLauncherStartsTheApplication) {
@@ -138,6 +127,7 @@ TEST_F(SetupProgram, InstallsThroughItsWindowAndTheLauncherStartsTheApplication)
     ::GetClientRect(bare, &client);
     EXPECT_EQ(client.right, 312);
     EXPECT_EQ(client.bottom, 206);
+    EXPECT_EQ(AccessibleOf(bare).name, "Form1");
     ::PostMessageA(bare, WM_CLOSE, 0, 0);
     EXPECT_EQ(copy.WaitForEnd(), 0u);
 }
@@ -208,6 +198,10 @@ TEST_F(SetupProgram, UninstallTakesOffWhatTheInstallMadeThroughItsBoxes) {
                0;
     };
     EXPECT_TRUE(isDefault(IDNO) && !isDefault(IDYES)) << "No is the default";
+    EXPECT_EQ(AccessibleOf(::GetDlgItem(question, 0xFFFF)).name,
+              TextOf(::GetDlgItem(question, 0xFFFF)));
+    EXPECT_EQ(AccessibleOf(::GetDlgItem(question, IDYES)).name, "Yes");
+    EXPECT_EQ(AccessibleOf(::GetDlgItem(question, IDNO)).name, "No");
     ::PostMessageA(::GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(question); }));
 
@@ -215,6 +209,8 @@ TEST_F(SetupProgram, UninstallTakesOffWhatTheInstallMadeThroughItsBoxes) {
     ASSERT_NE(report, nullptr) << "no report box";
     EXPECT_THAT(TextOf(::GetDlgItem(report, 0xFFFF)),
                 ::testing::StartsWith("Velmora_KZ 2.0.1 has been removed: "));
+    EXPECT_EQ(AccessibleOf(::GetDlgItem(report, 0xFFFF)).name,
+              TextOf(::GetDlgItem(report, 0xFFFF)));
     ::PostMessageA(::GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
     ::WaitForSingleObject(copy, kTimeoutMs);
     DWORD status = STILL_ACTIVE;
@@ -332,7 +328,7 @@ TEST(ProgramFiles, CarryTheirVersionRecordAndTheIcon) {
             static_cast<const WORD*>(::LockResource(::LoadResource(module, group)));
         EXPECT_EQ(directory[2], 5) << file << ": images in the icon";
 
-        // Run as invoked, never elevated or redirected; scaled whole by Windows.
+        // Run as invoked, never elevated or redirected; drawn at each monitor's resolution.
         const HRSRC manifest = ::FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
         ASSERT_NE(manifest, nullptr) << file << " has no manifest";
         const std::string text(
@@ -340,7 +336,8 @@ TEST(ProgramFiles, CarryTheirVersionRecordAndTheIcon) {
             ::SizeofResource(module, manifest));
         EXPECT_THAT(text, HasSubstr("level=\"asInvoker\""));
         EXPECT_THAT(text, HasSubstr("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"));
-        EXPECT_THAT(text, ::testing::Not(HasSubstr("dpiAware")));
+        EXPECT_THAT(text, HasSubstr(">true/pm</dpiAware>"));
+        EXPECT_THAT(text, HasSubstr(">PerMonitorV2, PerMonitor</dpiAwareness>"));
         ::FreeLibrary(module);
     }
 }
