@@ -6,6 +6,15 @@
 // window its monitor's, 8.1 each monitor's, earlier versions one for the whole system. Every
 // function newer than Windows XP is looked up when first needed, so that the programs still
 // start there.
+// The messages of a move to a monitor of another scale, which the headers of Windows XP, the
+// oldest the programs start on, do not name; older systems never send them.
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
+#endif
+
 namespace gui::win32 {
 
 // The resolution the layout's pixels are given at.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/win32/dots_per_inch.h"
 #include "gui/win32/program_entry.h"
 #include "platform/layout.h"
 #include "platform/platform.h"
