@@ -1,6 +1,9 @@
 #include "setup/core/recovery.h"
 
+#include <optional>
+
 #include "platform/runtime_error.h"
+#include "setup/core/earlier_journal.h"
 #include "setup/core/install_journal.h"
 #include "setup/core/install_steps.h"
 #include "setup/core/transaction.h"
@@ -12,27 +15,38 @@ namespace {
 // Far more than any install's changes.
 constexpr std::size_t kLongestJournal = std::size_t{1} << 20;
 
-Journal ReadJournal(platform::FileSystem& files, const std::string& path) {
+// Refused with a box that names it, and nothing done by it.
+[[noreturn]] void NotAsWritten(const std::string& path, const platform::RuntimeError& error) {
+    const std::string where = error.Place() == path ? path : path + ", " + error.Place();
+    throw StepFailure{platform::RuntimeError(error.Number(), where),
+                      "The install journal " + where +
+                          " is not as Setup wrote it, so Setup cannot tell what the interrupted "
+                          "install changed, and changed nothing. What it set aside is in the "
+                          "files named " +
+                          platform::kPartialFilePrefix + "... beside its places."};
+}
+
+std::string JournalText(platform::FileSystem& files, const std::string& path) {
     try {
-        const std::string text =
-            files.ReadPrefix(path, kLongestJournal + 1, platform::Links::Refuse);
+        std::string text = files.ReadPrefix(path, kLongestJournal + 1, platform::Links::Refuse);
         if (text.size() > kLongestJournal) {
             throw platform::RuntimeError(platform::error::kBadRecordLength, path);
         }
-        return ParseJournal(text);
+        return text;
     } catch (const platform::RuntimeError& error) {
-        const std::string where = error.Place() == path ? path : path + ", " + error.Place();
-        throw StepFailure{platform::RuntimeError(error.Number(), where),
-                          "The install journal " + where +
-                              " is not as Setup wrote it, so Setup cannot tell what the "
-                              "interrupted install changed, and changed nothing. What it set "
-                              "aside is in the files named " +
-                              platform::kPartialFilePrefix + "... beside its places."};
+        NotAsWritten(path, error);
     }
 }
 
-// A temporary made just before its entry reached the journal is in none; with the journal
-// settled, none left in these folders is anyone's.
+Journal ParsedOrRefused(const std::string& text, const std::string& path) {
+    try {
+        return ParseJournal(text);
+    } catch (const platform::RuntimeError& error) {
+        NotAsWritten(path, error);
+    }
+}
+
+// With the journal settled, no temporary left in these folders is anyone's.
 void ClearWhatWasLeft(platform::FileSystem& files, const platform::Layout& layout,
                       const Journal& journal) {
     files.RemovePartialFiles(layout.applicationFolder);
@@ -56,38 +70,56 @@ std::string LogLineFor(Recovery recovery) {
     return {};
 }
 
+namespace {
+
+constexpr const char* kStep = "Could not put back the installation that was interrupted.";
+
+// Goes the way the journal points; the direction it ends in.
+Phase Settle(platform::Services& services, const platform::Layout& layout, Journal journal) {
+    if (journal.phase == Phase::Forgetting) {
+        ForgetAll(services, journal.changes);
+        return Phase::Forgetting;
+    }
+    journal.phase = Phase::Undoing;
+    try {
+        InstallJournal(services.Files(), layout.JournalFile(), layout.applicationFolder)
+            .Rewrite(journal);
+    } catch (const platform::RuntimeError&) {
+        // Said or not, the journal's direction is the same: back.
+    }
+    const std::vector<UndoFailure> failures = UndoAll(services, journal.changes);
+    if (!failures.empty()) {
+        throw StepFailure{
+            failures.front().error,
+            std::string(kStep) + "\r\n" + UndoFailureText(failures, layout.JournalFile())};
+    }
+    return Phase::Undoing;
+}
+
+}  // namespace
+
 Recovery RecoverInterruptedInstall(platform::Services& services, const platform::Layout& layout) {
     platform::FileSystem& files = services.Files();
     const std::string path = layout.JournalFile();
     if (files.FactsOf(path).kind == platform::EntryKind::None) {
         return Recovery::NothingToDo;
     }
-    Journal journal = ReadJournal(files, path);
-    InstallJournal onDisk(files, path, layout.applicationFolder);
-    const std::string step = "Could not put back the installation that was interrupted.";
-    if (journal.phase == Phase::Forgetting) {
-        ForgetAll(services, journal.changes);
-    } else {
-        journal.phase = Phase::Undoing;
-        try {
-            onDisk.Rewrite(journal);
-        } catch (const platform::RuntimeError&) {
-            // Said or not, the journal's direction is the same: back.
-        }
-        const std::vector<UndoFailure> failures = UndoAll(services, journal.changes);
-        if (!failures.empty()) {
-            throw StepFailure{failures.front().error,
-                              step + "\r\n" + UndoFailureText(failures, path)};
-        }
-    }
+    const std::string text = JournalText(files, path);
     try {
+        std::optional<Recovery> recovery = RecoverEarlierJournal(services, layout, text);
+        Journal journal;
+        if (!recovery) {
+            journal = ParsedOrRefused(text, path);
+            recovery = Settle(services, layout, journal) == Phase::Forgetting ? Recovery::Finished
+                                                                              : Recovery::PutBack;
+        }
         files.RemoveOneFile(path);
         files.SyncFolder(layout.applicationFolder);
         ClearWhatWasLeft(files, layout, journal);
+        return *recovery;
     } catch (const platform::RuntimeError& error) {
-        throw StepFailure{error, step};
+        throw StepFailure{error, kStep};
     }
-    return journal.phase == Phase::Forgetting ? Recovery::Finished : Recovery::PutBack;
 }
 
 }  // namespace setup

@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -25,6 +26,7 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using Operation = platform::fakes::Operation;
 using namespace testing_support;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -272,6 +274,46 @@ TEST_F(EarlierInstallTest, UndoThatCannotPutAFileBackNamesWhereItIsKept) {
     EXPECT_FALSE(Exists(layout.JournalFile()));
     EXPECT_EQ(TreeOf(destination), before);
     EXPECT_EQ(ReadFile(layout.HandoverFile()), earlierRecord);
+}
+
+// The journal an earlier build of this Setup left when it was killed halfway through its moves,
+// and one it left with every new file in: each is recovered as that build recovered it.
+TEST_F(EarlierInstallTest, JournalOfAnEarlierBuildIsRecoveredItsWay) {
+    const std::string help = Joined(destination, "help.html");
+    const std::string aside = Joined(destination, ".Velmora_KZ-partial-aside1");
+    const std::string temporary = Joined(destination, ".Velmora_KZ-partial-temp01");
+    const auto field = [](const std::string& text) {
+        return std::to_string(text.size()) + ":" + text;
+    };
+    const std::string journal = "Velmora_KZ 2.0.1 install journal\ndestination " +
+                                field(destination) + "\nearlier " + field(earlierRecord) +
+                                "\nfile " + field(help) + field(temporary) + field(aside) + "\n";
+    const auto before = TreeOf(destination);
+    for (const bool everyNewFileIn : {false, true}) {
+        SCOPED_TRACE(everyNewFileIn ? "every new file in" : "halfway");
+        fs::rename(PathOf(help), PathOf(aside));
+        if (everyNewFileIn) {
+            WriteFile(help, "the new help.html");
+        } else {
+            WriteFile(temporary, "the new help.html");
+        }
+        WriteFile(layout.HandoverFile(), destination + "\r\n");
+        WriteFile(layout.JournalFile(), journal);
+        UseLayout(layout);
+        Start();
+        EXPECT_FALSE(Exists(layout.JournalFile()));
+        EXPECT_FALSE(Exists(aside));
+        EXPECT_FALSE(Exists(temporary));
+        EXPECT_EQ(LogTexts(LogPath()).back(),
+                  everyNewFileIn ? "Completed the Installation That Was Interrupted"
+                                 : "Restored the Installation That Was Interrupted");
+        EXPECT_EQ(ReadFile(help), everyNewFileIn ? "the new help.html" : "earlier help.html");
+        EXPECT_EQ(ReadFile(layout.HandoverFile()),
+                  everyNewFileIn ? destination + "\r\n" : earlierRecord);
+        if (!everyNewFileIn) {
+            EXPECT_EQ(TreeOf(destination), before);
+        }
+    }
 }
 
 }  // namespace
