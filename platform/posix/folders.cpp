@@ -1,5 +1,6 @@
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -7,7 +8,6 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -121,6 +121,7 @@ void MakeDestination(InstallContext& context) {
 // full disk changes nothing. Sources are bare names: the current folder is still W.
 void CopyApplicationFiles(InstallContext& context) {
     std::vector<Placement> placements;
+    placements.reserve(kInstallationFiles.size());
     for (const auto name : kInstallationFiles) {
         placements.push_back(
             CopyOf(std::string(name), context.Join(context.request.destination, name)));
@@ -164,22 +165,22 @@ std::vector<InstallStep> InstallSteps(const InstallRequest& request,
         steps.push_back(Logged("Creating Start Menu Shortcut"));
         steps.push_back(PlaceLauncherCopy(&platform::UserPlaces::startMenu));
         if (layout.startMenuNeedsDesktopEntry) {
-            steps.push_back(PlaceMenuIcons);
-            steps.push_back(PlaceDesktopEntry);
+            steps.emplace_back(PlaceMenuIcons);
+            steps.emplace_back(PlaceDesktopEntry);
         }
     }
     if (request.programsMenu) {
         steps.push_back(Logged("Creating Program Menu Shortcut Icon"));
         steps.push_back(PlaceLauncherCopy(&platform::UserPlaces::programs));
         if (layout.programsMenuNeedsShortcut) {
-            steps.push_back(PlaceStartMenuShortcut);
+            steps.emplace_back(PlaceStartMenuShortcut);
         }
     }
-    steps.push_back(MakeDestination);
+    steps.emplace_back(MakeDestination);
     if (request.destination != request.workingFolder) {
-        steps.push_back(CopyApplicationFiles);
+        steps.emplace_back(CopyApplicationFiles);
     }
-    steps.push_back(PlaceWindowToolkit);
+    steps.emplace_back(PlaceWindowToolkit);
     for (InstallStep& step : FinishingSteps(request, layout)) {
         steps.push_back(std::move(step));
     }

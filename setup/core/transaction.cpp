@@ -32,11 +32,12 @@ void SyncEach(platform::FileSystem& files, const std::set<std::string>& folders)
 
 std::vector<UndoFailure> UndoAll(platform::Services& services, const std::vector<Change>& changes) {
     std::vector<UndoFailure> failures;
-    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+    for (std::size_t i = changes.size(); i-- > 0;) {
+        const Change& change = changes[i];
         try {
-            Undo(services, *change);
+            Undo(services, change);
         } catch (const platform::RuntimeError& error) {
-            failures.push_back({*change, error, KeptAside(services, *change)});
+            failures.push_back({change, error, KeptAside(services, change)});
         }
     }
     try {
@@ -147,6 +148,7 @@ void Transaction::Place(const std::vector<Placement>& placements,
         }
     };
     std::vector<Change> changes;
+    changes.reserve(placements.size());
     for (const Placement& placement : placements) {
         changes.push_back({.kind = Change::Kind::File,
                            .path = placement.path,
