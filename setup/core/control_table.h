@@ -44,6 +44,12 @@ struct ControlSpec {
     FontSpec font;
     bool whiteBackground;  // else the window's or the platform's default
     int tabIndex;          // -1: takes no tab position
+    // What a screen reader says for the control, set apart from its caption and tab position:
+    // the labels of the lists come after them in tab order, so no system can take their names
+    // from the labels. The caption keeps its odd spelling; the spoken name of the folder list
+    // and of its label has the blank "DestinationDirectory" lacks.
+    std::string_view accessibleName;
+    std::string_view accessibleDescription;  // empty: none
 };
 
 using platform::kTwipsPerPixel;
@@ -64,44 +70,52 @@ inline constexpr FontSpec kVerdana{"Verdana", 8.25, Weight::Regular, Slant::Upri
 inline constexpr FontSpec kArialBlack{"Arial Black", 8.25, Weight::Regular, Slant::Upright};
 inline constexpr FontSpec kTitle{"Times New Roman", 24, Weight::Bold, Slant::Italic};
 
+inline constexpr std::string_view kStep1 = "Step 1 of 3: Select Your Install Options";
+
 // In tab order, then the pictures, which take no tab position.
 inline constexpr std::array<ControlSpec, 18> kControls{{
     {"Label1", ControlKind::Label, Parent::Window, "Velmora_KZ 2.0.1 Installation", 480, 360, 6375,
-     615, kTitle, false, 0},
+     615, kTitle, false, 0, "Velmora_KZ 2.0.1 Installation", ""},
     {"Frame1", ControlKind::Frame, Parent::Window, "Velmora_KZ 3-Step Install Process", 720, 1200,
-     5655, 7815, kSansSerifBold, true, 1},
+     5655, 7815, kSansSerifBold, true, 1, "Velmora_KZ 3-Step Install Process", ""},
     {"Check1", ControlKind::CheckBox, Parent::Frame1, "Add Desk Top Icon", 1200, 840, 3375, 255,
-     kVerdana, true, 2},
+     kVerdana, true, 2, "Add Desk Top Icon", kStep1},
     {"Check2", ControlKind::CheckBox, Parent::Frame1, "Add Start Menu Short Cut", 1200, 1200, 3255,
-     255, kVerdana, true, 3},
+     255, kVerdana, true, 3, "Add Start Menu Short Cut", kStep1},
     {"Check3", ControlKind::CheckBox, Parent::Frame1, "Add Program Menu  Icon", 1200, 1560, 3615,
-     255, kVerdana, true, 4},
-    {"Text1", ControlKind::TextBox, Parent::Frame1, "", 1200, 2400, 2895, 285, kSansSerif, false,
-     5},
+     255, kVerdana, true, 4, "Add Program Menu  Icon", kStep1},
+    {"Text1", ControlKind::TextBox, Parent::Frame1, "", 1200, 2400, 2895, 285, kSansSerif, false, 5,
+     "Select Destination Folder",
+     "Step 2 of 3: the folder to install into. Type its path, or choose a drive and a folder in "
+     "the two lists that follow."},
     {"Drive1", ControlKind::DriveList, Parent::Frame1, "", 1200, 3000, 2895, 315, kSansSerif, false,
-     6},
+     6, "Choose Install Destination Drive",
+     "Step 2 of 3: choosing a drive moves the folder list to it and puts its folder in the "
+     "destination folder box."},
     {"Dir1", ControlKind::FolderList, Parent::Frame1, "", 1200, 3600, 2895, 3015, kSansSerif, false,
-     7},
+     7, "Choose Install Destination Directory",
+     "Step 2 of 3: opening a folder puts its path in the destination folder box."},
     {"Label2", ControlKind::Label, Parent::Frame1, "Choose Install Destination Drive", 1200, 2760,
-     2895, 255, kVerdana, true, 8},
+     2895, 255, kVerdana, true, 8, "Choose Install Destination Drive", ""},
     {"Label4", ControlKind::Label, Parent::Frame1, "Choose Install DestinationDirectory", 1200,
-     3360, 3975, 255, kVerdana, true, 9},
+     3360, 3975, 255, kVerdana, true, 9, "Choose Install Destination Directory", ""},
     {"Label5", ControlKind::Label, Parent::Frame1, "Select Your Install Options", 120, 600, 3975,
-     255, kArialBlack, true, 10},
+     255, kArialBlack, true, 10, "Select Your Install Options", ""},
     {"Label6", ControlKind::Label, Parent::Frame1, "Select Destination Folder", 120, 2040, 3735,
-     255, kArialBlack, true, 11},
+     255, kArialBlack, true, 11, "Select Destination Folder", ""},
     {"Command1", ControlKind::Button, Parent::Window, "Begin Install", 1920, 8280, 1455, 375,
-     kVerdana, false, 12},
+     kVerdana, false, 12, "Begin Install",
+     "Step 3 of 3: installs into the destination folder with the options chosen."},
     {"Command2", ControlKind::Button, Parent::Window, "Cancel Install", 3600, 8280, 1455, 375,
-     kVerdana, false, 13},
+     kVerdana, false, 13, "Cancel Install", "Ends Setup without installing anything."},
     {"Label3", ControlKind::Label, Parent::Frame1, "Initiate Install", 120, 6720, 3735, 255,
-     kArialBlack, true, 14},
+     kArialBlack, true, 14, "Initiate Install", ""},
     {"Image1", ControlKind::Picture, Parent::Frame1, "step1.gif", 120, 960, 600, 630, kNoFont,
-     false, -1},
+     false, -1, "Step 1", ""},
     {"Image2", ControlKind::Picture, Parent::Frame1, "step2.gif", 120, 2280, 600, 630, kNoFont,
-     false, -1},
+     false, -1, "Step 2", ""},
     {"Image3", ControlKind::Picture, Parent::Frame1, "step3.gif", 120, 6960, 600, 630, kNoFont,
-     false, -1},
+     false, -1, "Step 3", ""},
 }};
 
 // The row of the control with that name.
