@@ -17,13 +17,17 @@ platform::Answer QtServices::AskYesNo(const std::string& text, const std::string
     return AskQuestionBox(text, title) ? platform::Answer::Yes : platform::Answer::No;
 }
 
-int RunProgram(int& argc, char** argv, const WindowMaker& makeWindow) {
+int RunProgram(int& argc, char** argv, const WindowMaker& makeWindow,
+               AfterApplication afterApplication) {
     // Outlives the guard below, so that the error box can still be shown.
     std::optional<QApplication> application;
     QtServices services;
     return platform::RunHandler(services, [&] {
         UseBundledPlugins();
         application.emplace(argc, argv);
+        if (afterApplication != nullptr) {
+            afterApplication();
+        }
         InstallGuiRuntime();
         return RunWindow(services, makeWindow);
     });

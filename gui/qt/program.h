@@ -14,8 +14,12 @@ public:
     platform::Answer AskYesNo(const std::string& text, const std::string& title) override;
 };
 
+// What a program does once its QApplication exists, before anything else of Qt.
+using AfterApplication = void (*)();
+
 // A Qt program's main: the application, its runtime and services, then RunWindow. Returns the
 // exit code.
-int RunProgram(int& argc, char** argv, const WindowMaker& makeWindow);
+int RunProgram(int& argc, char** argv, const WindowMaker& makeWindow,
+               AfterApplication afterApplication = nullptr);
 
 }  // namespace gui::qt

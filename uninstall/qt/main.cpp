@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "gui/qt/desktop_accessibility_bus.h"
 #include "gui/qt/gui_runtime.h"
 #include "gui/qt/program.h"
 #include "platform/layout.h"
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
     gui::qt::QtServices services;
     return platform::RunHandler(services, [&]() -> int {
         application.emplace(argc, argv);
+        gui::qt::ReachDesktopAccessibilityBus();
         gui::qt::InstallGuiRuntime();
         uninstall::Uninstaller(services, platform::NativeLayout()).Run();
     });
