@@ -10,6 +10,8 @@ set -euo pipefail
 medium=$(realpath "$1")
 launcher=$(realpath "$2")
 here=$(dirname "$(realpath "$0")")
+# The programs show on the X display here, whatever the test command chose for the others.
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
 # Debian's AT-SPI binding is for the system's Python, whatever python3 is first on PATH.
 python=/usr/bin/python3
 
