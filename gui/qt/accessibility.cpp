@@ -17,7 +17,8 @@ namespace gui::qt {
 
 namespace {
 
-// Qt gives a message box the role of any dialog before 6.5, whose own interface comes first.
+// Qt 6.4 gives a message box the role of any dialog. A Qt whose own interface makes it an alert
+// is asked first, and keeps it.
 QAccessibleInterface* AlertForMessageBox(const QString& className, QObject* object) {
     if (className != QLatin1String("QMessageBox")) {
         return nullptr;
