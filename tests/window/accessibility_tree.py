@@ -26,6 +26,8 @@ def program_running(pid):
         os.kill(pid, 0)
     except ProcessLookupError:
         return False
+    except PermissionError:  # there, but another user's: a program run as root
+        return True
     return True
 
 
