@@ -10,11 +10,17 @@ packages=(
   libxxhash-dev
   libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
+  # Qt's private headers: the one call that lets a window run as root reach the desktop user's
+  # accessibility bus (gui/qt/desktop_accessibility_bus.cpp).
+  qt6-base-private-dev
   # The toolkit the Linux medium carries, with its Wayland plugins, made relocatable; a Wayland
   # display to try it on; the Windows release archive unpacked.
   qt6-wayland patchelf weston unzip
   fonts-liberation fonts-dejavu-core
-  xvfb xauth x11-apps imagemagick
+  xvfb xauth x11-apps x11-utils imagemagick
+  # A screen reader's view in the tests: the AT-SPI bus and registry, a session bus, and the
+  # system Python's binding (tests/window/accessibility_tree.py).
+  at-spi2-core dbus-daemon python3-pyatspi
   openjdk-17-jdk-headless
   desktop-file-utils python3
   clang clang-format libclang-rt-dev valgrind
@@ -24,7 +30,7 @@ if [ "${1:-}" = windows ]; then
   packages+=(g++-mingw-w64-i686-posix wine32:i386 wine64 fonts-wine)
 fi
 if [ "${1:-}" = bench ]; then
-  packages+=(hyperfine gnuplot-nox btrfs-progs libxcb1-dev x11-utils)
+  packages+=(hyperfine gnuplot-nox btrfs-progs libxcb1-dev)
 fi
 
 missing=()

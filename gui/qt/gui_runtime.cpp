@@ -2,11 +2,14 @@
 
 #include <QApplication>
 
+#include "gui/qt/accessibility.h"
+
 namespace gui::qt {
 
 void InstallGuiRuntime() {
     InstallFontSubstitutes();
     QApplication::setWindowIcon(ProgramIcon());
+    InstallAccessibility();
 }
 
 }  // namespace gui::qt

@@ -10,7 +10,8 @@
 // fonts for the layout's family names, its pictures and the program icon.
 namespace gui::qt {
 
-// Fonts and the program icon; call once, after the QApplication and the resources exist.
+// Fonts, the program icon and what assistive technology needs (gui/qt/accessibility.h); call
+// once, after the QApplication and the resources exist.
 void InstallGuiRuntime();
 
 // A modal Qt box with an OK button only.

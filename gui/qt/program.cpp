@@ -13,18 +13,23 @@ platform::Answer QtServices::AskYesNo(const std::string& text, const std::string
     return AskQuestionBox(text, title) ? platform::Answer::Yes : platform::Answer::No;
 }
 
-void StartApplication(std::optional<QApplication>& application, int& argc, char** argv) {
+void StartApplication(std::optional<QApplication>& application, int& argc, char** argv,
+                      AfterApplication afterApplication) {
     UseBundledPlugins();
     application.emplace(argc, argv);
+    if (afterApplication != nullptr) {
+        afterApplication();
+    }
     InstallGuiRuntime();
 }
 
-int RunProgram(int& argc, char** argv, const WindowMaker& makeWindow) {
+int RunProgram(int& argc, char** argv, const WindowMaker& makeWindow,
+               AfterApplication afterApplication) {
     // Outlives the guard below, so that the error box can still be shown.
     std::optional<QApplication> application;
     QtServices services;
     return platform::RunHandler(services, [&] {
-        StartApplication(application, argc, argv);
+        StartApplication(application, argc, argv, afterApplication);
         return RunWindow(services, makeWindow);
     });
 }

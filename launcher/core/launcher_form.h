@@ -32,5 +32,9 @@ inline constexpr const char* kApplicationProgram = "Velmora_KZ.exe";
 inline constexpr std::string_view kWindowCaption = "Form1";
 inline constexpr int kClientWidth = 4680;
 inline constexpr int kClientHeight = 3090;
+// What a screen reader says after the caption: the window has nothing in it to read.
+inline constexpr std::string_view kWindowAccessibleDescription =
+    "Velmora_KZ 2.0.1 launcher. The application has been started; closing this window ends the "
+    "launcher only.";
 
 }  // namespace launcher

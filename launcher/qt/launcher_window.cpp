@@ -11,6 +11,8 @@ LauncherWindow::LauncherWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(kWindowCaption.data(), kWindowCaption.size()));
     setWindowIcon(gui::qt::ProgramIcon());
+    setAccessibleDescription(QString::fromUtf8(kWindowAccessibleDescription.data(),
+                                               kWindowAccessibleDescription.size()));
     resize(platform::Pixels(kClientWidth), platform::Pixels(kClientHeight));
 }
 

@@ -10,6 +10,9 @@
 #include <stdexcept>
 #include <string>
 
+#include <unistd.h>
+
+#include "platform/elevation.h"
 #include "platform/platform.h"
 #include "platform/posix/support.h"
 
@@ -35,6 +38,10 @@ void SystemMessageBox(const std::string& text, const std::string& title) {
 bool SystemQuestionBox(const std::string& text, const std::string& title) {
     std::cerr << title << ": " << text << "\n(No)\n";
     return false;
+}
+
+bool RunsAsRoot() {
+    return ::geteuid() == 0;
 }
 
 std::string LogonUserName(std::size_t bufferSize) {

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QColor>
+#include <QComboBox>
 #include <QFont>
 #include <QGroupBox>
 #include <QLabel>
@@ -128,9 +130,11 @@ QWidget* CreateTextBox(QWidget* parent) {
 
 QWidget* CreateButton(QWidget* parent) {
     auto* button = new QPushButton(parent);
-    // Enter and Escape must not press either button.
-    button->setAutoDefault(false);
+    // Neither button is the default, so Enter elsewhere and Escape press nothing. Outside a
+    // dialog autoDefault makes no button the default; it only lets Enter press the one that has
+    // the focus, as Space does.
     button->setDefault(false);
+    button->setAutoDefault(true);
     return button;
 }
 
@@ -207,6 +211,40 @@ QWidget* ParentFor(const ControlSpec& row, QWidget& window) {
     return &window;
 }
 
+// What a screen reader says, apart from the caption.
+void SetAccessibleText(const ControlSpec& row, QWidget& control) {
+    control.setAccessibleName(FromView(row.accessibleName));
+    if (auto* list = qobject_cast<QComboBox*>(&control)) {
+        // Its pop-up list is a control of its own to a screen reader.
+        list->view()->setAccessibleName(FromView(row.accessibleName));
+    }
+    if (!row.accessibleDescription.empty()) {
+        control.setAccessibleDescription(FromView(row.accessibleDescription));
+    }
+}
+
+// The labels over the destination's controls, tied to them for assistive technology ("labelled
+// by"). No caption holds an access-key marker, so the tie gives no shortcut.
+struct LabelFor {
+    std::string_view label;
+    std::string_view control;
+};
+constexpr std::array kLabelsFor{
+    LabelFor{"Label6", "Text1"},
+    LabelFor{"Label2", "Drive1"},
+    LabelFor{"Label4", "Dir1"},
+};
+
+void TieLabels(QWidget& window) {
+    for (const auto& tie : kLabelsFor) {
+        auto* label = window.findChild<QLabel*>(FromView(tie.label));
+        auto* control = window.findChild<QWidget*>(FromView(tie.control));
+        if (label != nullptr && control != nullptr) {
+            label->setBuddy(control);
+        }
+    }
+}
+
 void ApplyTabOrder(QWidget& window) {
     std::vector<const ControlSpec*> ordered;
     for (const auto& row : kControls) {
@@ -240,8 +278,10 @@ void BuildControls(QWidget& window, const QString& destinationText) {
         }
         control->setPalette(PaletteFor(row));
         SetCaption(row, destinationText, *control);
+        SetAccessibleText(row, *control);
         control->setGeometry(PlaceFor(row, *control));
     }
+    TieLabels(window);
     ApplyTabOrder(window);
 }
 

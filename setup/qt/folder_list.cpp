@@ -46,6 +46,9 @@ void FolderList::Show() {
             new QListWidgetItem(line <= browser_.CurrentLine() ? openFolder_ : closedFolder_,
                                 gui::qt::ToQString(lines[line].text), this);
         item->setData(Qt::UserRole, QByteArray::fromStdString(lines[line].folder));
+        // The indent shows the depth; a screen reader hears the name, then the whole path.
+        item->setData(Qt::AccessibleTextRole, item->text().trimmed());
+        item->setData(Qt::AccessibleDescriptionRole, gui::qt::ToQString(lines[line].folder));
     }
     // Enter on the current folder opens nothing new.
     setCurrentRow(static_cast<int>(browser_.CurrentLine()));

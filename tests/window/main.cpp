@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "gui/qt/accessibility.h"
 #include "gui/qt/gui_runtime.h"
 
 int main(int argc, char* argv[]) {
@@ -12,5 +13,6 @@ int main(int argc, char* argv[]) {
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
     gui::qt::InstallFontSubstitutes();
+    gui::qt::InstallAccessibility();
     return RUN_ALL_TESTS();
 }

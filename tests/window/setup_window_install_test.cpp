@@ -4,13 +4,17 @@
 #include <string>
 #include <vector>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCursor>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
+#include "gui/qt/gui_runtime.h"
 #include "platform/platform.h"
 #include "tests/window/setup_window_fixture.h"
 
@@ -60,6 +64,69 @@ TEST_F(SetupWindowTest, WholeInstallWithoutTheProgramsMenuCopy) {
     EXPECT_THAT(log, Contains("Creating Desktop Icon"));
     EXPECT_THAT(log, Not(Contains("Creating Program Menu Shortcut Icon")));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+struct BoxAsShown {
+    std::string title;
+    std::string text;
+    bool alert = false;
+};
+
+// Shows the real message box, reads it as a screen reader would, and answers it with Enter.
+BoxAsShown AnswerWithEnter(const platform::fakes::ShownMessage& message) {
+    BoxAsShown seen;
+    QTimer::singleShot(0, [&seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        if (!QTest::qWaitForWindowActive(box)) {
+            box->reject();  // unread, so that the test fails rather than waits
+            return;
+        }
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(box);
+        seen = {read->text(QAccessible::Name).toStdString(), box->text().toStdString(),
+                read->role() == QAccessible::AlertMessage};
+        QTest::keyClick(box->focusWidget(), Qt::Key_Return);
+    });
+    gui::qt::ShowMessageBox(message.text, message.title);
+    return seen;
+}
+
+// Tab through the laid-out order, Space on a box, the arrow keys and Enter in the folder list,
+// Enter on "Begin Install", and Enter on the box that ends it.
+TEST_F(SetupWindowTest, WholeInstallByKeyboardAlone) {
+    OpenActive();
+    std::vector<BoxAsShown> boxes;
+    services.OnMessage([&boxes](const platform::fakes::ShownMessage& message) {
+        boxes.push_back(AnswerWithEnter(message));
+    });
+
+    PressKey(Qt::Key_Tab);
+    PressKey(Qt::Key_Tab);
+    ASSERT_EQ(FocusName().toStdString(), "Check3");
+    PressKey(Qt::Key_Space);
+    for (int step = 0; step < 3; ++step) {
+        PressKey(Qt::Key_Tab);
+    }
+    ASSERT_EQ(FocusName().toStdString(), "Dir1");
+    // The current folder is the working folder; the line below it is its one subfolder.
+    PressKey(Qt::Key_Down);
+    PressKey(Qt::Key_Return);
+    const std::string destination = working + "/Target";
+    EXPECT_EQ(Find<QLineEdit>("Text1")->text().toStdString(), destination);
+    PressKey(Qt::Key_Tab);
+    ASSERT_EQ(FocusName().toStdString(), "Command1");
+    ASSERT_TRUE(EndsProgram([] { PressKey(Qt::Key_Return); }));
+
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "Finished");
+    EXPECT_EQ(boxes[0].text, "Velmora_KZ 2.0.1 Installation is Complete");
+    EXPECT_TRUE(boxes[0].alert) << "a screen reader reads an alert out when it appears";
+    EXPECT_EQ(ReadFile(layout.HandoverFile()), destination + "\r\n");
+    EXPECT_EQ(ReadFile(destination + "/readme.txt"), "bytes of readme.txt");
+    EXPECT_FALSE(Logic().ProgramsMenuOption());
+    EXPECT_THAT(Log(), Not(Contains("Creating Program Menu Shortcut Icon")));
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,7 @@
 #include <QStyle>
 #include <QTest>
 
+#include "gui/qt/accessibility.h"
 #include "platform/platform.h"
 #include "setup/core/control_table.h"
 #include "setup/core/folder_browser.h"
@@ -222,6 +225,10 @@ TEST_F(SetupWindowTest, EnterAndEscapeStartAndCancelNothingButTheCancelButtonDoe
     EXPECT_THAT(Log(), ElementsAre("Install Log Initialized"));
     EXPECT_TRUE(
         EndsProgram([this] { QTest::mouseClick(Find<QPushButton>("Command2"), Qt::LeftButton); }));
+    Find<QWidget>("Command2")->setFocus();
+    for (const auto key : {Qt::Key_Space, Qt::Key_Return}) {
+        EXPECT_TRUE(EndsProgram([key] { PressKey(key); })) << "the focused button takes " << key;
+    }
     EXPECT_THAT(Log(), ElementsAre("Install Log Initialized"));
     EXPECT_THAT(services.Messages(), IsEmpty());
 }
@@ -392,6 +399,54 @@ TEST_F(SetupWindowTest, CaptionsOnFixedBackgroundsKeepTheirColoursUnderADarkDesk
         const QRect area(box->mapTo(window.get(), QPoint(textStart, 0)),
                          QSize(box->width() - textStart, box->height()));
         EXPECT_LE(NearestDistance(picture, area, black), 24) << name;
+    }
+}
+
+// The picture of the window around a control, a few pixels beyond its edges.
+QImage Around(QWidget& window, const QWidget& control) {
+    constexpr int kMargin = 4;
+    const QRect place(control.mapTo(&window, QPoint(0, 0)), control.size());
+    return window.grab(place.adjusted(-kMargin, -kMargin, kMargin, kMargin)).toImage();
+}
+
+int PixelsThatStandOut(const QImage& before, const QImage& after) {
+    int count = 0;
+    for (int y = 0; y < before.height(); ++y) {
+        for (int x = 0; x < before.width(); ++x) {
+            if (gui::qt::ContrastRatio(before.pixelColor(x, y), after.pixelColor(x, y)) >= 3.0) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+// Wherever the focus goes, what changes stands out from what was there by 3:1 at least, as much
+// as an outline all round would: on the fixed white frame and light-blue window, under a light
+// and a dark desktop theme alike.
+TEST_F(SetupWindowTest, TheFocusedControlShowsItUnderLightAndDarkThemes) {
+    for (const bool dark : {false, true}) {
+        SCOPED_TRACE(dark ? "dark" : "light");
+        std::optional<DarkDesktop> desktop;
+        if (dark) {
+            desktop.emplace();
+        }
+        OpenActive();
+        const char* const focusable[] = {"Check1", "Check2", "Check3",   "Text1",
+                                         "Drive1", "Dir1",   "Command1", "Command2"};
+        for (std::size_t index = 0; index < std::size(focusable); ++index) {
+            SCOPED_TRACE(focusable[index]);
+            auto* control = Find<QWidget>(focusable[index]);
+            Find<QWidget>(focusable[(index + 4) % std::size(focusable)])->setFocus();
+            QApplication::processEvents();
+            const QImage before = Around(*window, *control);
+            control->setFocus(Qt::TabFocusReason);
+            QApplication::processEvents();
+            ASSERT_TRUE(control->hasFocus());
+            EXPECT_GE(PixelsThatStandOut(before, Around(*window, *control)),
+                      2 * (control->width() + control->height()));
+        }
+        window.reset();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "gui/qt/desktop_accessibility_bus.h"
 #include "gui/qt/program.h"
 #include "platform/layout.h"
 #include "uninstall/core/uninstaller.h"
@@ -11,7 +12,8 @@ int main(int argc, char* argv[]) {
     std::optional<QApplication> application;
     gui::qt::QtServices services;
     return platform::RunHandler(services, [&]() -> int {
-        gui::qt::StartApplication(application, argc, argv);
+        gui::qt::StartApplication(application, argc, argv,
+                                  gui::qt::ReachDesktopAccessibilityBus);
         uninstall::Uninstaller(services, platform::NativeLayout()).Run();
     });
 }
