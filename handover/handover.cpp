@@ -4,11 +4,11 @@
 
 namespace handover {
 
-void Write(platform::FileSystem& files, const std::string& path, const std::string& text) {
-    files.ReplaceFile(path, text + "\r\n");
+std::string FileFor(const std::string& installFolder) {
+    return installFolder + "\r\n";
 }
 
-std::string ReadFirstLine(platform::FileSystem& files, const std::string& path) {
+std::string ReadFirstLine(platform::FileReading& files, const std::string& path) {
     // Never more than a path and its line end: a huge file must not be read whole.
     const std::size_t limit = platform::MaxPathLength();
     // Only a plain file: a link is not followed to another file, and a FIFO keeps nobody waiting.

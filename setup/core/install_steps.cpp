@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "handover/handover.h"
 #include "platform/platform.h"
 #include "setup/core/desktop_entry.h"
 #include "setup/core/install_record_steps.h"
@@ -45,7 +46,7 @@ void WriteHandover(InstallContext& context) {
             static_cast<std::size_t>(earlier.size) <= platform::MaxPathLength() + 2;
         const bool nothingThere = earlier.kind == platform::EntryKind::None;
         context.transaction.Place(
-            TextAt(path, context.request.destination + "\r\n",
+            TextAt(path, handover::FileFor(context.request.destination),
                    launchersRecord || nothingThere ? Earlier::Keep : Earlier::Replace));
     });
     // The log has always named the hand-over file "Startup.txt".
