@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/paths.h"
 #include "platform/runtime_error.h"
 
 namespace platform {
@@ -16,6 +17,14 @@ void FileSystem::CopyFile(const std::string& source, const std::string& destinat
     } catch (const RuntimeError&) {
         RemoveFile(temporary);
         throw;
+    }
+}
+
+void CreateMissingFolders(FileSystem& files, const std::string& path) {
+    for (const auto& folder : FoldersOnTheWay(path)) {
+        if (files.FactsOf(folder).kind == EntryKind::None) {
+            files.CreateFolder(folder);
+        }
     }
 }
 

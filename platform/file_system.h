@@ -91,6 +91,9 @@ public:
     void CopyFile(const std::string& source, const std::string& destination);
 };
 
+// Makes each missing folder on the way to path, and path, through files.
+void CreateMissingFolders(FileSystem& files, const std::string& path);
+
 // The system's own file services.
 class SystemFileSystem final : public FileSystem {
 public:

@@ -37,6 +37,9 @@ struct Layout {
     Scope scope;
     bool registersUninstaller;       // the system lists installed programs in its registry
     bool programsMenuNeedsShortcut;  // the Start menu shows only shortcuts, not program files
+    // Where a log goes that cannot go where it belongs (Setup's, when the folder it started in
+    // cannot take it; Uninstall's, unless told where): the user's own, made on demand. "" for none.
+    std::string logFallbackFolder;
 
     // name in folder, by plain concatenation: a root that ends in a separator gets a second one,
     // which the system takes.

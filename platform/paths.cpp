@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include <chrono>
+#include <cstdint>
 #include <random>
 
 #include "platform/platform.h"
@@ -51,7 +53,12 @@ std::string SiblingOf(const std::string& path, std::string_view name) {
 std::string PartialNameBeside(const std::string& path) {
     static constexpr std::string_view kLetters =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    static std::mt19937 random{std::random_device{}()};
+    // Seeded from the clock and this process's stack, not std::random_device: that pulls in
+    // arc4random, which the oldest C library the programs start on lacks. The names are made
+    // with exclusive creation, so a repeat is an error, never an overwrite.
+    static std::mt19937_64 random{
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        reinterpret_cast<std::uintptr_t>(&kLetters) ^ reinterpret_cast<std::uintptr_t>(&path)};
     std::uniform_int_distribution<std::size_t> pick(0, kLetters.size() - 1);
     std::string name = kPartialFilePrefix;
     for (std::size_t i = 0; i < kPartialFileSuffixLength; ++i) {

@@ -155,6 +155,22 @@ std::string CurrentFolderOfDrive(const std::string& drive);
 // line on the standard error.
 void SystemMessageBox(const std::string& text, const std::string& title);
 
+// The system the programs were built for: it decides how their options are spelled first and
+// which exit codes they end with.
+enum class System { Windows, Linux };
+System ThisSystem();
+
+// Where a line for whoever started the program goes: its standard output or standard error.
+enum class Console { Output, Error };
+// Writes a line there, where the program has one (a console, or output redirected by whoever
+// started it); does nothing where it has none.
+void WriteToConsole(Console stream, const std::string& line);
+
+// The arguments the program was started with, after its own name, as UTF-8. On Windows from the
+// system's command line (without what a program passes only to its own temporary copy); on POSIX
+// the main function's.
+std::vector<std::string> ProgramArguments(int argc, const char* const* argv);
+
 // The system's own question box (modal, Yes and No, No the default); true for Yes. On a system
 // without a window system, No, said on the standard error.
 bool SystemQuestionBox(const std::string& text, const std::string& title);

@@ -14,8 +14,20 @@
 
 namespace platform {
 
-// What a program's end tells whoever started it.
-enum class ExitStatus { Success = 0, Failure = 1 };
+// How a program ended. The number whoever started it sees comes from the table of exit codes
+// (unattended/exit_codes.h); started without arguments, only Success and Cancelled end with 0.
+enum class ExitStatus {
+    Success,
+    Failure,             // failed: what was there before is kept, or not all could be removed
+    Cancelled,           // "Cancel Install"
+    Declined,            // No to the uninstaller's question
+    AnotherRunning,      // another Setup or Uninstall holds the application folder
+    BadCommandLine,      // an unknown or malformed option: nothing was done
+    ImpossibleScope,     // an install for a scope the running account cannot make, or remove
+    JavaMissing,         // no Java runtime could be started
+    NothingToRemove,     // no installation to uninstall
+    ApplicationRunning,  // the application runs from an install folder: nothing was removed
+};
 
 enum class Answer { Yes, No };
 
@@ -52,6 +64,10 @@ public:
 
     // A program other than this one that runs from folder: its path.
     virtual std::optional<std::string> ProgramRunningFrom(const std::string& folder) = 0;
+
+    // A line on the program's standard output or error, where it has one (a console, or output
+    // redirected by whoever started it); nowhere else.
+    virtual void WriteToConsole(Console stream, const std::string& line) = 0;
 
     // The entry of the system's list of installed programs (the Windows registry only).
     virtual void WriteUninstallEntry(Scope scope, const UninstallEntry& entry) = 0;

@@ -34,6 +34,10 @@ std::optional<std::string> SystemServices::ProgramRunningFrom(const std::string&
     return platform::ProgramRunningFrom(folder);
 }
 
+void SystemServices::WriteToConsole(Console stream, const std::string& line) {
+    platform::WriteToConsole(stream, line);
+}
+
 void SystemServices::WriteUninstallEntry(Scope scope, const UninstallEntry& entry) {
     platform::WriteUninstallEntry(scope, entry);
 }
@@ -47,8 +51,10 @@ void SystemServices::RemoveUninstallEntry(Scope scope) {
 }
 
 void SystemServices::End(ExitStatus status) {
+    const bool zero = status == ExitStatus::Success || status == ExitStatus::Cancelled;
+    const int code = exitCodes_ ? exitCodes_(status) : zero ? 0 : 1;
     std::fflush(nullptr);
-    std::_Exit(static_cast<int>(status));
+    std::_Exit(code);
 }
 
 std::string SystemServices::LocalDateTimeText() {

@@ -17,7 +17,7 @@ packages=(
   # display to try it on; the Windows release archive unpacked.
   qt6-wayland patchelf weston unzip
   fonts-liberation fonts-dejavu-core
-  xvfb xauth x11-apps x11-utils imagemagick
+  xvfb xauth x11-apps x11-utils imagemagick xdotool
   # A screen reader's view in the tests: the AT-SPI bus and registry, a session bus, and the
   # system Python's binding (tests/window/accessibility_tree.py).
   at-spi2-core dbus-daemon python3-pyatspi

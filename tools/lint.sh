@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build/default}
 tidy=$(command -v run-clang-tidy-14 || command -v run-clang-tidy)
 "$tidy" -quiet -p "$build" -j "$(nproc)" \
-  "^$PWD/(setup|launcher|handover|platform|gui|uninstall|record)/.*\\.cpp\$" >/tmp/velmora-lint.$$ 2>&1 ||
+  "^$PWD/(setup|launcher|handover|platform|gui|uninstall|record|unattended)/.*\\.cpp\$" >/tmp/velmora-lint.$$ 2>&1 ||
   { grep -E "error:|warning:" -A3 /tmp/velmora-lint.$$ | grep -v "^--$" | head -100; rm -f /tmp/velmora-lint.$$; exit 1; }
 rm -f /tmp/velmora-lint.$$
 echo "clang-tidy: clean"

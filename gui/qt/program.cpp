@@ -1,5 +1,7 @@
 #include "gui/qt/program.h"
 
+#include <utility>
+
 #include "gui/qt/bundled_plugins.h"
 #include "gui/qt/gui_runtime.h"
 
@@ -24,10 +26,14 @@ void StartApplication(std::optional<QApplication>& application, int& argc, char*
 }
 
 int RunProgram(int& argc, char** argv, const WindowMaker& makeWindow,
-               AfterApplication afterApplication) {
+               AfterApplication afterApplication,
+               std::function<int(platform::ExitStatus)> exitCodes) {
     // Outlives the guard below, so that the error box can still be shown.
     std::optional<QApplication> application;
     QtServices services;
+    if (exitCodes) {
+        services.SetExitCodes(std::move(exitCodes));
+    }
     return platform::RunHandler(services, [&] {
         StartApplication(application, argc, argv, afterApplication);
         return RunWindow(services, makeWindow);

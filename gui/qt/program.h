@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,8 +28,9 @@ void StartApplication(std::optional<QApplication>& application, int& argc, char*
                       AfterApplication afterApplication = nullptr);
 
 // A Qt program's main: the application, its runtime and services, then RunWindow. Returns the
-// exit code.
+// exit code; where the program ends otherwise, exitCodes, when given, says with which.
 int RunProgram(int& argc, char** argv, const WindowMaker& makeWindow,
-               AfterApplication afterApplication = nullptr);
+               AfterApplication afterApplication = nullptr,
+               std::function<int(platform::ExitStatus)> exitCodes = {});
 
 }  // namespace gui::qt

@@ -1,6 +1,7 @@
 #include "platform/posix/layout.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <sstream>
 
@@ -17,6 +18,7 @@ constexpr const char* kApplicationFolderName = "/Velmora_KZ";
 constexpr const char* kSharedApplicationFolder = "/opt/Velmora_KZ";
 constexpr std::size_t kUserDirsLimit = std::size_t{64} * 1024;
 constexpr std::string_view kHomeVariable = "$HOME";
+constexpr const char* kStateFolder = "/.local/state/Velmora_KZ";
 
 // From the password database, not the environment: what a program started with another HOME
 // finds must still be the user's own home folder.
@@ -112,6 +114,7 @@ Layout LayoutForEveryone(const std::string& root) {
         .scope = Scope::Everyone,
         .registersUninstaller = false,
         .programsMenuNeedsShortcut = false,
+        .logFallbackFolder = root + "/root" + kStateFolder,
     };
 }
 
@@ -124,13 +127,27 @@ Layout LayoutForUser(const std::string& home, const std::string& root) {
                          .startMenu = home + "/.local/share/applications",
                          .programs = home + "/.local/bin",
                          .iconTheme = home + "/.local/share/icons/hicolor"};
+    layout.logFallbackFolder = home + kStateFolder;
     return layout;
+}
+
+// The user's state folder, as the XDG base directories name it: $XDG_STATE_HOME when it is a full
+// path, else ~/.local/state.
+std::string LogFallbackFolder() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state != nullptr && state[0] == '/') {
+        return std::string(state) + "/Velmora_KZ";
+    }
+    const auto home = HomeOfRunningUser();
+    return home ? *home + kStateFolder : std::string();
 }
 
 // Without a home folder of its own a user can only take the shared places, as root does.
 Layout NativeLayout() {
     const auto home = ::geteuid() == 0 ? std::nullopt : HomeOfRunningUser();
-    return home ? LayoutForUser(*home) : LayoutForEveryone();
+    Layout layout = home ? LayoutForUser(*home) : LayoutForEveryone();
+    layout.logFallbackFolder = LogFallbackFolder();
+    return layout;
 }
 
 Layout LayoutRootedIn(const std::string& root) {

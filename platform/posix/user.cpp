@@ -9,6 +9,9 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include <unistd.h>
 
 #include <unistd.h>
 
@@ -33,6 +36,16 @@ std::locale UserLocale() {
 // Without a window system a message can only go to the terminal.
 void SystemMessageBox(const std::string& text, const std::string& title) {
     std::cerr << title << ": " << text << '\n';
+}
+
+void WriteToConsole(Console stream, const std::string& line) {
+    const std::string whole = line + "\n";
+    [[maybe_unused]] const int ignored =
+        detail::WriteAll(stream == Console::Output ? STDOUT_FILENO : STDERR_FILENO, whole);
+}
+
+System ThisSystem() {
+    return System::Linux;
 }
 
 bool SystemQuestionBox(const std::string& text, const std::string& title) {

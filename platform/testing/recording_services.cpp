@@ -58,6 +58,20 @@ std::optional<std::string> RecordingServices::ProgramRunningFrom(const std::stri
     return std::nullopt;
 }
 
+void RecordingServices::WriteToConsole(Console stream, const std::string& line) {
+    console_.emplace_back(stream, line);
+}
+
+std::vector<std::string> RecordingServices::ConsoleLines(Console stream) const {
+    std::vector<std::string> lines;
+    for (const auto& [where, line] : console_) {
+        if (where == stream) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
 void RecordingServices::WriteUninstallEntry(Scope scope, const UninstallEntry& entry) {
     entries_[scope] = entry;
 }

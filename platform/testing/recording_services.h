@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/services.h"
@@ -55,6 +56,8 @@ public:
                           const std::vector<std::string>& arguments) override;
     // The first program the test said runs inside folder (by its path).
     std::optional<std::string> ProgramRunningFrom(const std::string& folder) override;
+    // Records the line, on which of the two it went.
+    void WriteToConsole(Console stream, const std::string& line) override;
     // Kept in a registry of the test's own.
     void WriteUninstallEntry(Scope scope, const UninstallEntry& entry) override;
     std::optional<UninstallEntry> ReadUninstallEntry(Scope scope) override;
@@ -79,6 +82,8 @@ public:
     const std::vector<StartedProgram>& Started() const { return started_; }
     const std::vector<ShownMessage>& Questions() const { return questions_; }
     const std::vector<RanProgram>& Ran() const { return ran_; }
+    // The lines written to the standard output or error, in order.
+    std::vector<std::string> ConsoleLines(Console stream) const;
     const std::map<Scope, UninstallEntry>& UninstallEntries() const { return entries_; }
     const std::optional<ExitStatus>& EndStatus() const { return endStatus_; }
 
@@ -99,6 +104,7 @@ private:
     std::vector<ShownMessage> questions_;
     std::vector<std::string> running_;
     std::vector<RanProgram> ran_;
+    std::vector<std::pair<Console, std::string>> console_;
     std::map<Scope, UninstallEntry> entries_;
 };
 

@@ -39,7 +39,18 @@ Layout FixedPlaces(const std::string& drive) {
                      : Scope::ThisUser,
         .registersUninstaller = true,
         .programsMenuNeedsShortcut = false,
+        .logFallbackFolder = "",
     };
+}
+
+// The user's temporary folder, where a program's log goes that cannot go elsewhere.
+std::string LogFallbackFolder() {
+    wchar_t temp[MAX_PATH + 1] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
+    if (length == 0 || length > MAX_PATH) {
+        return {};
+    }
+    return Utf8(temp) + "Velmora_KZ";
 }
 
 }  // namespace
@@ -93,17 +104,21 @@ Layout ShellLayout(const ShellPlaces& places, bool forEveryUser, const std::stri
 }
 
 Layout NativeLayout() {
-    if (HasProfilesFolder(kSystemDrive)) {
-        return ProfilesLayout(kSystemDrive);
-    }
-    const bool forEveryUser = security::InstallForRunningUser() == security::InstallFor::EveryUser;
-    return ShellLayout(PlacesFromShell(), forEveryUser, kSystemDrive);
+    Layout layout =
+        HasProfilesFolder(kSystemDrive)
+            ? ProfilesLayout(kSystemDrive)
+            : ShellLayout(PlacesFromShell(),
+                          security::InstallForRunningUser() == security::InstallFor::EveryUser,
+                          kSystemDrive);
+    layout.logFallbackFolder = LogFallbackFolder();
+    return layout;
 }
 
 // "C:\Velmora_KZ" under "D:\tmp\root" becomes "D:\tmp\root\Velmora_KZ".
 Layout LayoutRootedIn(const std::string& root) {
     Layout layout = ProfilesLayout(root);
     layout.scope = Scope::ThisUser;
+    layout.logFallbackFolder = root + "\\Temp\\Velmora_KZ";
     return layout;
 }
 

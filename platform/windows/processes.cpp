@@ -109,9 +109,11 @@ std::optional<std::string> ProgramRunningFrom(const std::string& folder) {
     if (!snapshot.Valid() || !::Process32First(snapshot.Get(), &entry)) {
         return std::nullopt;
     }
+    // Neither this program nor the one that handed it its work and waits for it.
     const DWORD self = ::GetCurrentProcessId();
+    const DWORD original = OriginalProcessId();
     do {
-        if (entry.th32ProcessID == self) {
+        if (entry.th32ProcessID == self || (original != 0 && entry.th32ProcessID == original)) {
             continue;
         }
         const std::string program = ProgramOf(entry.th32ProcessID);

@@ -14,6 +14,9 @@ namespace platform::detail {
 enum class Expected { File, Folder };
 
 std::string NameOf(const std::string& path);
+
+// In the uninstaller's temporary copy, the process of the original, which waits for it; else 0.
+DWORD OriginalProcessId();
 // With its separator kept, so that a root stays a root ("C:\").
 std::string FolderOf(const std::string& path);
 

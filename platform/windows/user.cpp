@@ -13,6 +13,49 @@ void SystemMessageBox(const std::string& text, const std::string& title) {
     ::MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(), MB_OK | modality);
 }
 
+namespace {
+
+// A program with a window is given no console: output redirected by whoever started it, else the
+// console of the program it was started from, if any.
+HANDLE ConsoleHandle(Console stream) {
+    const HANDLE given =
+        ::GetStdHandle(stream == Console::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    if (given != nullptr && given != INVALID_HANDLE_VALUE) {
+        return given;
+    }
+    static const HANDLE parents = [] {
+        if (!::AttachConsole(ATTACH_PARENT_PROCESS)) {
+            return INVALID_HANDLE_VALUE;
+        }
+        return ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+    }();
+    return parents;
+}
+
+}  // namespace
+
+void WriteToConsole(Console stream, const std::string& line) {
+    const HANDLE handle = ConsoleHandle(stream);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (::GetConsoleMode(handle, &mode)) {
+        const std::wstring text = Wide(line + "\r\n");
+        ::WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        return;
+    }
+    const std::string text = line + "\r\n";
+    ::WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+System ThisSystem() {
+    return System::Windows;
+}
+
 bool SystemQuestionBox(const std::string& text, const std::string& title) {
     const HWND owner = ::GetActiveWindow();
     const UINT modality = owner != nullptr ? MB_APPLMODAL : MB_TASKMODAL | MB_SETFOREGROUND;

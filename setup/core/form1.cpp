@@ -18,11 +18,17 @@ bool IsTicked(int value) {
 
 }  // namespace
 
-Form1::Form1(Form1Controls& controls, platform::Services& services, platform::Layout layout)
-    : controls_(controls), services_(services), layout_(std::move(layout)) {}
+Form1::Form1(Form1Controls& controls, platform::Services& services, platform::Layout layout,
+             unattended::Options options)
+    : controls_(controls),
+      services_(services),
+      layout_(std::move(layout)),
+      options_(std::move(options)),
+      log_(services, LogPlaces{}) {}
 
 void Form1::Form_Load() {
     workingFolder_ = services_.Files().CurrentFolder();
+    log_ = InstallLog(services_, PlacesOfTheLog());
     AppendLog(kInitialize);
     RecoverInterruptedInstall();
     installFolder_ = layout_.applicationFolder;
@@ -33,6 +39,37 @@ void Form1::Form_Load() {
     startMenuOption_ = true;
     programsMenuOption_ = true;
     ProbeForJava();
+    ApplyCommandLine();
+}
+
+LogPlaces Form1::PlacesOfTheLog() const {
+    const std::string& fallback = layout_.logFallbackFolder;
+    LogPlaces places{
+        .besideSetup = options_.log ? "" : workingFolder_ + layout_.separator + kLogName,
+        .fallbackFolder = fallback,
+        .fallbackFile = fallback.empty() ? "" : fallback + layout_.separator + kLogName,
+        .named = {}};
+    for (const auto& place : {options_.log, options_.alsoLog}) {
+        if (place) {
+            places.named.push_back(*place);
+        }
+    }
+    return places;
+}
+
+// Through the controls, whose handlers keep the state in step, so the window shows the choice.
+void Form1::ApplyCommandLine() {
+    const std::pair<CheckBox, bool> boxes[] = {{CheckBox::Check1, options_.desktopIcon},
+                                               {CheckBox::Check2, options_.startMenu},
+                                               {CheckBox::Check3, options_.programsMenu}};
+    for (const auto& [box, ticked] : boxes) {
+        if (!ticked) {
+            controls_.SetCheckValue(box, 0);
+        }
+    }
+    if (options_.destination) {
+        controls_.SetText1Text(*options_.destination);
+    }
 }
 
 // An install a crash interrupted is put back, or finished, before the user sees the window, so
@@ -73,7 +110,7 @@ void Form1::ProbeForJava() const {
         AppendLog("Java Not Installed");
     } catch (const platform::RuntimeError&) {
     }
-    services_.EndProgram(platform::ExitStatus::Failure);
+    services_.EndProgram(platform::ExitStatus::JavaMissing);
 }
 
 void Form1::Check1_Click() {
@@ -112,14 +149,14 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command2_Click() {
-    services_.EndProgram(platform::ExitStatus::Success);
+    services_.EndProgram(platform::ExitStatus::Cancelled);
 }
 
 void Form1::AppendLog(const std::string& text) const {
     if (text == kInitialize) {
-        Log().Start();
+        log_.Start();
     } else {
-        Log().Append(text);
+        log_.Append(text);
     }
 }
 
@@ -129,10 +166,6 @@ FileExistsResult Form1::FileExists(const std::string& strFile) const {
 
 std::string Form1::GetCurrentUserName() const {
     return setup::GetCurrentUserName(services_);
-}
-
-InstallLog Form1::Log() const {
-    return InstallLog(services_, workingFolder_ + layout_.separator + kLogName);
 }
 
 }  // namespace setup

@@ -8,15 +8,18 @@
 #include "setup/core/install_log.h"
 #include "setup/core/installer.h"
 #include "setup/core/queries.h"
+#include "unattended/command_line.h"
 
 namespace setup {
 
 // The installer window's logic: its state, its handlers and its private operations. It knows its
 // controls only through Form1Controls, so any window toolkit can sit on top; "Begin Install"
-// hands an install request to the Installer.
+// hands an install request to the Installer. What a command line chose is made on the controls
+// at the end of start-up, as a user would make it.
 class Form1 {
 public:
-    Form1(Form1Controls& controls, platform::Services& services, platform::Layout layout);
+    Form1(Form1Controls& controls, platform::Services& services, platform::Layout layout,
+          unattended::Options options = {});
 
     // Handlers, called by the window.
     void Form_Load();
@@ -40,17 +43,22 @@ public:
     bool DesktopIconOption() const { return desktopIconOption_; }
     bool StartMenuOption() const { return startMenuOption_; }
     bool ProgramsMenuOption() const { return programsMenuOption_; }
-    InstallLog Log() const;
+    InstallLog Log() const { return log_; }
 
 private:
     void RecoverInterruptedInstall() const;
     void ProbeForJava() const;
+    void ApplyCommandLine();
+    LogPlaces PlacesOfTheLog() const;
 
     Form1Controls& controls_;
     platform::Services& services_;
     platform::Layout layout_;
+    unattended::Options options_;
 
     std::string workingFolder_;
+    // Where its first line went decides where the others go.
+    mutable InstallLog log_;
     bool desktopIconOption_ = false;
     bool startMenuOption_ = false;
     bool programsMenuOption_ = false;

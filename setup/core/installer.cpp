@@ -57,9 +57,8 @@ void Installer::MainRoute() {
         step(context);
     }
     context.Step(FileStep(journal_.Path()), [this] { transaction_.Commit(); });
-    context.Step("Could not show the end of the install.", [this] {
-        services_.ShowMessage("Velmora_KZ 2.0.1 Installation is Complete", "Finished");
-    });
+    context.Step("Could not show the end of the install.",
+                 [this] { services_.ShowMessage(CompletionText(log_), "Finished"); });
 }
 
 // The launcher finds the folder again from one line of the hand-over file, read from another
@@ -119,6 +118,7 @@ void Installer::TakeLock() {
     lock_ = context_->Step(FileStep(layout_.HandoverFile()),
                            [&] { return services_.Files().TryLockFolder(folder); });
     if (!lock_) {
+        failureStatus_ = platform::ExitStatus::AnotherRunning;
         context_->Step(
             "Another Setup is installing Velmora_KZ 2.0.1: let it end, then run this one again.",
             [&] {
@@ -163,7 +163,7 @@ void Installer::FailureRoute(const StepFailure& failure) {
     }
     services_.ShowMessage(text + "\r\nSee " + log_.Path() + " for details.",
                           "Velmora_KZ 2.0.1 Setup");
-    services_.EndProgram(platform::ExitStatus::Failure);
+    services_.EndProgram(failureStatus_);
 }
 
 }  // namespace setup

@@ -44,6 +44,7 @@ private:
     InstallJournal journal_;
     Transaction transaction_;
     std::optional<InstallContext> context_;
+    platform::ExitStatus failureStatus_ = platform::ExitStatus::Failure;
 };
 
 }  // namespace setup

@@ -46,10 +46,10 @@ Qt::CheckState StateFor(int value) {
 }  // namespace
 
 SetupWindow::SetupWindow(platform::Services& services, const platform::Layout& layout,
-                         QWidget* parent)
+                         const unattended::Options& options, QWidget* parent)
     : QWidget(parent),
       services_(services),
-      form_(*this, services, layout),
+      form_(*this, services, layout, options),
       text1Bytes_(layout.applicationFolder),
       text1Shown_(gui::qt::ToQString(text1Bytes_)) {
     setObjectName(QStringLiteral("Form1"));

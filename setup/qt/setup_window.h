@@ -26,7 +26,7 @@ class FolderList;
 class SetupWindow : public QWidget, public Form1Controls {
 public:
     SetupWindow(platform::Services& services, const platform::Layout& layout,
-                QWidget* parent = nullptr);
+                const unattended::Options& options = {}, QWidget* parent = nullptr);
 
     const Form1& Logic() const { return form_; }
 

@@ -42,9 +42,10 @@ Form1Handler HandlerOf(std::string_view control) {
 
 }  // namespace
 
-Win32Window::Win32Window(platform::Services& services, const platform::Layout& layout)
+Win32Window::Win32Window(platform::Services& services, const platform::Layout& layout,
+                         const unattended::Options& options)
     : services_(services),
-      form_(*this, services, layout),
+      form_(*this, services, layout, options),
       windowBrush_(::CreateSolidBrush(ColourOf(kWindowBackground))),
       whiteBrush_(::CreateSolidBrush(ColourOf(kWhite))),
       folders_(platform::CurrentFolder()) {

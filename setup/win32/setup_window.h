@@ -30,7 +30,8 @@ inline constexpr const char* kWindowClassName = "Velmora_KZ Setup Form1";
 // value set from there runs the control's handler at once, nested in the caller.
 class Win32Window final : public Form1Controls, public gui::win32::ProgramWindow {
 public:
-    Win32Window(platform::Services& services, const platform::Layout& layout);
+    Win32Window(platform::Services& services, const platform::Layout& layout,
+                const unattended::Options& options = {});
     ~Win32Window() override;
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;

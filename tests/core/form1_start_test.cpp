@@ -41,7 +41,7 @@ TEST_F(StartUp, WithJavaStartsTheLogAndTicksEveryOption) {
 
 TEST_F(StartUp, WithoutJavaExplainsLogsAndEnds) {
     services.MakeMissing("java");
-    EXPECT_EQ(EndStatusOf([this] { Start(); }), platform::ExitStatus::Failure);
+    EXPECT_EQ(EndStatusOf([this] { Start(); }), platform::ExitStatus::JavaMissing);
 
     EXPECT_THAT(LogTexts(LogPath()), ElementsAre("Install Log Initialized", "Java Not Installed"));
     EXPECT_THAT(services.Shown(),
@@ -104,7 +104,7 @@ TEST_F(StartUp, ListsSetTheDestinationAndTypingMovesNoList) {
 
 TEST_F(StartUp, CancelEndsWithOnlyTheStartLine) {
     Start();
-    EXPECT_EQ(EndStatusOf([this] { form->Command2_Click(); }), platform::ExitStatus::Success);
+    EXPECT_EQ(EndStatusOf([this] { form->Command2_Click(); }), platform::ExitStatus::Cancelled);
     EXPECT_THAT(LogTexts(LogPath()), ElementsAre("Install Log Initialized"));
 }
 

@@ -13,6 +13,7 @@
 #include "record/install_record.h"
 #include "setup/core/installation_files.h"
 #include "tests/support/installer_fixture.h"
+#include "uninstall/core/uninstall_command_line.h"
 #include "uninstall/core/uninstaller.h"
 
 #ifdef _WIN32
@@ -105,6 +106,7 @@ public:
     Tree before;
     Tree userMade;
     std::string box;
+    std::unique_ptr<platform::FolderLock> heldLock;
 };
 
 struct UninstallCase {
@@ -223,6 +225,7 @@ struct RefusalCase {
     std::function<void(UninstallTest&)> arrange;  // after the install
     platform::Answer answer;
     std::function<std::string(UninstallTest&)> box;  // its start; "" for none
+    ExitStatus status;
 };
 std::ostream& operator<<(std::ostream& out, const RefusalCase& row) {
     return out << row.name;
@@ -230,23 +233,38 @@ std::ostream& operator<<(std::ostream& out, const RefusalCase& row) {
 
 const RefusalCase kRefusals[] = {
     {"TheUserSaysNo", [](UninstallTest&) {}, platform::Answer::No,
-     [](UninstallTest&) { return std::string(); }},
+     [](UninstallTest&) { return std::string(); }, ExitStatus::Declined},
     {"TheApplicationRuns",
      [](UninstallTest& t) { t.services.SetRunning(Joined(t.Destination(), "Velmora_KZ.exe")); },
      platform::Answer::Yes,
      [](UninstallTest& t) {
          return "Velmora_KZ 2.0.1 is running from " + t.Destination() + " (" +
                 Joined(t.Destination(), "Velmora_KZ.exe") + "). Close it";
-     }},
+     },
+     ExitStatus::ApplicationRunning},
+    // The lock of a Setup that installs, held apart from the uninstaller's own.
+    {"SetupIsInstalling",
+     [](UninstallTest& t) {
+         t.heldLock = t.services.Files().TryLockFolder(t.layout.applicationFolder);
+     },
+     platform::Answer::Yes,
+     [](UninstallTest&) {
+         return std::string(
+             "Setup is installing Velmora_KZ 2.0.1: let it end, then start "
+             "Uninstall again. Nothing was removed.");
+     },
+     ExitStatus::AnotherRunning},
     {"NoRecord", [](UninstallTest& t) { RemoveTree(t.RecordFile()); }, platform::Answer::Yes,
      [](UninstallTest& t) {
          return "There is no installation of Velmora_KZ 2.0.1 to remove: " + t.RecordFile();
-     }},
+     },
+     ExitStatus::NothingToRemove},
     {"ARecordThatIsNotOne", [](UninstallTest& t) { WriteFile(t.RecordFile(), "rm -rf /\r\n"); },
      platform::Answer::Yes,
      [](UninstallTest& t) {
          return "The install record " + t.RecordFile() + ", line 1 cannot be read: Type mismatch";
-     }},
+     },
+     ExitStatus::Failure},
     {"AnInstallForEveryone",
      [](UninstallTest& t) {
          auto record = *record::Read(t.services.Files(), t.RecordFile());
@@ -256,17 +274,18 @@ const RefusalCase kRefusals[] = {
      platform::Answer::Yes,
      [](UninstallTest&) {
          return std::string("This installation of Velmora_KZ 2.0.1 is for every user");
-     }},
+     },
+     ExitStatus::ImpossibleScope},
 };
 
 class UninstallRefused : public UninstallTest, public ::testing::WithParamInterface<RefusalCase> {};
 
-TEST_P(UninstallRefused, EndsWithFailureAndRemovesNothing) {
+TEST_P(UninstallRefused, SaysWhyInItsStatusAndRemovesNothing) {
     const RefusalCase& row = GetParam();
     Install(Destination());
     row.arrange(*this);
     const Tree installed = TreeNow();
-    EXPECT_EQ(Uninstall(row.answer), ExitStatus::Failure);
+    EXPECT_EQ(Uninstall(row.answer), row.status);
     EXPECT_EQ(TreeNow(), installed);
     const std::string start = row.box(*this);
     if (start.empty()) {
@@ -377,6 +396,74 @@ TEST_F(UninstallTest, TheUninstallerIsFoundWhereTheSystemLooksAndGoesWithTheRest
                 platform::fakes::RanProgram{"gtk-update-icon-cache",
                                             {"--force", "--quiet", layout.userPlaces.iconTheme}}));
     }
+}
+
+// Uninstall started with options: its log, then the uninstaller, as both programs' entries run it.
+class UninstallCommandLine : public UninstallTest {
+protected:
+    std::optional<ExitStatus> UninstallWith(const unattended::Options& options) {
+        boxesBefore = services.Messages().size();
+        return EndStatusOf([&] { uninstall::UninstallAsAsked(services, layout, options); });
+    }
+    std::string Log() const { return Joined(layout.logFallbackFolder, "Uninstall.log"); }
+    // The tree without the log and the folders made for it.
+    Tree TreeBesideTheLog() const {
+        Tree tree = TreeNow();
+        std::erase_if(tree, [this](const auto& entry) {
+            return Log().starts_with(entry.first) && !installed.contains(entry.first);
+        });
+        return tree;
+    }
+
+    Tree installed;
+    std::size_t boxesBefore = 0;
+};
+
+// No question and no box: the question, its answer and the report go to the log and to the
+// standard error.
+TEST_F(UninstallCommandLine, SilentRemovalAsksNothingAndReportsInItsLog) {
+    before = TreeNow();
+    Install(Destination());
+    EXPECT_EQ(UninstallWith({.silent = true}), ExitStatus::Success);
+    EXPECT_THAT(services.Questions(), IsEmpty());
+    EXPECT_EQ(services.Messages().size(), boxesBefore);
+    const auto lines = LogTexts(Log());
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines.front(), "Uninstall Log Initialized");
+    EXPECT_THAT(lines, ::testing::Contains("Uninstall Velmora_KZ 2.0.1: Remove Velmora_KZ 2.0.1 "
+                                           "from this computer?"));
+    EXPECT_THAT(lines, ::testing::Contains("Yes, as the command line asked"));
+    EXPECT_THAT(lines.back(), ::testing::StartsWith("Uninstall Velmora_KZ 2.0.1: Velmora_KZ 2.0.1 "
+                                                    "has been removed: "));
+    EXPECT_EQ(services.ConsoleLines(platform::Console::Error).back(), lines.back());
+    installed = before;
+    EXPECT_EQ(TreeBesideTheLog(), before);
+}
+
+TEST_F(UninstallCommandLine, SilentRemovalRefusesWhereTheWindowsDoes) {
+    Install(Destination());
+    installed = TreeNow();
+    services.SetRunning(Joined(Destination(), "Velmora_KZ.exe"));
+    EXPECT_EQ(UninstallWith({.silent = true}), ExitStatus::ApplicationRunning);
+    EXPECT_EQ(services.Messages().size(), boxesBefore);
+    EXPECT_THAT(LogTexts(Log()).back(), HasSubstr("Close it, then start Uninstall again."));
+    EXPECT_EQ(TreeBesideTheLog(), installed);
+}
+
+// Shown, the boxes are said in the log too; a log that cannot be written removes nothing.
+TEST_F(UninstallCommandLine, LogIsWhereAskedOrNothingIsRemoved) {
+    Install(Destination());
+    installed = TreeNow();
+    const std::string unwritable = Joined(root.Path(), "missing", "uninstall.log");
+    EXPECT_EQ(UninstallWith({.log = unwritable}), ExitStatus::Failure);
+    EXPECT_THAT(services.Questions(), IsEmpty());
+    EXPECT_EQ(TreeNow(), installed);
+
+    const std::string log = root / "uninstall.log";
+    services.AnswerQuestions(platform::Answer::No);
+    EXPECT_EQ(UninstallWith({.log = log}), ExitStatus::Declined);
+    EXPECT_EQ(services.Questions().size(), 1u);
+    EXPECT_EQ(LogTexts(log).back(), "No");
 }
 
 #ifndef _WIN32

@@ -64,8 +64,8 @@ TEST_P(OlderWindows, TellsTheProgramRunningFromAFolder) {
 }
 
 TEST_P(OlderWindows, RemovesTheUninstallEntryOfEitherScope) {
-    const platform::UninstallEntry entry{"D:\\Apps", "\"C:\\Velmora_KZ\\Uninstall.exe\"",
-                                         "D:\\Apps\\Velmora_KZ.2.0.1.exe", 1, {}};
+    const platform::UninstallEntry entry{
+        "D:\\Apps", "\"C:\\Velmora_KZ\\Uninstall.exe\"", "D:\\Apps\\Velmora_KZ.2.0.1.exe", 1, {}};
     for (const auto scope : {platform::Scope::ThisUser, platform::Scope::Everyone}) {
         const HKEY root =
             scope == platform::Scope::Everyone ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;

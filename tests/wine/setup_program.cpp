@@ -86,10 +86,12 @@ std::string TextOf(HWND window) {
     return platform::Utf8(text);
 }
 
-Program::Program(const std::string& path, const std::string& folder, bool standardUser) {
+Program::Program(const std::string& path, const std::string& folder, bool standardUser,
+                 const std::string& arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    std::wstring commandLine = platform::Wide("\"" + path + "\"");
+    std::wstring commandLine =
+        platform::Wide("\"" + path + "\"" + (arguments.empty() ? "" : " " + arguments));
     PROCESS_INFORMATION process{};
     const HANDLE token = standardUser ? StandardUserToken() : nullptr;
     const bool started =
@@ -251,8 +253,10 @@ void SetupProgram::ProvideJava(bool provide) const {
     ::SetEnvironmentVariableA("PATH", path.c_str());
 }
 
-std::unique_ptr<Program> SetupProgram::StartSetup(bool standardUser) const {
-    return std::make_unique<Program>(std::string(kMedium) + "\\Setup.exe", kMedium, standardUser);
+std::unique_ptr<Program> SetupProgram::StartSetup(bool standardUser,
+                                                  const std::string& arguments) const {
+    return std::make_unique<Program>(std::string(kMedium) + "\\Setup.exe", kMedium, standardUser,
+                                     arguments);
 }
 
 std::string SetupProgram::InstallThroughTheWindow(const Program& setup,

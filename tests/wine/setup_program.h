@@ -27,8 +27,10 @@ std::string TextOf(HWND window);
 // A program this test started; it is ended if the test leaves it running.
 class Program {
 public:
-    // As a standard user: the administrators' group of the test's own token is left out.
-    Program(const std::string& path, const std::string& folder, bool standardUser = false);
+    // As a standard user: the administrators' group of the test's own token is left out. The
+    // arguments follow the program's quoted path on its command line.
+    Program(const std::string& path, const std::string& folder, bool standardUser = false,
+            const std::string& arguments = "");
     // What the shell starts for a shortcut: a program with a top-level window of that class.
     Program(const std::string& shortcut, const char* windowClass);
     Program(const Program&) = delete;
@@ -69,7 +71,8 @@ protected:
 
     // What Setup.exe inherits: the system's search path, with or without a "java".
     void ProvideJava(bool provide) const;
-    std::unique_ptr<Program> StartSetup(bool standardUser = false) const;
+    std::unique_ptr<Program> StartSetup(bool standardUser = false,
+                                        const std::string& arguments = "") const;
     // Types destination into the window of a Setup.exe just started, presses "Begin Install"
     // and answers its last box; that box's text.
     static std::string InstallThroughTheWindow(const Program& setup,

@@ -59,6 +59,23 @@ DWORD RegQuery(const std::string& key, const char* value) {
     return RunToEnd("reg.exe query \"" + key + "\" /v " + value);
 }
 
+// What the system is to rename or delete when it next starts.
+std::string PendingRenames() {
+    HKEY session = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                        0, KEY_QUERY_VALUE, &session) != ERROR_SUCCESS) {
+        return {};
+    }
+    std::vector<char> pending(1 << 16);
+    DWORD size = static_cast<DWORD>(pending.size());
+    if (::RegQueryValueExA(session, "PendingFileRenameOperations", nullptr, nullptr,
+                           reinterpret_cast<BYTE*>(pending.data()), &size) != ERROR_SUCCESS) {
+        size = 0;
+    }
+    ::RegCloseKey(session);
+    return std::string(pending.data(), size);
+}
+
 TEST_F(SetupProgram, InstallsThroughItsWindowAndTheLauncherStartsTheApplication) {
     const auto setup = StartSetup();
     const HWND form = setup->WaitForWindow(setup::kWindowClassName, "Velmora_KZ 2.0.1 Setup");
@@ -163,13 +180,32 @@ TEST_F(SetupProgram, LauncherWithoutAnInstallationReportsTheRuntimeError) {
     EXPECT_EQ(launcher.FindTopWindow(nullptr, "Form1"), nullptr);
 }
 
-// The whole round through the real programs: Setup enters the uninstaller in the list of
-// installed programs; Uninstall hands over to its copy, which asks (No the default), removes the
-// install with its entry and reports; the copy's own file goes when the system next starts.
-TEST_F(SetupProgram, UninstallTakesOffWhatTheInstallMadeThroughItsBoxes) {
-    const std::string key = platform::UninstallKeyName(platform::NativeLayout().scope);
+// Ours among the names in the user's temporary folder.
+std::vector<std::string> OursInTheTemporaryFolder() {
+    char temp[MAX_PATH + 1] = {};
+    ::GetTempPathA(MAX_PATH + 1, temp);
+    std::vector<std::string> ours;
+    for (const auto& name : FolderEntries(temp)) {
+        if (name.starts_with("Velmora_KZ-uninstall-")) {
+            ours.push_back(name);
+        }
+    }
+    return ours;
+}
+
+// The whole round through the real programs, by an administrator and by a standard user: Setup
+// enters the uninstaller in the list of installed programs; Uninstall hands over to its copy,
+// which asks (No the default), removes the install with its entry and reports; the program
+// started first ends with the copy's status, and nothing of either is left in the temporary
+// folder, nor listed for the next start.
+class UninstallRound : public SetupProgram, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(UninstallRound, TakesOffWhatTheInstallMadeThroughItsBoxes) {
+    const bool standardUser = GetParam();
+    const std::string key = platform::UninstallKeyName(standardUser ? platform::Scope::ThisUser
+                                                                    : platform::Scope::Everyone);
     RunToEnd("reg.exe delete \"" + key + "\" /f");
-    const auto setup = StartSetup();
+    const auto setup = StartSetup(standardUser);
     const HWND form = setup->WaitForWindow(setup::kWindowClassName, "Velmora_KZ 2.0.1 Setup");
     ASSERT_NE(form, nullptr);
     ::SendMessageA(ControlOf(form, "Text1"), WM_SETTEXT, 0,
@@ -183,15 +219,22 @@ TEST_F(SetupProgram, UninstallTakesOffWhatTheInstallMadeThroughItsBoxes) {
           "EstimatedSize", "InstallDate", "NoModify", "NoRepair"}) {
         EXPECT_EQ(RegQuery(key, value), 0u) << value << " under " << key;
     }
+    // What an earlier run of the tests left.
+    char temp[MAX_PATH + 1] = {};
+    ::GetTempPathA(MAX_PATH + 1, temp);
+    for (const auto& name : OursInTheTemporaryFolder()) {
+        RemoveTree(temp + name);
+    }
+    ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                         "PendingFileRenameOperations");
 
-    const Program original(uninstaller, kApplicationFolder);
-    EXPECT_EQ(original.WaitForEnd(), 0u) << "it hands over and ends";
+    const Program original(uninstaller, kApplicationFolder, standardUser);
     const HWND question = WaitForAnyWindow("#32770", "Uninstall Velmora_KZ 2.0.1");
     ASSERT_NE(question, nullptr) << "no question box";
     DWORD copyId = 0;
     ::GetWindowThreadProcessId(question, &copyId);
     EXPECT_NE(copyId, original.Id());
-    const HANDLE copy = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, copyId);
+    EXPECT_EQ(original.WaitForEnd(0), STILL_ACTIVE) << "it waits for the copy's work";
     EXPECT_THAT(TextOf(::GetDlgItem(question, 0xFFFF)), HasSubstr("\r\nC:\\Velmora_KZ\r\n"));
     const auto isDefault = [question](int button) {
         return (::GetWindowLongA(::GetDlgItem(question, button), GWL_STYLE) & BS_DEFPUSHBUTTON) !=
@@ -212,11 +255,7 @@ TEST_F(SetupProgram, UninstallTakesOffWhatTheInstallMadeThroughItsBoxes) {
     EXPECT_EQ(AccessibleOf(::GetDlgItem(report, 0xFFFF)).name,
               TextOf(::GetDlgItem(report, 0xFFFF)));
     ::PostMessageA(::GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
-    ::WaitForSingleObject(copy, kTimeoutMs);
-    DWORD status = STILL_ACTIVE;
-    ::GetExitCodeProcess(copy, &status);
-    ::CloseHandle(copy);
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(original.WaitForEnd(), 0u);
 
     EXPECT_FALSE(Exists(kApplicationFolder));
     for (const char* place : {"\\Desktop", "\\Start Menu", "\\Start Menu\\Programs"}) {
@@ -224,20 +263,15 @@ TEST_F(SetupProgram, UninstallTakesOffWhatTheInstallMadeThroughItsBoxes) {
         EXPECT_TRUE(Exists(Profile() + place)) << place;
     }
     EXPECT_NE(RegQuery(key, "DisplayName"), 0u) << "the entry is gone";
-
-    HKEY session = nullptr;
-    ASSERT_EQ(
-        ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
-                        0, KEY_QUERY_VALUE, &session),
-        ERROR_SUCCESS);
-    std::vector<char> pending(1 << 16);
-    DWORD size = static_cast<DWORD>(pending.size());
-    ::RegQueryValueExA(session, "PendingFileRenameOperations", nullptr, nullptr,
-                       reinterpret_cast<BYTE*>(pending.data()), &size);
-    ::RegCloseKey(session);
-    EXPECT_NE(std::string(pending.data(), size).find("Velmora_KZ-uninstall-"), std::string::npos)
-        << "the copy is to go at the next start";
+    EXPECT_TRUE(WaitUntil([] { return OursInTheTemporaryFolder().empty(); }))
+        << "the copy and the moved original go once both have ended";
+    EXPECT_THAT(PendingRenames(), ::testing::Not(HasSubstr("Velmora_KZ-uninstall-")))
+        << "nothing is left for the next start";
 }
+
+INSTANTIATE_TEST_SUITE_P(By, UninstallRound, ::testing::Values(false, true), [](const auto& info) {
+    return info.param ? "StandardUser" : "Administrator";
+});
 
 // The one change the programs make to the registry, in each scope's place, read back as it was
 // written (a failed upgrade puts an earlier one back so), and its removal.

@@ -45,12 +45,14 @@ bool Outcome::Failed() const {
 }
 
 Removal::Removal(platform::Services& services, const platform::Layout& layout,
-                 const ProtectedPlaces& protectedPlaces, record::InstallRecord record)
+                 const ProtectedPlaces& protectedPlaces, record::InstallRecord record,
+                 std::unique_ptr<platform::FolderLock> lock)
     : services_(services),
       files_(services.Files()),
       layout_(layout),
       protected_(protectedPlaces),
-      record_(std::move(record)) {
+      record_(std::move(record)),
+      lock_(std::move(lock)) {
     outcome_.left.scope = record_.scope;
     outcome_.left.installFolders = record_.installFolders;
 }
@@ -231,6 +233,7 @@ void Removal::RemoveOrRewriteRecord() {
     }
     outcome_.left = {};
     if (madeApplicationFolder) {
+        lock_.reset();
         RemoveFolder(layout_.applicationFolder);
     }
 }

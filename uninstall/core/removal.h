@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,8 +45,11 @@ struct Outcome {
 // can finish; otherwise the record is rewritten to list what is left.
 class Removal {
 public:
+    // lock, the application folder's, is let go just before that folder goes: on Windows it is
+    // a file in it.
     Removal(platform::Services& services, const platform::Layout& layout,
-            const ProtectedPlaces& protectedPlaces, record::InstallRecord record);
+            const ProtectedPlaces& protectedPlaces, record::InstallRecord record,
+            std::unique_ptr<platform::FolderLock> lock = nullptr);
 
     Outcome Run();
 
@@ -65,6 +69,7 @@ private:
     const platform::Layout& layout_;
     const ProtectedPlaces& protected_;
     record::InstallRecord record_;
+    std::unique_ptr<platform::FolderLock> lock_;
     std::vector<std::string> removedFiles_;
     Outcome outcome_;
 };

@@ -27,31 +27,36 @@ void Uninstaller::Run() {
         record = record::Read(services_.Files(), path);
     } catch (const platform::RuntimeError& error) {
         Refuse("The install record " + error.Place() + " cannot be read: " + error.Description() +
-               ". Nothing was removed.");
+                   ". Nothing was removed.",
+               platform::ExitStatus::Failure);
     }
     if (!record) {
-        Refuse("There is no installation of Velmora_KZ 2.0.1 to remove: " + path +
-               " is not there.");
+        Refuse("There is no installation of Velmora_KZ 2.0.1 to remove: " + path + " is not there.",
+               platform::ExitStatus::NothingToRemove);
     }
     if (record->scope != layout_.scope) {
         Refuse(record->scope == platform::Scope::Everyone
                    ? "This installation of Velmora_KZ 2.0.1 is for every user of this computer: "
                      "only an administrator can remove it."
                    : "This installation of Velmora_KZ 2.0.1 was made by a user for themselves: "
-                     "only that user can remove it.");
+                     "only that user can remove it.",
+               platform::ExitStatus::ImpossibleScope);
     }
+    std::unique_ptr<platform::FolderLock> lock = LockOrRefuse();
     if (services_.AskYesNo(QuestionText(record->installFolders), kTitle) == platform::Answer::No) {
-        services_.EndProgram(platform::ExitStatus::Failure);
+        services_.EndProgram(platform::ExitStatus::Declined);
     }
     // Looked at once the user said Yes: the application may have been started meanwhile.
     for (const auto& folder : record->installFolders) {
         if (const auto program = services_.ProgramRunningFrom(folder)) {
             Refuse("Velmora_KZ 2.0.1 is running from " + folder + " (" + *program +
-                   "). Close it, then start Uninstall again. Nothing was removed.");
+                       "). Close it, then start Uninstall again. Nothing was removed.",
+                   platform::ExitStatus::ApplicationRunning);
         }
     }
     const ProtectedPlaces protectedPlaces(layout_, UserName(), platform::SystemFolders());
-    const Outcome outcome = Removal(services_, layout_, protectedPlaces, std::move(*record)).Run();
+    const Outcome outcome =
+        Removal(services_, layout_, protectedPlaces, std::move(*record), std::move(lock)).Run();
     services_.ShowMessage(ReportText(outcome, layout_.applicationFolder + layout_.separator +
                                                   record::kUninstallerFile),
                           kTitle);
@@ -59,9 +64,27 @@ void Uninstaller::Run() {
                                           : platform::ExitStatus::Success);
 }
 
-void Uninstaller::Refuse(const std::string& text) {
+void Uninstaller::Refuse(const std::string& text, platform::ExitStatus status) {
     services_.ShowMessage(text, kTitle);
-    services_.EndProgram(platform::ExitStatus::Failure);
+    services_.EndProgram(status);
+}
+
+// The lock Setup holds while it installs: no removal while an install is under way, and no
+// install while the removal is. A folder that cannot be locked at all is left to the removal,
+// which names what it cannot remove.
+std::unique_ptr<platform::FolderLock> Uninstaller::LockOrRefuse() {
+    try {
+        auto lock = services_.Files().TryLockFolder(layout_.applicationFolder);
+        if (!lock) {
+            Refuse(
+                "Setup is installing Velmora_KZ 2.0.1: let it end, then start Uninstall "
+                "again. Nothing was removed.",
+                platform::ExitStatus::AnotherRunning);
+        }
+        return lock;
+    } catch (const platform::RuntimeError&) {
+        return nullptr;
+    }
 }
 
 // Without a name only the shared places and the system's own are known to protect.

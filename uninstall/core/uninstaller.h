@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/layout.h"
@@ -10,8 +11,9 @@ namespace uninstall {
 // The uninstall, from its start to the end of the program: reads the install record of the
 // layout's application folder, asks once, refuses while the application runs from an install
 // folder, removes what the record names (Removal) and ends with a box that says what it did.
-// Exit status 0 when everything recorded was removed or kept for a reason the box gives; 1 when
-// something could not be removed, there was nothing to remove, or the user said No.
+// Ends with Success when everything recorded was removed or kept for a reason the box gives, and
+// with a status of its own for each refusal (nothing to remove, another scope's install, Setup or
+// the application running, No) and for a removal that was not complete.
 class Uninstaller {
 public:
     Uninstaller(platform::Services& services, platform::Layout layout);
@@ -19,7 +21,8 @@ public:
     [[noreturn]] void Run();
 
 private:
-    [[noreturn]] void Refuse(const std::string& text);
+    [[noreturn]] void Refuse(const std::string& text, platform::ExitStatus status);
+    std::unique_ptr<platform::FolderLock> LockOrRefuse();
     std::string UserName() const;
 
     platform::Services& services_;

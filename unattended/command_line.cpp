@@ -1,0 +1,184 @@
+#include "unattended/command_line.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <utility>
+
+namespace unattended {
+
+namespace {
+
+struct Spec {
+    std::string_view name;       // its words joined by hyphens, as Linux spells it
+    std::string_view value;      // the value's name; "" for a switch
+    bool takesEmpty;             // an empty value is a value (the destination box may be empty too)
+    std::string_view setupText;  // "" where Setup has no such option
+    std::string_view uninstallText;  // "" where Uninstall has none
+    void (*apply)(Options&, const std::string&);
+};
+
+constexpr Spec kSpecs[] = {
+    {"silent", "", false,
+     "No window and no box. What a box would say goes to the log and to the standard error.",
+     "No question and no box: the removal goes ahead. The report goes to the log and to the "
+     "standard error.",
+     [](Options& options, const std::string&) { options.silent = true; }},
+    {"dir", "FOLDER", true,
+     "Install into FOLDER, checked as the destination box's text is (default: the application "
+     "folder).",
+     "", [](Options& options, const std::string& value) { options.destination = value; }},
+    {"no-desktop-icon", "", false, "No launcher copy on the desktop.", "",
+     [](Options& options, const std::string&) { options.desktopIcon = false; }},
+    {"no-start-menu", "", false, "No launcher copy in the Start menu (its menu entry on Linux).",
+     "", [](Options& options, const std::string&) { options.startMenu = false; }},
+    {"no-programs-menu", "", false,
+     "No launcher copy in the Programs menu (on Linux the command in ~/.local/bin or "
+     "/usr/local/bin).",
+     "", [](Options& options, const std::string&) { options.programsMenu = false; }},
+    {"log", "FILE", false,
+     "Write the log to FILE instead of Install.log beside Setup; a FILE that cannot be written "
+     "ends Setup before anything is changed.",
+     "Write the log to FILE; without it a silent removal writes Uninstall.log in the user's "
+     "temporary folder (Windows) or $XDG_STATE_HOME/Velmora_KZ (Linux). A FILE that cannot be "
+     "written ends Uninstall before anything is removed.",
+     [](Options& options, const std::string& value) { options.log = value; }},
+    {"also-log", "FILE", false, "Write the log to FILE as well as beside Setup.", "",
+     [](Options& options, const std::string& value) { options.alsoLog = value; }},
+    {"all-users", "", false,
+     "Install for every user. Only an administrator (on Linux root) installs so.", "",
+     [](Options& options, const std::string&) { options.scope = platform::Scope::Everyone; }},
+    {"current-user", "", false,
+     "Install for the user who runs Setup. An administrator (on Linux root) installs for "
+     "every user only.",
+     "", [](Options& options, const std::string&) { options.scope = platform::Scope::ThisUser; }},
+    {"help", "", false, "Show this help.", "Show this help.",
+     [](Options& options, const std::string&) { options.help = true; }},
+};
+
+bool IsFor(const Spec& spec, Program program) {
+    return !(program == Program::Setup ? spec.setupText : spec.uninstallText).empty();
+}
+
+// Windows takes its switches in any letter case; hyphens between the words may be left out.
+std::string Loose(std::string_view name) {
+    std::string loose;
+    for (const char c : name) {
+        if (c != '-') {
+            loose += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    return loose;
+}
+
+std::string SpelledName(const Spec& spec, platform::System system) {
+    if (spec.name == "help" && system == platform::System::Windows) {
+        return "/?";
+    }
+    return system == platform::System::Windows ? "/" + Loose(spec.name)
+                                               : "--" + std::string(spec.name);
+}
+
+std::string Spelled(const Spec& spec, platform::System system) {
+    std::string spelled = SpelledName(spec, system);
+    if (!spec.value.empty()) {
+        spelled += "=" + std::string(spec.value);
+    }
+    return spelled;
+}
+
+// One argument taken apart: which option it names and the value given with it.
+struct Taken {
+    const Spec* spec = nullptr;
+    std::optional<std::string> value;
+    bool linuxForm = false;
+};
+
+Taken Take(const std::string& argument, Program program) {
+    Taken taken;
+    std::string_view body;
+    if (argument.starts_with("--")) {
+        body = std::string_view(argument).substr(2);
+        taken.linuxForm = true;
+    } else if (argument.starts_with("/")) {
+        body = std::string_view(argument).substr(1);
+    } else {
+        return taken;
+    }
+    const auto equals = body.find('=');
+    const std::string_view name = body.substr(0, equals);
+    if (equals != std::string_view::npos) {
+        taken.value = std::string(body.substr(equals + 1));
+    }
+    for (const Spec& spec : kSpecs) {
+        const bool same = taken.linuxForm ? name == spec.name
+                                          : Loose(name) == Loose(spec.name) ||
+                                                (name == "?" && spec.name == "help");
+        if (same && IsFor(spec, program)) {
+            taken.spec = &spec;
+        }
+    }
+    return taken;
+}
+
+}  // namespace
+
+CommandLine ReadCommandLine(Program program, const std::vector<std::string>& arguments) {
+    CommandLine read;
+    std::array<bool, std::size(kSpecs)> seen{};
+    const auto fail = [&read](std::string error) {
+        if (read.error.empty()) {
+            read.error = std::move(error);
+        }
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        Taken taken = Take(argument, program);
+        if (taken.spec == nullptr) {
+            fail("unknown option " + argument);
+            continue;
+        }
+        const Spec& spec = *taken.spec;
+        if (spec.value.empty() && taken.value) {
+            fail(argument + ": the option takes no value");
+            continue;
+        }
+        if (!spec.value.empty() && !taken.value && taken.linuxForm && i + 1 < arguments.size()) {
+            taken.value = arguments[++i];
+        }
+        if (!spec.value.empty() && (!taken.value || (taken.value->empty() && !spec.takesEmpty))) {
+            fail(argument + ": the option needs a value, as in " +
+                 Spelled(spec,
+                         taken.linuxForm ? platform::System::Linux : platform::System::Windows));
+            continue;
+        }
+        auto& once = seen[static_cast<std::size_t>(&spec - kSpecs)];
+        if (once) {
+            fail(argument + ": the option is given more than once");
+            continue;
+        }
+        once = true;
+        const auto earlierScope = read.options.scope;
+        spec.apply(read.options, taken.value.value_or(""));
+        if (earlierScope && read.options.scope != earlierScope) {
+            fail(argument +
+                 ": the install can be for every user or for the current user, not both");
+        }
+    }
+    return read;
+}
+
+std::vector<OptionHelp> OptionsOf(Program program, platform::System system) {
+    const platform::System other =
+        system == platform::System::Windows ? platform::System::Linux : platform::System::Windows;
+    std::vector<OptionHelp> options;
+    for (const Spec& spec : kSpecs) {
+        if (IsFor(spec, program)) {
+            options.push_back({Spelled(spec, system), Spelled(spec, other),
+                               program == Program::Setup ? spec.setupText : spec.uninstallText});
+        }
+    }
+    return options;
+}
+
+}  // namespace unattended
