@@ -95,7 +95,7 @@ public:
 void CreateMissingFolders(FileSystem& files, const std::string& path);
 
 // The system's own file services.
-class SystemFileSystem final : public FileSystem {
+class SystemFileSystem : public FileSystem {
 public:
     std::string CurrentFolder() override;
     std::int64_t FileLength(const std::string& path) override;

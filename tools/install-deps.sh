@@ -26,8 +26,9 @@ packages=(
   clang clang-format libclang-rt-dev valgrind
 )
 if [ "${1:-}" = windows ]; then
-  # 32-bit Windows programs: the MinGW-w64 cross compiler, Wine's 32-bit half and its fonts.
-  packages+=(g++-mingw-w64-i686-posix wine32:i386 wine64 fonts-wine)
+  # 32-bit Windows programs: the MinGW-w64 cross compiler, Wine's 32-bit half and its fonts; the
+  # 64-bit compiler for the tests on a machine that runs no 32-bit code.
+  packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine32:i386 wine64 fonts-wine)
 fi
 if [ "${1:-}" = bench ]; then
   packages+=(hyperfine gnuplot-nox btrfs-progs libxcb1-dev)

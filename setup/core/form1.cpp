@@ -44,11 +44,10 @@ void Form1::Form_Load() {
 
 LogPlaces Form1::PlacesOfTheLog() const {
     const std::string& fallback = layout_.logFallbackFolder;
-    LogPlaces places{
-        .besideSetup = options_.log ? "" : workingFolder_ + layout_.separator + kLogName,
-        .fallbackFolder = fallback,
-        .fallbackFile = fallback.empty() ? "" : fallback + layout_.separator + kLogName,
-        .named = {}};
+    LogPlaces places{.besideSetup = options_.log ? "" : layout_.Join(workingFolder_, kLogName),
+                     .fallbackFolder = fallback,
+                     .fallbackFile = fallback.empty() ? "" : layout_.Join(fallback, kLogName),
+                     .named = {}};
     for (const auto& place : {options_.log, options_.alsoLog}) {
         if (place) {
             places.named.push_back(*place);

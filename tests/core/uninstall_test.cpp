@@ -401,6 +401,17 @@ TEST_F(UninstallTest, TheUninstallerIsFoundWhereTheSystemLooksAndGoesWithTheRest
 // Uninstall started with options: its log, then the uninstaller, as both programs' entries run it.
 class UninstallCommandLine : public UninstallTest {
 protected:
+    static unattended::Options Silent() {
+        unattended::Options options;
+        options.silent = true;
+        return options;
+    }
+    static unattended::Options LoggingTo(const std::string& log) {
+        unattended::Options options;
+        options.log = log;
+        return options;
+    }
+
     std::optional<ExitStatus> UninstallWith(const unattended::Options& options) {
         boxesBefore = services.Messages().size();
         return EndStatusOf([&] { uninstall::UninstallAsAsked(services, layout, options); });
@@ -424,7 +435,7 @@ protected:
 TEST_F(UninstallCommandLine, SilentRemovalAsksNothingAndReportsInItsLog) {
     before = TreeNow();
     Install(Destination());
-    EXPECT_EQ(UninstallWith({.silent = true}), ExitStatus::Success);
+    EXPECT_EQ(UninstallWith(Silent()), ExitStatus::Success);
     EXPECT_THAT(services.Questions(), IsEmpty());
     EXPECT_EQ(services.Messages().size(), boxesBefore);
     const auto lines = LogTexts(Log());
@@ -444,7 +455,7 @@ TEST_F(UninstallCommandLine, SilentRemovalRefusesWhereTheWindowsDoes) {
     Install(Destination());
     installed = TreeNow();
     services.SetRunning(Joined(Destination(), "Velmora_KZ.exe"));
-    EXPECT_EQ(UninstallWith({.silent = true}), ExitStatus::ApplicationRunning);
+    EXPECT_EQ(UninstallWith(Silent()), ExitStatus::ApplicationRunning);
     EXPECT_EQ(services.Messages().size(), boxesBefore);
     EXPECT_THAT(LogTexts(Log()).back(), HasSubstr("Close it, then start Uninstall again."));
     EXPECT_EQ(TreeBesideTheLog(), installed);
@@ -455,13 +466,13 @@ TEST_F(UninstallCommandLine, LogIsWhereAskedOrNothingIsRemoved) {
     Install(Destination());
     installed = TreeNow();
     const std::string unwritable = Joined(root.Path(), "missing", "uninstall.log");
-    EXPECT_EQ(UninstallWith({.log = unwritable}), ExitStatus::Failure);
+    EXPECT_EQ(UninstallWith(LoggingTo(unwritable)), ExitStatus::Failure);
     EXPECT_THAT(services.Questions(), IsEmpty());
     EXPECT_EQ(TreeNow(), installed);
 
     const std::string log = root / "uninstall.log";
     services.AnswerQuestions(platform::Answer::No);
-    EXPECT_EQ(UninstallWith({.log = log}), ExitStatus::Declined);
+    EXPECT_EQ(UninstallWith(LoggingTo(log)), ExitStatus::Declined);
     EXPECT_EQ(services.Questions().size(), 1u);
     EXPECT_EQ(LogTexts(log).back(), "No");
 }

@@ -70,6 +70,10 @@ TEST_P(OlderWindows, RemovesTheUninstallEntryOfEitherScope) {
         const HKEY root =
             scope == platform::Scope::Everyone ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
         const REGSAM view = scope == platform::Scope::Everyone ? KEY_WOW64_32KEY : 0;
+        // A Windows without RegDeleteKeyExW has one view, and no 64-bit build runs there.
+        if (sizeof(void*) == 8 && GetParam() && view != 0) {
+            continue;
+        }
         platform::WriteUninstallEntry(scope, entry);
         platform::RemoveUninstallEntry(scope);
         HKEY key = nullptr;

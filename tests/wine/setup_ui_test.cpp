@@ -54,9 +54,12 @@ DWORD RunToEnd(std::string commandLine) {
     return code;
 }
 
+// The view of the registry the 32-bit programs see; the 64-bit test build asks for it.
+constexpr const char* kProgramsView = sizeof(void*) == 8 ? " /reg:32" : "";
+
 // The registry's own query, as a user would ask it: 0 when the value is there.
 DWORD RegQuery(const std::string& key, const char* value) {
-    return RunToEnd("reg.exe query \"" + key + "\" /v " + value);
+    return RunToEnd("reg.exe query \"" + key + "\" /v " + value + kProgramsView);
 }
 
 // What the system is to rename or delete when it next starts.
@@ -204,7 +207,7 @@ TEST_P(UninstallRound, TakesOffWhatTheInstallMadeThroughItsBoxes) {
     const bool standardUser = GetParam();
     const std::string key = platform::UninstallKeyName(standardUser ? platform::Scope::ThisUser
                                                                     : platform::Scope::Everyone);
-    RunToEnd("reg.exe delete \"" + key + "\" /f");
+    RunToEnd("reg.exe delete \"" + key + "\" /f" + kProgramsView);
     const auto setup = StartSetup(standardUser);
     const HWND form = setup->WaitForWindow(setup::kWindowClassName, "Velmora_KZ 2.0.1 Setup");
     ASSERT_NE(form, nullptr);
@@ -225,8 +228,12 @@ TEST_P(UninstallRound, TakesOffWhatTheInstallMadeThroughItsBoxes) {
     for (const auto& name : OursInTheTemporaryFolder()) {
         RemoveTree(temp + name);
     }
-    ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
-                         "PendingFileRenameOperations");
+    HKEY sessionManager = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                        0, KEY_SET_VALUE, &sessionManager) == ERROR_SUCCESS) {
+        ::RegDeleteValueA(sessionManager, "PendingFileRenameOperations");
+        ::RegCloseKey(sessionManager);
+    }
 
     const Program original(uninstaller, kApplicationFolder, standardUser);
     const HWND question = WaitForAnyWindow("#32770", "Uninstall Velmora_KZ 2.0.1");

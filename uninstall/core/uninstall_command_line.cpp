@@ -48,9 +48,8 @@ void UninstallAsAsked(platform::Services& services, const platform::Layout& layo
         platform::RunHandler(services, [&] { Uninstaller(services, layout).Run(); });
         services.EndProgram(platform::ExitStatus::Failure);
     }
-    UninstallLog log(services, options.log
-                                   ? *options.log
-                                   : layout.logFallbackFolder + layout.separator + kLogName);
+    UninstallLog log(services,
+                     options.log ? *options.log : layout.Join(layout.logFallbackFolder, kLogName));
     unattended::LoggedBoxes boxes(
         services, options.silent ? unattended::Boxes::Silent : unattended::Boxes::Shown,
         [&log](const std::string& line) { log.Append(line); });
