@@ -21,6 +21,7 @@ public:
     [[noreturn]] void Run();
 
 private:
+    void RequireTrustedRecord(const std::string& path);
     [[noreturn]] void Refuse(const std::string& text, platform::ExitStatus status);
     std::unique_ptr<platform::FolderLock> LockOrRefuse();
     std::string UserName() const;
