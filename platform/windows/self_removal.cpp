@@ -156,13 +156,15 @@ void RemoveWithPatience(const std::string& path, bool folder) {
 // runs, is moved into the temporary folder instead (a running program's file can be moved on its
 // own volume), or, from another volume, left until the original has ended, its folder with it
 // when nothing else is in it.
-class CopysFileSystem final : public FileSystem {
+class CopysFileSystem final : public ProxyFileSystem {
 public:
-    explicit CopysFileSystem(std::string original) : original_(std::move(original)) {}
+    // The base keeps only a reference to system_, which it does not use while it is made.
+    explicit CopysFileSystem(std::string original)
+        : ProxyFileSystem(system_), original_(std::move(original)) {}
 
     void RemoveOneFile(const std::string& path) override {
         if (!SamePath(path, original_)) {
-            FileSystem::RemoveOneFile(path);
+            ProxyFileSystem::RemoveOneFile(path);
             return;
         }
         const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
@@ -187,7 +189,7 @@ public:
     }
 
     std::vector<std::string> EntriesOf(const std::string& folder) override {
-        std::vector<std::string> names = FileSystem::EntriesOf(folder);
+        std::vector<std::string> names = ProxyFileSystem::EntriesOf(folder);
         if (HoldsTheLeftFile(folder)) {
             std::erase_if(names, [this](const std::string& name) {
                 return SamePath(name, NameOf(leftFile_));
@@ -201,7 +203,7 @@ public:
             leftFolder_ = path;
             return;
         }
-        FileSystem::RemoveEmptyFolder(path);
+        ProxyFileSystem::RemoveEmptyFolder(path);
     }
 
     // Once the original has ended.
@@ -228,6 +230,7 @@ private:
         return SamePath(holder, folder);
     }
 
+    SystemFileSystem system_;
     std::string original_;
     std::string movedTo_;
     std::string leftFile_;

@@ -261,9 +261,11 @@ std::ostream& operator<<(std::ostream& out, const UntrustedJournal& row) {
     return out << row.name;
 }
 
+#ifndef _WIN32
 std::string AboveTheJournal(const EarlierInstallTest& t) {
     return fs::path(t.layout.applicationFolder).parent_path().string();
 }
+#endif
 
 const UntrustedJournal kUntrustedJournals[] = {
     {"OfAnotherUser",
