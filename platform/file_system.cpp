@@ -51,6 +51,9 @@ void SystemFileSystem::ChangeFolder(const std::string& path) {
 void SystemFileSystem::RequireOnlyOwnerCanWrite(const std::string& path) {
     platform::RequireOnlyOwnerCanWrite(path);
 }
+void SystemFileSystem::RequireNobodyElseCanChange(const std::string& path) {
+    platform::RequireNobodyElseCanChange(path);
+}
 void SystemFileSystem::EnterTrustedFolder(const std::string& folder) {
     platform::EnterTrustedFolder(folder);
 }
@@ -158,6 +161,10 @@ void ProxyFileSystem::ChangeFolder(const std::string& path) {
 void ProxyFileSystem::RequireOnlyOwnerCanWrite(const std::string& path) {
     See(Operation::Check, path);
     next_.RequireOnlyOwnerCanWrite(path);
+}
+void ProxyFileSystem::RequireNobodyElseCanChange(const std::string& path) {
+    See(Operation::Check, path);
+    next_.RequireNobodyElseCanChange(path);
 }
 void ProxyFileSystem::EnterTrustedFolder(const std::string& folder) {
     See(Operation::Check, folder);

@@ -34,6 +34,7 @@ public:
 
     virtual void ChangeFolder(const std::string& path) = 0;
     virtual void RequireOnlyOwnerCanWrite(const std::string& path) = 0;
+    virtual void RequireNobodyElseCanChange(const std::string& path) = 0;
     virtual void EnterTrustedFolder(const std::string& folder) = 0;
     virtual void RequireTrustedProgram(const std::string& folder, const std::string& name) = 0;
 };
@@ -105,6 +106,7 @@ public:
 
     void ChangeFolder(const std::string& path) override;
     void RequireOnlyOwnerCanWrite(const std::string& path) override;
+    void RequireNobodyElseCanChange(const std::string& path) override;
     void EnterTrustedFolder(const std::string& folder) override;
     void RequireTrustedProgram(const std::string& folder, const std::string& name) override;
 
@@ -170,6 +172,7 @@ public:
 
     void ChangeFolder(const std::string& path) override;
     void RequireOnlyOwnerCanWrite(const std::string& path) override;
+    void RequireNobodyElseCanChange(const std::string& path) override;
     void EnterTrustedFolder(const std::string& folder) override;
     void RequireTrustedProgram(const std::string& folder, const std::string& name) override;
 

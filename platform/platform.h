@@ -88,6 +88,10 @@ std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links link
 // or its owner is neither the running user nor the administrator: a program may only follow
 // places that nobody else can redirect.
 void RequireOnlyOwnerCanWrite(const std::string& path);
+// The same of path and of every folder above it, as named and, past links, as they are; a folder
+// above that others may only add names to (POSIX: the sticky bit, as /tmp; Windows: leave to add
+// files and folders, as a drive's root) passes. What Uninstall and Setup's recovery act on.
+void RequireNobodyElseCanChange(const std::string& path);
 // Where the launchers of those the install is for could not follow a folder (others may change
 // it; on Windows, for an install for every user, also one user's own), gives it the access the
 // installer gives the folders it makes, if the running user owns it: on POSIX no group or other

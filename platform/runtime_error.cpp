@@ -79,6 +79,9 @@ std::string RuntimeError::PlaceAndReason() const {
     if (place_.empty() || reason_ == Reason::None) {
         return place_;
     }
+    if (reason_ == Reason::OthersCanChange && !who_.empty()) {
+        return place_ + " can be changed by " + who_;
+    }
     return place_ + " " + std::string(ReasonText(reason_));
 }
 

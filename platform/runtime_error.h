@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace platform {
 
@@ -50,6 +51,13 @@ public:
     const std::string& Place() const { return place_; }
     int SystemCode() const { return systemCode_; }
     Reason Why() const { return reason_; }
+    // Who else can change the place refused as OthersCanChange, in the user's words ("every
+    // user", "the group staff"); "" where the check could not tell.
+    const std::string& Who() const { return who_; }
+    RuntimeError& ChangeableBy(std::string who) {
+        who_ = std::move(who);
+        return *this;
+    }
     // The place followed by the reason, as the error box shows it; "" without a place.
     std::string PlaceAndReason() const;
 
@@ -61,6 +69,7 @@ private:
     std::string place_;
     int systemCode_;
     Reason reason_;
+    std::string who_;
 };
 
 // Raises the run-time error for an operating-system error code: errno on POSIX, GetLastError()

@@ -3,16 +3,26 @@
 #include <algorithm>
 
 #include "platform/runtime_error.h"
+#include "record/file_identity.h"
 #include "record/text_lines.h"
 
 namespace record {
 
 namespace {
 
-constexpr std::string_view kHeader = "Velmora_KZ 2.0.1 install record 1";
+// The second ends in an "end" line, so that one cut short at a line end shows; the first, as
+// the earlier version wrote it, is read without.
+constexpr std::string_view kHeader = "Velmora_KZ 2.0.1 install record 2";
+constexpr std::string_view kHeaderWithoutEnd = "Velmora_KZ 2.0.1 install record 1";
+constexpr std::string_view kEnd = "end";
 
 [[noreturn]] void NotARecord(std::size_t lineNumber) {
     throw platform::RuntimeError(platform::error::kTypeMismatch,
+                                 "line " + std::to_string(lineNumber));
+}
+
+[[noreturn]] void CutShort(std::size_t lineNumber) {
+    throw platform::RuntimeError(platform::error::kInputPastEndOfFile,
                                  "line " + std::to_string(lineNumber));
 }
 
@@ -21,7 +31,12 @@ std::optional<PlacedFile> ParseFile(std::string_view fields) {
     const std::string_view size = Word(fields);
     const std::string_view modified = Word(fields);
     const std::string_view hash = Word(fields);
-    if (!ParseNumber(size, file.size) || !ParseNumber(modified, file.modified)) {
+    if (!ParseNumber(size, file.size) || !ParseNumber(modified, file.modified) || file.size < 0 ||
+        file.size > kLargestPlacedFile) {
+        return std::nullopt;
+    }
+    // Setup hashes only the files it can read back whole; a hash of more is not its own.
+    if (hash != "-" && file.size > kHashedSizeLimit) {
         return std::nullopt;
     }
     if (hash != "-") {
@@ -62,29 +77,39 @@ std::string Format(const InstallRecord& record) {
         text += "file " + std::to_string(file.size) + " " + std::to_string(file.modified) + " " +
                 hash + " " + Escaped(file.path) + std::string(kLineEnd);
     }
+    text += kEnd;
+    text += kLineEnd;
     return text;
 }
 
 InstallRecord Parse(std::string_view text) {
     InstallRecord record;
     bool scopeSeen = false;
+    bool endExpected = true;
+    bool endSeen = false;
     std::size_t lineNumber = 0;
     while (!text.empty()) {
         ++lineNumber;
         const auto end = text.find(kLineEnd);
         if (end == std::string_view::npos) {
-            NotARecord(lineNumber);  // cut short
+            CutShort(lineNumber);
         }
         std::string_view line = text.substr(0, end);
         text.remove_prefix(end + kLineEnd.size());
         if (lineNumber == 1) {
-            if (line != kHeader) {
+            if (line != kHeader && line != kHeaderWithoutEnd) {
                 NotARecord(lineNumber);
             }
+            endExpected = line == kHeader;
             continue;
         }
+        if (endSeen) {
+            NotARecord(lineNumber);  // nothing follows the end
+        }
         const std::string_view keyword = Word(line);
-        if (keyword == "scope" && !scopeSeen && (line == "user" || line == "everyone")) {
+        if (endExpected && keyword == kEnd && line.empty()) {
+            endSeen = true;
+        } else if (keyword == "scope" && !scopeSeen && (line == "user" || line == "everyone")) {
             record.scope = line == "user" ? platform::Scope::ThisUser : platform::Scope::Everyone;
             scopeSeen = true;
         } else if (keyword == "install" || keyword == "folder") {
@@ -103,6 +128,12 @@ InstallRecord Parse(std::string_view text) {
         } else {
             NotARecord(lineNumber);
         }
+    }
+    if (lineNumber == 0) {
+        NotARecord(1);
+    }
+    if (endExpected && !endSeen) {
+        CutShort(lineNumber + 1);
     }
     if (!scopeSeen) {
         NotARecord(lineNumber + 1);

@@ -22,6 +22,10 @@ inline constexpr const char* kUninstallEntryName = "Uninstall_Velmora_KZ.2.0.1.d
 // A record larger than this is not read: a thousand installs' worth of paths.
 inline constexpr std::size_t kMaxRecordBytes = std::size_t{4} << 20;
 
+// No medium holds a larger file than the largest the common file systems do (16 TiB): a record
+// naming more is not as Setup wrote it.
+inline constexpr std::int64_t kLargestPlacedFile = std::int64_t{1} << 44;
+
 // A file as Setup left it: what tells later whether it is still that file.
 struct PlacedFile {
     std::string path;
@@ -44,13 +48,17 @@ struct InstallRecord {
 
 // One line a fact, CR LF ended, the path last and the few bytes that would break a line escaped
 // as %XX:
-//   Velmora_KZ 2.0.1 install record 1
+//   Velmora_KZ 2.0.1 install record 2
 //   scope user|everyone
 //   install <path>
 //   folder <path>
 //   file <size> <modified> <hash in hex, or -> <path>
+//   end
+// A record of the first version ("install record 1", no "end") is read as well.
 std::string Format(const InstallRecord& record);
-// Raises "Type mismatch" (13) for text that is not a record, naming the line that is not.
+// Raises "Type mismatch" (13) for text that is not a record, naming the line that is not, and
+// "Input past end of file" (62) for one cut short, naming the line that is missing or has no line
+// end.
 InstallRecord Parse(std::string_view text);
 
 // What a later install into the same application folder adds: its install folder, the folders

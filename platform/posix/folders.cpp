@@ -21,11 +21,27 @@ using namespace detail;
 namespace {
 
 // Folders get exactly 0755 whatever the umask: other users' launchers must read and enter them.
-int MakeFolder(const std::string& path) {
-    if (::mkdir(SystemPath(path), 0755) != 0) {
+// The mode is set on what was made, opened from the folder it was made in without following a
+// link: a name swapped for a link meanwhile changes nothing the link leads to.
+int MakeFolder(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    const std::string name = NameOf(path);
+    FileDescriptor parent(
+        ::open(SystemPath(ParentOf(path)), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
+    if (!parent.Valid()) {
         return errno;
     }
-    return ::chmod(path.c_str(), 0755) == 0 ? 0 : errno;
+    if (::mkdirat(parent.Get(), SystemPath(name), 0755) != 0) {
+        return errno;
+    }
+    FileDescriptor made(
+        ::openat(parent.Get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!made.Valid()) {
+        return errno;
+    }
+    return ::fchmod(made.Get(), 0755) == 0 ? 0 : errno;
 }
 
 }  // namespace

@@ -79,6 +79,17 @@ void FaultyFileSystem::RequireOnlyOwnerCanWrite(const std::string& path) {
     ProxyFileSystem::RequireOnlyOwnerCanWrite(path);
 }
 
+void FaultyFileSystem::RequireNobodyElseCanChange(const std::string& path) {
+    const std::string& other = ownedByAnother_;
+    if (!other.empty() &&
+        (path == other || (path.size() > other.size() && path.starts_with(other) &&
+                           IsPathSeparator(path[other.size()])))) {
+        throw RuntimeError(error::kPermissionDenied, other, 0, Reason::OthersCanChange)
+            .ChangeableBy("its owner, another user");
+    }
+    ProxyFileSystem::RequireNobodyElseCanChange(path);
+}
+
 void FaultyFileSystem::GiveInstallersAccess(const std::string& folder) {
     if (!ownedByAnother_.empty() && folder == ownedByAnother_) {
         throw RuntimeError(error::kPermissionDenied, folder, 0, Reason::OthersCanChange);

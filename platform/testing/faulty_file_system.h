@@ -50,10 +50,11 @@ public:
     std::optional<std::size_t> StruckAt() const { return struckAt_; }
     // The folder at path belongs to another user, and others can change it, which only root
     // can arrange for real: the launcher's check refuses it and it is not the running user's to
-    // give the installer's access.
+    // give the installer's access; nor is what lies inside it to be acted on.
     void OwnedByAnotherUser(std::string path) { ownedByAnother_ = std::move(path); }
 
     void RequireOnlyOwnerCanWrite(const std::string& path) override;
+    void RequireNobodyElseCanChange(const std::string& path) override;
     void GiveInstallersAccess(const std::string& folder) override;
 
 protected:

@@ -1,9 +1,11 @@
 #include "platform/windows/folder_security.h"
 
 #include <algorithm>
+#include <string>
 
 // After <windows.h>, which it needs.
 #include <aclapi.h>
+#include <sddl.h>
 
 namespace platform::security {
 
@@ -125,7 +127,7 @@ FolderSecurity::FolderSecurity(InstallFor scope, PSID installingUser)
 
 // What is made inside later inherits the list; what is there already has its inherited entries
 // replaced by the system as it sets it.
-DWORD FolderSecurity::ApplyTo(const std::wstring& folder) {
+DWORD FolderSecurity::ApplyTo(HANDLE folder) {
     if (!ready_) {
         return ERROR_INVALID_SECURITY_DESCR;
     }
@@ -139,24 +141,69 @@ DWORD FolderSecurity::ApplyTo(const std::wstring& folder) {
         what |= OWNER_SECURITY_INFORMATION;
         owner = administrators_.Get();
     }
-    return ::SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT, what,
-                                   owner, nullptr, acl, nullptr);
+    return ::SetSecurityInfo(folder, SE_FILE_OBJECT, what, owner, nullptr, acl, nullptr);
 }
 
+namespace {
+
+// The account's name as the system gives it, else its identifier in text.
+std::string AccountName(PSID sid) {
+    wchar_t name[256] = {};
+    wchar_t domain[256] = {};
+    DWORD nameSize = 256;
+    DWORD domainSize = 256;
+    SID_NAME_USE use{};
+    if (::LookupAccountSidW(nullptr, sid, name, &nameSize, domain, &domainSize, &use)) {
+        const std::wstring full = domain[0] != L'\0' ? std::wstring(domain) + L"\\" + name : name;
+        const int size =
+            ::WideCharToMultiByte(CP_UTF8, 0, full.c_str(), -1, nullptr, 0, nullptr, nullptr);
+        std::string text(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+        if (size > 0 && ::WideCharToMultiByte(CP_UTF8, 0, full.c_str(), -1, text.data(), size,
+                                              nullptr, nullptr) == size) {
+            text.pop_back();
+            return text;
+        }
+    }
+    char* text = nullptr;
+    if (!::ConvertSidToStringSidA(sid, &text)) {
+        return "another user";
+    }
+    std::string copy = text;
+    ::LocalFree(text);
+    return copy;
+}
+
+}  // namespace
+
 bool OnlyTrustedCanChange(PSID owner, const ACL* dacl, PSID runningUser) {
+    return OthersWhoCanChange(owner, dacl, runningUser).empty();
+}
+
+std::string OthersWhoCanChange(PSID owner, const ACL* dacl, PSID runningUser, DWORD harmless) {
     const Sid administrators = Administrators();
     const Sid system = LocalSystem();
+    // The system's own installer service, which owns the folders of programs.
+    const Sid installerService(
+        SECURITY_NT_AUTHORITY,
+        {SECURITY_SERVICE_ID_BASE_RID, 956008885, 3418522649, 1831038044, 1853292631, 2271478464});
     const auto trusted = [&](PSID sid) {
-        return Same(sid, runningUser) || Same(sid, administrators.Get()) || Same(sid, system.Get());
+        return Same(sid, runningUser) || Same(sid, administrators.Get()) ||
+               Same(sid, system.Get()) || Same(sid, installerService.Get());
     };
-    if (!trusted(owner) || dacl == nullptr) {
-        return false;
+    if (owner == nullptr) {
+        return "anyone: it has no owner";
+    }
+    if (!trusted(owner)) {
+        return "its owner, " + AccountName(owner);
+    }
+    if (dacl == nullptr) {
+        return "every user: it has no access list";
     }
     const Sid creatorOwner(SECURITY_CREATOR_SID_AUTHORITY, {SECURITY_CREATOR_OWNER_RID});
     for (DWORD index = 0; index < dacl->AceCount; ++index) {
         void* entry = nullptr;
         if (!::GetAce(const_cast<ACL*>(dacl), index, &entry)) {
-            return false;
+            return "another user: its access list cannot be read";
         }
         const auto* header = static_cast<const ACE_HEADER*>(entry);
         if (header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE)) {
@@ -164,12 +211,12 @@ bool OnlyTrustedCanChange(PSID owner, const ACL* dacl, PSID runningUser) {
         }
         const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
         PSID sid = const_cast<DWORD*>(&allowed->SidStart);
-        const bool harmless = trusted(sid) || Same(sid, creatorOwner.Get());
-        if ((allowed->Mask & kChangingRights) != 0 && !harmless) {
-            return false;
+        const bool harmlessSid = trusted(sid) || Same(sid, creatorOwner.Get());
+        if ((allowed->Mask & kChangingRights & ~harmless) != 0 && !harmlessSid) {
+            return AccountName(sid);
         }
     }
-    return true;
+    return {};
 }
 
 }  // namespace platform::security

@@ -51,9 +51,9 @@ public:
 
     // Null, for the system's default, where no such list can be built.
     SECURITY_ATTRIBUTES* Attributes() { return ready_ ? &attributes_ : nullptr; }
-    // Gives a folder that is there this access, and its owner for every user; the system's error
-    // code, or ERROR_SUCCESS.
-    DWORD ApplyTo(const std::wstring& folder);
+    // Gives a folder that is there, held open with leave to write its access list and owner, this
+    // access, and its owner for every user; the system's error code, or ERROR_SUCCESS.
+    DWORD ApplyTo(HANDLE folder);
 
 private:
     InstallFor scope_;
@@ -69,5 +69,12 @@ private:
 // A program may follow a place whose owner is the running user, the system or the
 // administrators, and which nobody else may change.
 bool OnlyTrustedCanChange(PSID owner, const ACL* dacl, PSID runningUser);
+
+// The rights that only add names to a folder: others holding them cannot rename or replace what
+// is there, so they are harmless in a folder above the place checked (a drive's root grants them).
+inline constexpr DWORD kAddingRights = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY;
+// Who besides those OnlyTrustedCanChange trusts can change the place, in the user's words ("its
+// owner, BUILTIN\\Users", "Everyone"); "" for nobody. Rights in harmless are not counted.
+std::string OthersWhoCanChange(PSID owner, const ACL* dacl, PSID runningUser, DWORD harmless = 0);
 
 }  // namespace platform::security

@@ -2,6 +2,7 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -58,6 +59,46 @@ OwnerAndAccess ReadOwnerAndAccess(const std::string& path, const std::wstring& w
     }
     read.descriptor.reset(descriptor);
     return read;
+}
+
+// Fails when anyone but the trusted can change the place, rights in harmless aside.
+void RequireTrustedPlace(const std::string& path, DWORD harmless) {
+    const std::wstring wide = SystemPath(path);
+    RequireExists(path, wide);
+    if (!KeepsPermissions(path)) {
+        return;
+    }
+    const OwnerAndAccess read = ReadOwnerAndAccess(path, wide);
+    std::string who = security::OthersWhoCanChange(read.owner, read.dacl,
+                                                   security::RunningUser().Get(), harmless);
+    if (!who.empty()) {
+        throw RuntimeError(error::kPermissionDenied, path, 0, Reason::OthersCanChange)
+            .ChangeableBy(std::move(who));
+    }
+}
+
+// Each folder above path up to its drive's root ("C:\\") or its share ("\\\\server\\share").
+std::vector<std::string> FoldersAbove(const std::string& path) {
+    std::vector<std::string> folders;
+    std::string rest = path;
+    for (;;) {
+        const auto cut = rest.find_last_of("\\/");
+        if (cut == std::string::npos || cut == 0) {
+            return folders;
+        }
+        std::string parent = rest.substr(0, cut);
+        if (parent.size() == 2 && parent[1] == ':') {
+            folders.push_back(parent + "\\");
+            return folders;
+        }
+        const bool onShare =
+            parent.size() > 2 && IsPathSeparator(parent[0]) && IsPathSeparator(parent[1]);
+        if (onShare && parent.find_first_of("\\/", 2) == std::string::npos) {
+            return folders;
+        }
+        folders.push_back(parent);
+        rest = std::move(parent);
+    }
 }
 
 }  // namespace
@@ -182,26 +223,47 @@ void CreateFolderTree(const std::string& path) {
 }
 
 void RequireOnlyOwnerCanWrite(const std::string& path) {
-    const std::wstring wide = SystemPath(path);
-    RequireExists(path, wide);
-    if (!KeepsPermissions(path)) {
-        return;
-    }
-    const OwnerAndAccess read = ReadOwnerAndAccess(path, wide);
-    if (!security::OnlyTrustedCanChange(read.owner, read.dacl, security::RunningUser().Get())) {
-        throw RuntimeError(error::kPermissionDenied, path, 0, Reason::OthersCanChange);
+    RequireTrustedPlace(path, 0);
+}
+
+void RequireNobodyElseCanChange(const std::string& path) {
+    RequireTrustedPlace(path, 0);
+    for (const std::string& folder : FoldersAbove(path)) {
+        RequireTrustedPlace(folder, security::kAddingRights);
     }
 }
 
 // Every user's launcher follows what the administrators or the system own, not what one
 // administrator does; and a folder the administrators own is the installing administrator's too.
+// What is checked and changed is the folder held open, not a name that could be swapped between.
 void GiveInstallersAccess(const std::string& folder) {
     const std::wstring wide = SystemPath(folder);
     RequireExists(folder, wide);
     if (!IsFolder(folder) || !KeepsPermissions(folder)) {
         return;
     }
-    const OwnerAndAccess read = ReadOwnerAndAccess(folder, wide);
+    const auto open = [&wide](DWORD access) {
+        return ::CreateFileW(wide.c_str(), access,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    };
+    // Without leave to change it, it can still be found followable as it is.
+    Handle held(open(READ_CONTROL | WRITE_DAC | WRITE_OWNER));
+    if (!held.Valid()) {
+        held.Reset(open(READ_CONTROL));
+    }
+    if (!held.Valid()) {
+        RaiseLast(folder, Expected::Folder);
+    }
+    OwnerAndAccess read;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (const DWORD result = ::GetSecurityInfo(
+            held.Get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+            &read.owner, nullptr, &read.dacl, nullptr, &descriptor);
+        result != ERROR_SUCCESS) {
+        Raise(result, folder, Expected::Folder);
+    }
+    read.descriptor.reset(descriptor);
     const PSID owner = read.owner;
     const security::RunningUser user;
     const security::InstallFor scope = security::InstallForRunningUser();
@@ -215,10 +277,12 @@ void GiveInstallersAccess(const std::string& folder) {
         return;
     }
     if (!own) {
-        throw RuntimeError(error::kPermissionDenied, folder, 0, Reason::OthersCanChange);
+        throw RuntimeError(error::kPermissionDenied, folder, 0, Reason::OthersCanChange)
+            .ChangeableBy(security::OthersWhoCanChange(owner, read.dacl,
+                                                       forEveryUser ? nullptr : user.Get()));
     }
     security::FolderSecurity security(scope, user.Get());
-    if (const DWORD code = security.ApplyTo(wide); code != ERROR_SUCCESS) {
+    if (const DWORD code = security.ApplyTo(held.Get()); code != ERROR_SUCCESS) {
         Raise(code, folder, Expected::Folder);
     }
 }

@@ -55,10 +55,11 @@ void RequireTrusted(HANDLE held, const std::string& place, Expected expected) {
     if (result != ERROR_SUCCESS) {
         Raise(result, place, expected);
     }
-    const bool safe = security::OnlyTrustedCanChange(owner, dacl, security::RunningUser().Get());
+    std::string who = security::OthersWhoCanChange(owner, dacl, security::RunningUser().Get());
     ::LocalFree(descriptor);
-    if (!safe) {
-        throw RuntimeError(error::kPermissionDenied, place, 0, Reason::OthersCanChange);
+    if (!who.empty()) {
+        throw RuntimeError(error::kPermissionDenied, place, 0, Reason::OthersCanChange)
+            .ChangeableBy(std::move(who));
     }
 }
 

@@ -77,6 +77,24 @@ void MakeFollowable(platform::FileSystem& files, const std::string& folder) {
     files.RequireOnlyOwnerCanWrite(folder);
 }
 
+void RequireTrustedFoldersAbove(platform::FileSystem& files, const std::string& destination) {
+    std::string folder = destination;
+    for (;;) {
+        const auto separator =
+            std::find_if(folder.rbegin(), folder.rend(), platform::IsPathSeparator);
+        if (separator == folder.rend()) {
+            return;
+        }
+        const auto cut = static_cast<std::size_t>(folder.rend() - separator) - 1;
+        const bool atRoot = cut == 0 || folder[cut - 1] == ':';
+        folder = atRoot ? folder.substr(0, cut + 1) : folder.substr(0, cut);
+        if (atRoot || FileExists(files, folder) != FileExistsResult::NotThere) {
+            files.RequireNobodyElseCanChange(folder);
+            return;
+        }
+    }
+}
+
 std::string FollowStep(const std::string& folder, const platform::RuntimeError& error) {
     if (error.Why() == platform::Reason::None) {
         return "Could not install into the folder " + folder + ".";

@@ -21,6 +21,11 @@ std::size_t LongestDestination(const std::string& separator);
 // running user owns is given the installer's access where the launchers of those the install is
 // for could not follow it; any other that fails the check raises its error.
 void MakeFollowable(platform::FileSystem& files, const std::string& folder);
+// For an install for every user: whoever could change a folder above the destination could put
+// another folder in its place, which every user's launcher would then follow. The nearest folder
+// there above it, and each above that, must be changeable by nobody but their owners; raises the
+// check's error naming the first that is not.
+void RequireTrustedFoldersAbove(platform::FileSystem& files, const std::string& destination);
 // The failure box's line for a folder MakeFollowable refused.
 std::string FollowStep(const std::string& folder, const platform::RuntimeError& error);
 

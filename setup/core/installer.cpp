@@ -47,6 +47,7 @@ void Installer::MainRoute() {
     CheckGivenPlaces();
     CheckFollowable(layout_.applicationFolder);
     CheckFollowable(request_.destination);
+    CheckFoldersAbove(request_.destination);
     MakeApplicationFolder();
     TakeLock();
     RecoverInterruptedInstall();
@@ -93,6 +94,17 @@ void Installer::CheckFollowable(const std::string& folder) {
     }
     try {
         MakeFollowable(services_.Files(), folder);
+    } catch (const platform::RuntimeError& error) {
+        throw StepFailure{error, FollowStep(folder, error)};
+    }
+}
+
+void Installer::CheckFoldersAbove(const std::string& folder) {
+    if (layout_.scope != platform::Scope::Everyone) {
+        return;
+    }
+    try {
+        RequireTrustedFoldersAbove(services_.Files(), folder);
     } catch (const platform::RuntimeError& error) {
         throw StepFailure{error, FollowStep(folder, error)};
     }

@@ -28,6 +28,7 @@ private:
     void CheckDestination();
     void CheckGivenPlaces();
     void CheckFollowable(const std::string& folder);
+    void CheckFoldersAbove(const std::string& folder);
     void MakeApplicationFolder();
     void TakeLock();
     void RecoverInterruptedInstall();

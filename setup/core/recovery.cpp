@@ -26,6 +26,26 @@ constexpr std::size_t kLongestJournal = std::size_t{1} << 20;
                           platform::kPartialFilePrefix + "... beside its places."};
 }
 
+// Whoever else can change the journal, or a folder above it, could make it name any file to
+// rename or remove: it is checked before a line of it is read.
+void RequireTrustedJournal(platform::FileSystem& files, const std::string& path) {
+    try {
+        files.RequireNobodyElseCanChange(path);
+    } catch (const platform::RuntimeError& error) {
+        if (error.Why() != platform::Reason::OthersCanChange) {
+            throw StepFailure{error, "The install journal " + path +
+                                         " cannot be checked, and Setup changed nothing."};
+        }
+        const std::string what = error.Place() == path ? "it" : error.Place();
+        const std::string who = error.Who().empty() ? "another user" : error.Who();
+        throw StepFailure{error, "The install journal " + path + " was not used: " + what +
+                                     " can be changed by " + who +
+                                     ", who could have made it name any file. Setup changed "
+                                     "nothing. Once nobody but its owner can change " +
+                                     error.Place() + ", run Setup again."};
+    }
+}
+
 std::string JournalText(platform::FileSystem& files, const std::string& path) {
     try {
         std::string text = files.ReadPrefix(path, kLongestJournal + 1, platform::Links::Refuse);
@@ -104,6 +124,7 @@ Recovery RecoverInterruptedInstall(platform::Services& services, const platform:
     if (files.FactsOf(path).kind == platform::EntryKind::None) {
         return Recovery::NothingToDo;
     }
+    RequireTrustedJournal(files, path);
     const std::string text = JournalText(files, path);
     try {
         std::optional<Recovery> recovery = RecoverEarlierJournal(services, layout, text);

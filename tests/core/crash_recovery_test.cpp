@@ -250,6 +250,81 @@ TEST_F(EarlierInstallTest, DamagedJournalIsNamedAndNothingIsRemoved) {
                 HasSubstr("The install journal " + layout.JournalFile() + ", line "));
 }
 
+// A journal whoever else can change, or in a folder they can change, could name any file to
+// rename or remove: neither the next start nor "Begin Install" acts on it, and the box says who.
+struct UntrustedJournal {
+    const char* name;
+    std::function<void(EarlierInstallTest&)> arrange;
+    std::function<std::string(const EarlierInstallTest&)> said;
+};
+std::ostream& operator<<(std::ostream& out, const UntrustedJournal& row) {
+    return out << row.name;
+}
+
+#ifndef _WIN32
+std::string AboveTheJournal(const EarlierInstallTest& t) {
+    return fs::path(t.layout.applicationFolder).parent_path().string();
+}
+#endif
+
+const UntrustedJournal kUntrustedJournals[] = {
+    {"OfAnotherUser",
+     [](EarlierInstallTest& t) { t.services.Files().OwnedByAnotherUser(t.layout.JournalFile()); },
+     [](const EarlierInstallTest& t) {
+         return "The install journal " + t.layout.JournalFile() +
+                " was not used: it can be changed by its owner, another user, who could have "
+                "made it name any file. Setup changed nothing. Once nobody but its owner can "
+                "change " +
+                t.layout.JournalFile() + ", run Setup again.";
+     }},
+#ifndef _WIN32
+    {"EveryoneCanWrite",
+     [](EarlierInstallTest& t) {
+         fs::permissions(t.layout.JournalFile(), static_cast<fs::perms>(0666));
+     },
+     [](const EarlierInstallTest& t) {
+         return "The install journal " + t.layout.JournalFile() +
+                " was not used: it can be changed by every user of this computer";
+     }},
+    // Shared as /tmp is, but without the sticky bit that keeps others from renaming what is ours.
+    {"InAFolderEveryoneCanWrite",
+     [](EarlierInstallTest& t) {
+         fs::permissions(AboveTheJournal(t), static_cast<fs::perms>(0777));
+     },
+     [](const EarlierInstallTest& t) {
+         return "The install journal " + t.layout.JournalFile() +
+                " was not used: " + AboveTheJournal(t) +
+                " can be changed by every user of this computer";
+     }},
+#endif
+};
+
+class JournalOthersCanChange : public EarlierInstallTest,
+                               public ::testing::WithParamInterface<UntrustedJournal> {};
+
+TEST_P(JournalOthersCanChange, IsNotActedOnAndTheBoxSaysWhoCanChangeIt) {
+    const UntrustedJournal& row = GetParam();
+    Start();
+    services.Files().CrashAt(Operation::Rename, 0, Joined(destination, "help.html"));
+    EXPECT_THROW(form->Command1_Click(), platform::fakes::SimulatedCrash);
+    ASSERT_TRUE(Exists(layout.JournalFile()));
+    const auto before = TreeOf(root.Path());
+    row.arrange(*this);
+
+    UseLayout(layout);
+    Start();
+    EXPECT_EQ(EndStatusOf([this] { form->Command1_Click(); }), platform::ExitStatus::Failure);
+    auto after = TreeOf(root.Path());
+    after.erase(LogPath());
+    auto expected = before;
+    expected.erase(LogPath());
+    EXPECT_EQ(after, expected);
+    EXPECT_THAT(services.Messages().back().text, HasSubstr(row.said(*this)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, JournalOthersCanChange, ::testing::ValuesIn(kUntrustedJournals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // What cannot be put back stays where the box says, with the journal; the next start puts it back.
 TEST_F(EarlierInstallTest, UndoThatCannotPutAFileBackNamesWhereItIsKept) {
     Start();

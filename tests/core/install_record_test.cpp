@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "platform/file_system.h"
 #include "platform/removal.h"
@@ -38,7 +39,8 @@ TEST(InstallRecord, ReadsBackWhatItWroteWhateverThePathsHold) {
     const std::string text = record::Format(written);
     EXPECT_EQ(record::Parse(text), written);
     EXPECT_THAT(text,
-                ::testing::StartsWith("Velmora_KZ 2.0.1 install record 1\r\nscope everyone\r\n"));
+                ::testing::StartsWith("Velmora_KZ 2.0.1 install record 2\r\nscope everyone\r\n"));
+    EXPECT_THAT(text, ::testing::EndsWith("\r\nend\r\n"));
     EXPECT_THAT(text, ::testing::HasSubstr("\r\nfolder /line%0Abreak\r\n"));
     EXPECT_THAT(text, ::testing::HasSubstr("\r\nfile 12 -5 0123456789abcdef /home/a b/x.exe\r\n"));
 
@@ -48,30 +50,47 @@ TEST(InstallRecord, ReadsBackWhatItWroteWhateverThePathsHold) {
 
 TEST(InstallRecord, TextThatIsNotARecordNamesTheLine) {
     const std::string header = "Velmora_KZ 2.0.1 install record 1\r\n";
-    const std::pair<std::string, std::string> cases[] = {
-        {"", "line 1"},
-        {"Velmora_KZ 2.0.1 install record 2\r\nscope user\r\n", "line 1"},
-        {header, "line 2"},                 // no scope
-        {header + "scope user", "line 2"},  // cut short
-        {header + "scope someone\r\n", "line 2"},
-        {header + "scope user\r\nscope user\r\n", "line 3"},
-        {header + "scope user\r\nremove /\r\n", "line 3"},
-        {header + "scope user\r\ninstall \r\n", "line 3"},
-        {header + "scope user\r\nfolder /bad%4\r\n", "line 3"},
-        {header + "scope user\r\nfile 1 2 - \r\n", "line 3"},
-        {header + "scope user\r\nfile x 2 - /f\r\n", "line 3"},
-        {header + "scope user\r\nfile 1 2 12ab /f\r\n", "line 3"},
-        {header + "scope user\r\nfile 1 2 /f\r\n", "line 3"},
+    const std::string ended = "Velmora_KZ 2.0.1 install record 2\r\n";
+    constexpr int kNotOne = platform::error::kTypeMismatch;
+    constexpr int kCutShort = platform::error::kInputPastEndOfFile;
+    const std::tuple<std::string, std::string, int> cases[] = {
+        {"", "line 1", kNotOne},
+        {"Velmora_KZ 2.0.1 install record 3\r\nscope user\r\n", "line 1", kNotOne},
+        {header, "line 2", kNotOne},                   // no scope
+        {header + "scope user", "line 2", kCutShort},  // no line end
+        {header + "scope someone\r\n", "line 2", kNotOne},
+        {header + "scope user\r\nscope user\r\n", "line 3", kNotOne},
+        {header + "scope user\r\nremove /\r\n", "line 3", kNotOne},
+        {header + "scope user\r\ninstall \r\n", "line 3", kNotOne},
+        {header + "scope user\r\nfolder /bad%4\r\n", "line 3", kNotOne},
+        {header + "scope user\r\nfile 1 2 - \r\n", "line 3", kNotOne},
+        {header + "scope user\r\nfile x 2 - /f\r\n", "line 3", kNotOne},
+        {header + "scope user\r\nfile 1 2 12ab /f\r\n", "line 3", kNotOne},
+        {header + "scope user\r\nfile 1 2 /f\r\n", "line 3", kNotOne},
+        {header + "scope user\r\nend\r\n", "line 3", kNotOne},  // the first version has none
+        // Sizes no file Setup placed has: past 16 TiB, below zero, hashed past 1 MiB.
+        {header + "scope user\r\nfile 1152921504606846976 2 - /f\r\n", "line 3", kNotOne},
+        {header + "scope user\r\nfile -1 2 - /f\r\n", "line 3", kNotOne},
+        {header + "scope user\r\nfile 1048577 2 0123456789abcdef /f\r\n", "line 3", kNotOne},
+        // Cut short at a line end: the end is missing, or something follows it.
+        {ended + "scope user\r\nfile 1 2 - /f\r\n", "line 4", kCutShort},
+        {ended + "scope user\r\nend", "line 3", kCutShort},
+        {ended + "scope user\r\nend\r\nfile 1 2 - /f\r\n", "line 4", kNotOne},
+        {ended + "scope user\r\nend 1\r\n", "line 3", kNotOne},
     };
-    for (const auto& [text, line] : cases) {
+    for (const auto& [text, line, number] : cases) {
         try {
             record::Parse(text);
             ADD_FAILURE() << "taken as a record: " << text;
         } catch (const platform::RuntimeError& error) {
-            EXPECT_EQ(error.Number(), platform::error::kTypeMismatch) << text;
+            EXPECT_EQ(error.Number(), number) << text;
             EXPECT_EQ(error.Place(), line) << text;
         }
     }
+    // What the earlier version wrote still reads, its largest hashed file included.
+    EXPECT_EQ(record::Parse(header + "scope user\r\nfile 1048576 2 0123456789abcdef /f\r\n"),
+              (record::InstallRecord{
+                  platform::Scope::ThisUser, {}, {}, {{"/f", 1048576, 2, 0x0123456789ABCDEFULL}}}));
 }
 
 TEST(InstallRecord, IsReadOnlyAsAPlainFileOfBoundedSize) {

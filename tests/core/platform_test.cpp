@@ -31,6 +31,7 @@ using platform::error::kFileNotFound;
 using platform::error::kPathFileAccessError;
 using platform::error::kPathNotFound;
 using platform::error::kPermissionDenied;
+namespace fs = std::filesystem;
 
 #ifndef _WIN32
 // Runs once in the middle of the next copy: the system's copy_file_range is wrapped here, as the
@@ -235,6 +236,54 @@ TEST(Folders, MadeFoldersPassTheLaunchersCheckAndSharedOnesDoNot) {
         EXPECT_EQ(error.Place(), folder / "shared");
         EXPECT_EQ(error.Why(), platform::Reason::OthersCanChange);
     }
+}
+
+// What Uninstall and Setup's recovery act on: nobody else may change the file, nor any folder
+// above it; the refusal names the place and who else can change it.
+TEST(Folders, NobodyElseMayChangeAFileOrAnyFolderAboveIt) {
+    TempFolder folder;
+    const std::string outer = folder / "a";
+    const std::string inner = Joined(outer, "b");
+    platform::CreateFolder(outer);
+    platform::CreateFolder(inner);
+    const std::string file = Joined(inner, "file.txt");
+    platform::ReplaceFile(file, "x\r\n");
+    EXPECT_NO_THROW(platform::RequireNobodyElseCanChange(file));
+    const auto refusal = [&](const std::string& path) {
+        try {
+            platform::RequireNobodyElseCanChange(path);
+        } catch (const platform::RuntimeError& error) {
+            EXPECT_EQ(error.Why(), platform::Reason::OthersCanChange) << path;
+            return error.PlaceAndReason();
+        }
+        return std::string("<passed>");
+    };
+    OpenToEveryone(outer);
+    EXPECT_THAT(refusal(file), ::testing::StartsWith(outer + " can be changed by every user"));
+#ifndef _WIN32
+    // Shared as /tmp is: others may add names there, not rename or remove ours.
+    fs::permissions(outer, static_cast<fs::perms>(01777));
+    EXPECT_EQ(refusal(file), "<passed>");
+    EXPECT_THAT(refusal(outer), ::testing::StartsWith(outer + " can be changed by every user"))
+        << "the place itself may not be shared";
+    fs::permissions(outer, static_cast<fs::perms>(0755));
+    fs::permissions(inner, static_cast<fs::perms>(0775));
+    EXPECT_THAT(refusal(file),
+                ::testing::StartsWith(inner + " can be changed by the members of the group "));
+    fs::permissions(inner, static_cast<fs::perms>(0755));
+    fs::permissions(file, static_cast<fs::perms>(0646));
+    EXPECT_EQ(refusal(file), file + " can be changed by every user of this computer");
+    fs::permissions(file, static_cast<fs::perms>(0644));
+
+    // A link on the way counts with the folders it leads through.
+    const std::string open = folder / "open";
+    MakeFolders(Joined(open, "real"));
+    fs::permissions(open, static_cast<fs::perms>(0777));
+    WriteFile(Joined(open, "real", "file.txt"), "y");
+    fs::create_symlink(Joined(open, "real"), Joined(inner, "link"));
+    EXPECT_EQ(refusal(Joined(inner, "link", "file.txt")),
+              open + " can be changed by every user of this computer");
+#endif
 }
 
 // What a launcher copy needs on a desktop without Qt is copied whole into a new folder, for the

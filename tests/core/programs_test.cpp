@@ -180,7 +180,7 @@ TEST(BundledRuntime, LoadedByFullPathOnlyFromAFolderNobodyElseCanChange) {
 
     OpenToEveryone(runtime);
     EXPECT_FALSE(platform::LoadLibrariesFrom(runtime, names, failure));
-    EXPECT_THAT(failure, HasSubstr(runtime + " can be changed by another user"));
+    EXPECT_THAT(failure, HasSubstr(runtime + " can be changed by every user of this computer"));
     EXPECT_FALSE(loaded());
 
     std::filesystem::permissions(

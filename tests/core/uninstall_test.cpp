@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -262,9 +263,93 @@ const RefusalCase kRefusals[] = {
     {"ARecordThatIsNotOne", [](UninstallTest& t) { WriteFile(t.RecordFile(), "rm -rf /\r\n"); },
      platform::Answer::Yes,
      [](UninstallTest& t) {
-         return "The install record " + t.RecordFile() + ", line 1 cannot be read: Type mismatch";
+         return "The install record " + t.RecordFile() +
+                " is damaged: line 1 is not as Setup writes it. Uninstall cannot tell from it "
+                "what the install placed, and removed nothing.";
      },
      ExitStatus::Failure},
+    // Cut at a line end, the lines that named the uninstaller and its toolkit lost with the rest.
+    {"ARecordCutShortAtALineEnd",
+     [](UninstallTest& t) {
+         std::string text = ReadFile(t.RecordFile());
+         text.resize(text.rfind("\r\nfile ") + 2);
+         WriteFile(t.RecordFile(), text);
+     },
+     platform::Answer::Yes,
+     [](UninstallTest& t) {
+         return "The install record " + t.RecordFile() + " is damaged: it is cut short at line ";
+     },
+     ExitStatus::Failure},
+    {"ARecordWhoseLastLineHasNoLineEnd",
+     [](UninstallTest& t) {
+         std::string text = ReadFile(t.RecordFile());
+         text.resize(text.size() - 2);
+         WriteFile(t.RecordFile(), text);
+     },
+     platform::Answer::Yes,
+     [](UninstallTest& t) {
+         return "The install record " + t.RecordFile() + " is damaged: it is cut short at line ";
+     },
+     ExitStatus::Failure},
+    // A size no file system holds is named by its line, as any other line not as written.
+    {"ARecordNamingAFileOfAnExbibyte",
+     [](UninstallTest& t) {
+         std::string text = ReadFile(t.RecordFile());
+         text.insert(text.rfind("end\r\n"),
+                     "file 1152921504606846976 0 0123456789abcdef " + t.RecordFile() + "\r\n");
+         WriteFile(t.RecordFile(), text);
+     },
+     platform::Answer::Yes,
+     [](UninstallTest& t) {
+         const std::string text = ReadFile(t.RecordFile());
+         const auto lines = std::count(text.begin(), text.end(), '\n');
+         return "The install record " + t.RecordFile() + " is damaged: line " +
+                std::to_string(lines - 1) + " is not as Setup writes it.";
+     },
+     ExitStatus::Failure},
+    // Whoever else can change the record, or a folder above it, could make it name any file.
+    {"ARecordInAnotherUsersFolder",
+     [](UninstallTest& t) { t.services.Files().OwnedByAnotherUser(t.layout.applicationFolder); },
+     platform::Answer::Yes,
+     [](UninstallTest& t) {
+         return "The install record " + t.RecordFile() +
+                " was not used: " + t.layout.applicationFolder +
+                " can be changed by its owner, another user, who could have made it name any "
+                "file. Nothing was removed. Once nobody but its owner can change " +
+                t.layout.applicationFolder + ", start Uninstall again.";
+     },
+     ExitStatus::Failure},
+#ifndef _WIN32
+    {"ARecordEveryoneCanWrite",
+     [](UninstallTest& t) { fs::permissions(t.RecordFile(), static_cast<fs::perms>(0666)); },
+     platform::Answer::Yes,
+     [](UninstallTest& t) {
+         return "The install record " + t.RecordFile() +
+                " was not used: it can be changed by every user of this computer, who could "
+                "have made it name any file. Nothing was removed.";
+     },
+     ExitStatus::Failure},
+    {"AFolderAboveTheRecordEveryoneCanWrite",
+     [](UninstallTest& t) {
+         const std::string above = fs::path(t.layout.applicationFolder).parent_path().string();
+         fs::permissions(above, static_cast<fs::perms>(0777));
+     },
+     platform::Answer::Yes,
+     [](UninstallTest& t) {
+         return "The install record " + t.RecordFile() +
+                " was not used: " + fs::path(t.layout.applicationFolder).parent_path().string() +
+                " can be changed by every user of this computer";
+     },
+     ExitStatus::Failure},
+    {"ARecordItsGroupCanWrite",
+     [](UninstallTest& t) { fs::permissions(t.RecordFile(), static_cast<fs::perms>(0664)); },
+     platform::Answer::Yes,
+     [](UninstallTest& t) {
+         return "The install record " + t.RecordFile() +
+                " was not used: it can be changed by the members of the group ";
+     },
+     ExitStatus::Failure},
+#endif
     {"AnInstallForEveryone",
      [](UninstallTest& t) {
          auto record = *record::Read(t.services.Files(), t.RecordFile());

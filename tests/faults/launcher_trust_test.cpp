@@ -25,25 +25,30 @@ struct TrustCase : Row {
     Place place;
     unsigned mode;  // given to the place; 0: the place goes to another user instead
     bool refused;
+    const char* who = "";  // the start of who else the box says can change it
 };
+
+constexpr const char* kEveryUser = "every user of this computer";
+// kUnknownUser has no entry in the password database: the box gives its number.
+constexpr const char* kTheOtherUser = "its owner, the user with number 54321";
 
 const TrustCase kTrustCases[] = {
     {{"AsInstalled"}, Place::None, 0, false},
     {{"HandoverReadOnly"}, Place::Handover, 0444, false},
     {{"ApplicationFolderPrivate"}, Place::ApplicationFolder, 0700, false},
-    {{"HandoverGroupWritable"}, Place::Handover, 0664, true},
-    {{"HandoverWritableByAll"}, Place::Handover, 0646, true},
-    {{"HandoverOwnedByAnotherUser"}, Place::Handover, 0, true},
-    {{"ApplicationFolderSharedLikeTmp"}, Place::ApplicationFolder, 01777, true},
-    {{"InstallFolderWritableByAll"}, Place::InstallFolder, 0757, true},
-    {{"ProgramWritableByAll"}, Place::Program, 0777, true},
-    {{"ProgramOwnedByAnotherUser"}, Place::Program, 0, true},
+    {{"HandoverGroupWritable"}, Place::Handover, 0664, true, "the members of the group "},
+    {{"HandoverWritableByAll"}, Place::Handover, 0646, true, kEveryUser},
+    {{"HandoverOwnedByAnotherUser"}, Place::Handover, 0, true, kTheOtherUser},
+    {{"ApplicationFolderSharedLikeTmp"}, Place::ApplicationFolder, 01777, true, kEveryUser},
+    {{"InstallFolderWritableByAll"}, Place::InstallFolder, 0757, true, kEveryUser},
+    {{"ProgramWritableByAll"}, Place::Program, 0777, true, kEveryUser},
+    {{"ProgramOwnedByAnotherUser"}, Place::Program, 0, true, kTheOtherUser},
 };
 
 class TrustedPlaces : public testing_support::LauncherTest {
 protected:
     // Launches; the application must start, or nothing starts and the box names refused.
-    void ExpectFollowedOrRefused(const std::string& refused) {
+    void ExpectFollowedOrRefused(const std::string& refused, const std::string& who = {}) {
         const bool ended = Launch();
         if (refused.empty()) {
             EXPECT_FALSE(ended);
@@ -52,9 +57,10 @@ protected:
             return;
         }
         EXPECT_TRUE(ended);
-        EXPECT_THAT(services.Shown(), ElementsAre("Project1|Run-time error '70':\r\n\r\n"
-                                                  "Permission denied\r\n" +
-                                                  refused + " can be changed by another user"));
+        EXPECT_THAT(services.Shown(),
+                    ElementsAre(::testing::StartsWith("Project1|Run-time error '70':\r\n\r\n"
+                                                      "Permission denied\r\n" +
+                                                      refused + " can be changed by " + who)));
         EXPECT_THAT(StartedIn(), ::testing::IsEmpty());
     }
 };
@@ -75,7 +81,7 @@ TEST_P(LauncherTrust, FollowsOnlyWhatNobodyElseCanChange) {
             GTEST_SKIP() << failure;
         }
     }
-    ExpectFollowedOrRefused(row.refused ? path : "");
+    ExpectFollowedOrRefused(row.refused ? path : "", row.who);
 }
 
 // What the recorded path names is checked, not a link on the way to it.
@@ -83,7 +89,7 @@ TEST_F(TrustedPlaces, RecordedLinkToAFolderWritableByAllIsRefused) {
     fs::permissions(installed, static_cast<fs::perms>(0777));
     fs::create_directory_symlink(installed, root / "link");
     Record(root / "link\r\n");
-    ExpectFollowedOrRefused(root / "link");
+    ExpectFollowedOrRefused(root / "link", kEveryUser);
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, LauncherTrust, ::testing::ValuesIn(kTrustCases), RowName());
@@ -181,8 +187,30 @@ TEST_F(FaultTest, DestinationOfAnotherUserThatOthersCanChangeStopsTheInstall) {
     const Outcome outcome = Install();
     ExpectNothingLost(outcome);
     ExpectFailureReported(outcome, "Permission denied",
-                          "The folder " + destination + " can be changed by another user.", "", "");
+                          "The folder " + destination + " can be changed by " + kTheOtherUser + ".",
+                          "", "");
     EXPECT_EQ(outcome.after.at(destination).mode, 0777u);
+    for (const auto& [path, entry] : outcome.after) {
+        EXPECT_TRUE(outcome.before.contains(path)) << "written for a refused destination: " << path;
+    }
+}
+
+// For every user: whoever can change a folder above D could put another D in its place, which
+// every user's launcher would then follow (as OpenSSH's StrictModes refuses such a home). The
+// install stops before anything is written, naming the folder and who can change it.
+TEST_F(FaultTest, InstallForEveryoneBelowAFolderOthersCanChangeStopsTheInstall) {
+    const std::string shared = root / "shared";
+    const std::string destination = shared + "/apps";
+    MakeFolders(shared);
+    fs::permissions(shared, fs::perms::all);
+    layout.scope = platform::Scope::Everyone;
+    UseLayout(layout);
+    controls.Type(destination);
+    const Outcome outcome = Install();
+    ExpectNothingLost(outcome);
+    ExpectFailureReported(
+        outcome, "Permission denied",
+        "The folder " + shared + " can be changed by every user of this computer.", "", "");
     for (const auto& [path, entry] : outcome.after) {
         EXPECT_TRUE(outcome.before.contains(path)) << "written for a refused destination: " << path;
     }

@@ -297,9 +297,10 @@ protected:
         });
         if (route.refused) {
             EXPECT_TRUE(ended);
-            EXPECT_THAT(launching.Shown(),
-                        ElementsAre("Project1|Run-time error '70':\r\n\r\nPermission denied\r\n" +
-                                    app + " can be changed by another user"));
+            EXPECT_THAT(
+                launching.Shown(),
+                ElementsAre("Project1|Run-time error '70':\r\n\r\nPermission denied\r\n" + app +
+                            " can be changed by its owner, the user " + NameOf(route.installer)));
             EXPECT_THAT(launching.Started(), ::testing::IsEmpty());
         } else {
             EXPECT_FALSE(ended);

@@ -48,6 +48,7 @@ public:
 
     using InstallerTest::layout;
     using InstallerTest::LogPath;
+    using InstallerTest::services;
 
     std::string Source() const { return Joined(working, setup::kLauncherFile); }
     std::string DesktopTarget() const { return Joined(DesktopFolder(), setup::kLauncherFile); }

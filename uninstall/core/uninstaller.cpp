@@ -15,6 +15,43 @@ namespace {
 
 constexpr std::size_t kUserNameBuffer = 256;
 
+constexpr const char* kNothingRemoved =
+    " Uninstall cannot tell from it what the install placed, and removed nothing.";
+
+// What the box says of a record that could not be read, and the line it names.
+std::string UnreadableRecordText(const std::string& path, const platform::RuntimeError& error) {
+    const std::string& place = error.Place();
+    const std::string line = place.starts_with(path + ", ") ? place.substr(path.size() + 2) : "";
+    switch (error.Number()) {
+        case platform::error::kInputPastEndOfFile:
+            return "The install record " + path + " is damaged: it is cut short at " + line + "." +
+                   kNothingRemoved;
+        case platform::error::kTypeMismatch:
+            return "The install record " + path + " is damaged: " + line +
+                   " is not as Setup writes it." + kNothingRemoved;
+        case platform::error::kBadRecordLength:
+            return "The install record " + path + " is damaged: it is larger than Setup writes." +
+                   kNothingRemoved;
+        default:
+            break;
+    }
+    return "The install record " + place + " cannot be read: " + error.Description() +
+           ". Nothing was removed.";
+}
+
+// Whoever else can change the record, or a folder above it, could make it name any file.
+std::string UntrustedRecordText(const std::string& path, const platform::RuntimeError& error) {
+    if (error.Why() != platform::Reason::OthersCanChange) {
+        return "The install record " + path + " cannot be checked: " + error.Description() + " (" +
+               error.Place() + "). Nothing was removed.";
+    }
+    const std::string what = error.Place() == path ? "it" : error.Place();
+    const std::string who = error.Who().empty() ? "another user" : error.Who();
+    return "The install record " + path + " was not used: " + what + " can be changed by " + who +
+           ", who could have made it name any file. Nothing was removed. Once nobody but " +
+           "its owner can change " + error.Place() + ", start Uninstall again.";
+}
+
 }  // namespace
 
 Uninstaller::Uninstaller(platform::Services& services, platform::Layout layout)
@@ -22,13 +59,12 @@ Uninstaller::Uninstaller(platform::Services& services, platform::Layout layout)
 
 void Uninstaller::Run() {
     const std::string path = layout_.RecordFile();
+    RequireTrustedRecord(path);
     std::optional<record::InstallRecord> record;
     try {
         record = record::Read(services_.Files(), path);
     } catch (const platform::RuntimeError& error) {
-        Refuse("The install record " + error.Place() + " cannot be read: " + error.Description() +
-                   ". Nothing was removed.",
-               platform::ExitStatus::Failure);
+        Refuse(UnreadableRecordText(path, error), platform::ExitStatus::Failure);
     }
     if (!record) {
         Refuse("There is no installation of Velmora_KZ 2.0.1 to remove: " + path + " is not there.",
@@ -62,6 +98,19 @@ void Uninstaller::Run() {
                           kTitle);
     services_.EndProgram(outcome.Failed() ? platform::ExitStatus::Failure
                                           : platform::ExitStatus::Success);
+}
+
+// Checked before a line of it is read; a record that is not there is said so by the reading.
+void Uninstaller::RequireTrustedRecord(const std::string& path) {
+    platform::FileSystem& files = services_.Files();
+    try {
+        if (files.FactsOf(path).kind == platform::EntryKind::None) {
+            return;
+        }
+        files.RequireNobodyElseCanChange(path);
+    } catch (const platform::RuntimeError& error) {
+        Refuse(UntrustedRecordText(path, error), platform::ExitStatus::Failure);
+    }
 }
 
 void Uninstaller::Refuse(const std::string& text, platform::ExitStatus status) {
