@@ -1,5 +1,7 @@
 #include "record/owned_places.h"
 
+#include <set>
+
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "record/text_lines.h"
@@ -7,8 +9,14 @@
 namespace record {
 
 OwnedPlaces::OwnedPlaces(const platform::Layout& layout, const std::string& userName,
-                         const std::vector<std::string>& installFolders)
+                         const std::vector<std::string>& installFolders,
+                         const std::vector<std::string>& madeFolders)
     : separator_(layout.separator) {
+    for (const auto& folder : madeFolders) {
+        if (auto normal = platform::NormalPath(folder, separator_)) {
+            made_.insert(platform::PathKey(*normal));
+        }
+    }
     std::vector<std::string> named = installFolders;
     named.push_back(layout.applicationFolder);
     for (const platform::UserPlaces& places : {layout.PlacesOf(userName), layout.sharedPlaces}) {
@@ -18,10 +26,20 @@ OwnedPlaces::OwnedPlaces(const platform::Layout& layout, const std::string& user
         }
     }
     for (const auto& place : named) {
-        if (auto normal = platform::NormalPath(place, separator_)) {
-            places_.push_back(std::move(*normal));
+        auto normal = platform::NormalPath(place, separator_);
+        if (!normal) {
+            continue;
         }
+        std::string anchor = AnchorFor(*normal);
+        places_.push_back({std::move(*normal), std::move(anchor)});
     }
+}
+
+std::string OwnedPlaces::AnchorFor(std::string folder) const {
+    while (made_.contains(platform::PathKey(folder)) && platform::ParentOf(folder) != folder) {
+        folder = platform::ParentOf(folder);
+    }
+    return folder;
 }
 
 std::optional<Reach> OwnedPlaces::ReachOfFile(const std::string& path) const {
@@ -32,9 +50,9 @@ std::optional<Reach> OwnedPlaces::ReachOfFile(const std::string& path) const {
     std::optional<Reach> reach;
     std::size_t fewest = 0;
     for (const auto& place : places_) {
-        const auto names = platform::NamesBelow(place, *normal);
+        const auto names = platform::NamesBelow(place.path, *normal);
         if (names && !names->empty() && (!reach || names->size() < fewest)) {
-            reach = Reach{place, *normal};
+            reach = Reach{place.anchor, *normal};
             fewest = names->size();
         }
     }
@@ -54,8 +72,8 @@ std::optional<Reach> OwnedPlaces::ReachOfFolder(const std::string& path) const {
         return std::nullopt;  // a root
     }
     for (const auto& place : places_) {
-        if (platform::NamesBelow(*normal, place)) {
-            return Reach{parent, *normal};
+        if (platform::NamesBelow(*normal, place.path)) {
+            return Reach{AnchorFor(parent), *normal};
         }
     }
     return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,8 +12,10 @@
 
 namespace record {
 
-// Where a recorded path is reached from: the owned place that holds it (as the system names it),
-// and the path in its normal spelling.
+// Where a recorded path is reached from, and the path in its normal spelling. The walk starts at
+// the owned place that holds it, as the system names it; for a place the install made, at the
+// folder above the outermost folder it made on the way there, so that each folder it made is
+// itself checked not to be a link.
 struct Reach {
     std::string place;
     std::string path;
@@ -25,8 +28,10 @@ struct Reach {
 // own, and the shared ones Setup falls back to for a user without a profile folder).
 class OwnedPlaces {
 public:
+    // madeFolders: the folders the install made, as its record or journal lists them.
     OwnedPlaces(const platform::Layout& layout, const std::string& userName,
-                const std::vector<std::string>& installFolders);
+                const std::vector<std::string>& installFolders,
+                const std::vector<std::string>& madeFolders = {});
 
     // A file must lie inside a place, reached from the deepest that holds it. Nothing for a path
     // that is not full, climbs above its root, or lies in no place.
@@ -41,8 +46,16 @@ public:
     std::optional<std::string> LinkOnTheWay(platform::FileReading& files, const Reach& reach) const;
 
 private:
+    struct Place {
+        std::string path;    // normal spelling
+        std::string anchor;  // where a walk to what it holds starts
+    };
+
+    std::string AnchorFor(std::string folder) const;
+
     std::string separator_;
-    std::vector<std::string> places_;  // normal spellings
+    std::set<std::string> made_;  // path keys
+    std::vector<Place> places_;
 };
 
 // The line (counted from 1) of a record's or journal's text that names path as its last field;

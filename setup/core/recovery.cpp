@@ -60,7 +60,13 @@ std::string UserNameOrNone(platform::Services& services) {
 void RequireConfined(platform::Services& services, const platform::Layout& layout,
                      const Journal& journal, const std::string& text) {
     const std::string path = layout.JournalFile();
-    const record::OwnedPlaces owned(layout, UserNameOrNone(services), {journal.destination});
+    std::vector<std::string> made;
+    for (const Change& change : journal.changes) {
+        if (change.kind == Change::Kind::Folder) {
+            made.push_back(change.path);
+        }
+    }
+    const record::OwnedPlaces owned(layout, UserNameOrNone(services), {journal.destination}, made);
     for (const Change& change : journal.changes) {
         if (change.kind == Change::Kind::UninstallEntry) {
             continue;

@@ -60,7 +60,8 @@ void Uninstaller::Run() {
     }
     const std::string userName = UserName();
     const ProtectedPlaces protectedPlaces(layout_, userName, platform::SystemFolders());
-    const record::OwnedPlaces owned(layout_, userName, record->installFolders);
+    const record::OwnedPlaces owned(layout_, userName, record->installFolders,
+                                    record->createdFolders);
     const Outcome outcome =
         Removal(services_, layout_, protectedPlaces, owned, std::move(*record), std::move(lock))
             .Run();
