@@ -123,6 +123,26 @@ void SystemFileSystem::RemoveEmptyFolder(const std::string& path) {
 
 namespace {
 
+std::vector<std::string> NamesOrRaise(const std::string& place, const std::string& path) {
+    auto names = NamesBelow(place, path);
+    if (!names || names->empty()) {
+        throw RuntimeError(error::kInternalError, path);
+    }
+    return *names;
+}
+
+}  // namespace
+
+RemovalResult SystemFileSystem::RemoveFileBelow(const std::string& place, const std::string& path) {
+    return platform::RemoveFileBelow(place, NamesOrRaise(place, path), path);
+}
+RemovalResult SystemFileSystem::RemoveEmptyFolderBelow(const std::string& place,
+                                                       const std::string& path) {
+    return platform::RemoveEmptyFolderBelow(place, NamesOrRaise(place, path), path);
+}
+
+namespace {
+
 // What is moved aside counts against the place it leaves: the name it goes to is a temporary's.
 const std::string& MovedPlace(const std::string& from, const std::string& to) {
     return to.find(kPartialFilePrefix) != std::string::npos ? from : to;
@@ -257,6 +277,15 @@ void ProxyFileSystem::RemoveOneFile(const std::string& path) {
 void ProxyFileSystem::RemoveEmptyFolder(const std::string& path) {
     See(Operation::Remove, path);
     next_.RemoveEmptyFolder(path);
+}
+RemovalResult ProxyFileSystem::RemoveFileBelow(const std::string& place, const std::string& path) {
+    See(Operation::Remove, path);
+    return next_.RemoveFileBelow(place, path);
+}
+RemovalResult ProxyFileSystem::RemoveEmptyFolderBelow(const std::string& place,
+                                                      const std::string& path) {
+    See(Operation::Remove, path);
+    return next_.RemoveEmptyFolderBelow(place, path);
 }
 
 }  // namespace platform

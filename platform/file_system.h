@@ -79,6 +79,10 @@ public:
 
     virtual void RemoveOneFile(const std::string& path) = 0;
     virtual void RemoveEmptyFolder(const std::string& path) = 0;
+    // path reached from place, which holds it, without following a link (platform/removal.h).
+    virtual RemovalResult RemoveFileBelow(const std::string& place, const std::string& path) = 0;
+    virtual RemovalResult RemoveEmptyFolderBelow(const std::string& place,
+                                                 const std::string& path) = 0;
 };
 
 class FileSystem : public FileReading, public FolderTrust, public FileChanges, public FileRemoval {
@@ -132,6 +136,9 @@ public:
 
     void RemoveOneFile(const std::string& path) override;
     void RemoveEmptyFolder(const std::string& path) override;
+    RemovalResult RemoveFileBelow(const std::string& place, const std::string& path) override;
+    RemovalResult RemoveEmptyFolderBelow(const std::string& place,
+                                         const std::string& path) override;
 };
 
 // What a layer in front of another file system may watch: the kind of each operation, and the
@@ -198,6 +205,9 @@ public:
 
     void RemoveOneFile(const std::string& path) override;
     void RemoveEmptyFolder(const std::string& path) override;
+    RemovalResult RemoveFileBelow(const std::string& place, const std::string& path) override;
+    RemovalResult RemoveEmptyFolderBelow(const std::string& place,
+                                         const std::string& path) override;
 
 protected:
     // Sees each call before it is passed on; may raise instead, as the system could.

@@ -32,6 +32,22 @@ std::size_t RootLength(const std::string& path) {
     return path.size() >= 2 && path[1] == ':' ? 2 : 0;
 }
 
+// The names after the root, empty ones left out.
+std::vector<std::string> NamesOf(const std::string& path, std::size_t rootLength) {
+    std::vector<std::string> names;
+    for (std::size_t start = rootLength; start < path.size();) {
+        std::size_t end = start;
+        while (end < path.size() && !IsPathSeparator(path[end])) {
+            ++end;
+        }
+        if (end > start) {
+            names.push_back(path.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return names;
+}
+
 }  // namespace
 
 std::string NameOf(const std::string& path) {
@@ -76,6 +92,56 @@ std::vector<std::string> FoldersOnTheWay(const std::string& path) {
         }
     }
     return folders;
+}
+
+std::optional<std::string> NormalPath(const std::string& path, std::string_view separator) {
+    if (!IsFullPath(path)) {
+        return std::nullopt;
+    }
+    const std::size_t rootLength = RootLength(path);
+    std::vector<std::string> names;
+    for (const std::string& name : NamesOf(path, rootLength)) {
+        if (name == "..") {
+            if (names.empty()) {
+                return std::nullopt;
+            }
+            names.pop_back();
+        } else if (name != ".") {
+            names.push_back(name);
+        }
+    }
+    std::string normal = path.substr(0, rootLength);
+    for (char& c : normal) {
+        if (IsPathSeparator(c)) {
+            c = separator.front();
+        }
+    }
+    normal += separator;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        normal += (i == 0 ? "" : std::string(separator)) + names[i];
+    }
+    return normal;
+}
+
+std::optional<std::vector<std::string>> NamesBelow(const std::string& folder,
+                                                   const std::string& path) {
+    const std::size_t folderRoot = RootLength(folder);
+    const std::size_t pathRoot = RootLength(path);
+    if (PathKey(folder.substr(0, folderRoot)) != PathKey(path.substr(0, pathRoot))) {
+        return std::nullopt;
+    }
+    const std::vector<std::string> above = NamesOf(folder, folderRoot);
+    std::vector<std::string> names = NamesOf(path, pathRoot);
+    if (names.size() < above.size()) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < above.size(); ++i) {
+        if (PathKey(names[i]) != PathKey(above[i])) {
+            return std::nullopt;
+        }
+    }
+    names.erase(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(above.size()));
+    return names;
 }
 
 }  // namespace platform

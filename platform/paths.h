@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,5 +20,14 @@ std::string SiblingOf(const std::string& path, std::string_view name);
 std::string PartialNameBeside(const std::string& path);
 // Each folder on the way to path and path itself, outermost first, without the root.
 std::vector<std::string> FoldersOnTheWay(const std::string& path);
+
+// A full path in one spelling: its root, then each name once joined by separator, with "." left
+// out and ".." taking away the name before it. Nothing for a path that is not full or climbs
+// above its root. Case is kept: PathKey compares.
+std::optional<std::string> NormalPath(const std::string& path, std::string_view separator);
+// The names of path below folder, a normal path it lies in: {} for folder itself. Nothing when
+// path is not folder or inside it (PathKey decides, so on Windows case does not count).
+std::optional<std::vector<std::string>> NamesBelow(const std::string& folder,
+                                                   const std::string& path);
 
 }  // namespace platform

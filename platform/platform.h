@@ -22,6 +22,9 @@ bool IsFullPath(const std::string& path);
 bool IsPathSeparator(char c);
 // Whether the system takes two spellings that differ only in case for the same place.
 bool PathsIgnoreCase();
+// A spelling of path for telling whether two paths name the same place: on Windows its letters in
+// upper case by the system's own table, as the file system compares names; elsewhere path.
+std::string PathKey(const std::string& path);
 
 // The full form of a folder, ending in a separator only at a root. Fails with PathNotFound when
 // the path names no folder.

@@ -32,6 +32,31 @@ void RemoveOneFile(const std::string& path);
 // Removes a folder that holds nothing; fails on one that holds anything.
 void RemoveEmptyFolder(const std::string& path);
 
+// How a removal below a place ended.
+enum class Reached {
+    Removed,
+    Gone,         // nothing was there, or nothing could be on the way to it
+    ThroughLink,  // a name on the way, or its own, is a link (or a junction): nothing was removed
+    NotEmpty,     // a folder that holds something
+};
+struct RemovalResult {
+    Reached reached = Reached::Removed;
+    std::string link;  // the link met, for ThroughLink
+
+    bool operator==(const RemovalResult&) const = default;
+};
+
+// Remove one file, or one empty folder, reached from place one name at a time without following
+// a link: place is opened as the system names it, every name below it must be a real folder, and
+// the last is removed relative to the folder that holds it (never what a link there points to).
+// names are the path's names below place (NamesBelow). Other failures raise a RuntimeError naming
+// path.
+RemovalResult RemoveFileBelow(const std::string& place, const std::vector<std::string>& names,
+                              const std::string& path);
+RemovalResult RemoveEmptyFolderBelow(const std::string& place,
+                                     const std::vector<std::string>& names,
+                                     const std::string& path);
+
 // The names of everything in a folder, hidden ones included, in no particular order.
 std::vector<std::string> EntriesOf(const std::string& folder);
 

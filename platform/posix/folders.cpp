@@ -63,6 +63,10 @@ bool PathsIgnoreCase() {
     return false;
 }
 
+std::string PathKey(const std::string& path) {
+    return path;
+}
+
 std::string FullFolderPath(const std::string& folder) {
     SystemPath(folder);
     if (!IsFolder(folder)) {

@@ -121,6 +121,19 @@ bool PathsIgnoreCase() {
     return true;
 }
 
+std::string PathKey(const std::string& path) {
+    std::wstring wide = Wide(path);
+    if (!wide.empty()) {
+        ::CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    }
+    for (wchar_t& c : wide) {
+        if (c == L'/') {
+            c = L'\\';
+        }
+    }
+    return Utf8(wide);
+}
+
 std::string FullFolderPath(const std::string& folder) {
     SystemPath(folder);
     if (!IsFolder(folder)) {

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/forwarding_services.h"
 #include "platform/platform.h"
 #include "platform/removal.h"
@@ -156,13 +157,18 @@ void RemoveWithPatience(const std::string& path, bool folder) {
 // runs, is moved into the temporary folder instead (a running program's file can be moved on its
 // own volume), or, from another volume, left until the original has ended, its folder with it
 // when nothing else is in it.
-class CopysFileSystem final : public SystemFileSystem {
+struct SystemFiles {
+    SystemFileSystem system;
+};
+
+class CopysFileSystem final : private SystemFiles, public ProxyFileSystem {
 public:
-    explicit CopysFileSystem(std::string original) : original_(std::move(original)) {}
+    explicit CopysFileSystem(std::string original)
+        : ProxyFileSystem(system), original_(std::move(original)) {}
 
     void RemoveOneFile(const std::string& path) override {
         if (!SamePath(path, original_)) {
-            SystemFileSystem::RemoveOneFile(path);
+            ProxyFileSystem::RemoveOneFile(path);
             return;
         }
         const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
@@ -187,7 +193,7 @@ public:
     }
 
     std::vector<std::string> EntriesOf(const std::string& folder) override {
-        std::vector<std::string> names = SystemFileSystem::EntriesOf(folder);
+        std::vector<std::string> names = ProxyFileSystem::EntriesOf(folder);
         if (HoldsTheLeftFile(folder)) {
             std::erase_if(names, [this](const std::string& name) {
                 return SamePath(name, NameOf(leftFile_));
@@ -201,7 +207,25 @@ public:
             leftFolder_ = path;
             return;
         }
-        SystemFileSystem::RemoveEmptyFolder(path);
+        ProxyFileSystem::RemoveEmptyFolder(path);
+    }
+
+    // The uninstaller's removal reaches its places by handle; the original's file and its folder
+    // are still left as above.
+    RemovalResult RemoveFileBelow(const std::string& place, const std::string& path) override {
+        if (!SamePath(path, original_)) {
+            return ProxyFileSystem::RemoveFileBelow(place, path);
+        }
+        RemoveOneFile(path);
+        return {};
+    }
+    RemovalResult RemoveEmptyFolderBelow(const std::string& place,
+                                         const std::string& path) override {
+        if (HoldsTheLeftFile(path) && EntriesOf(path).empty()) {
+            leftFolder_ = path;
+            return {};
+        }
+        return ProxyFileSystem::RemoveEmptyFolderBelow(place, path);
     }
 
     // Once the original has ended.

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/runtime_error.h"
+#include "record/owned_places.h"
 #include "setup/core/earlier_journal.h"
 #include "setup/core/install_journal.h"
 #include "setup/core/install_steps.h"
@@ -63,6 +64,48 @@ Journal ParsedOrRefused(const std::string& text, const std::string& path) {
         return ParseJournal(text);
     } catch (const platform::RuntimeError& error) {
         NotAsWritten(path, error);
+    }
+}
+
+std::string UserNameOrNone(platform::Services& services) {
+    try {
+        return services.LogonUserName(256);
+    } catch (const platform::RuntimeError&) {
+        return {};  // the shared places and the application folder are still known
+    }
+}
+
+// Every place the journal names lies in one the install owns, and is reached there without a
+// link: otherwise nothing is done by it, and the box names its line and why.
+void RequireConfined(platform::Services& services, const platform::Layout& layout,
+                     const Journal& journal, const std::string& text) {
+    const std::string path = layout.JournalFile();
+    std::vector<std::string> made;
+    for (const Change& change : journal.changes) {
+        if (change.kind == Change::Kind::Folder) {
+            made.push_back(change.path);
+        }
+    }
+    const record::OwnedPlaces owned(layout, UserNameOrNone(services), {journal.destination}, made);
+    for (const Change& change : journal.changes) {
+        if (change.kind == Change::Kind::UninstallEntry) {
+            continue;
+        }
+        const auto reach = change.kind == Change::Kind::Folder ? owned.ReachOfFolder(change.path)
+                                                               : owned.ReachOfFile(change.path);
+        const auto link = reach ? owned.LinkOnTheWay(services.Files(), *reach) : std::nullopt;
+        if (reach && !link) {
+            continue;
+        }
+        const std::size_t line = record::LineNaming(text, change.path);
+        const std::string where = line == 0 ? path : path + ", line " + std::to_string(line);
+        throw StepFailure{
+            platform::RuntimeError(platform::error::kPathFileAccessError, where),
+            "The install journal " + where + " names " + change.path +
+                (reach ? ", which Setup would reach through " + *link +
+                             ", a link now where it made a folder"
+                       : ", which lies outside the folders this installation owns") +
+                ". Setup changed nothing by it: check who changed that file, then remove it."};
     }
 }
 
@@ -131,6 +174,7 @@ Recovery RecoverInterruptedInstall(platform::Services& services, const platform:
         Journal journal;
         if (!recovery) {
             journal = ParsedOrRefused(text, path);
+            RequireConfined(services, layout, journal, text);
             recovery = Settle(services, layout, journal) == Phase::Forgetting ? Recovery::Finished
                                                                               : Recovery::PutBack;
         }

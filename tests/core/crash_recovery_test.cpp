@@ -325,6 +325,59 @@ TEST_P(JournalOthersCanChange, IsNotActedOnAndTheBoxSaysWhoCanChangeIt) {
 INSTANTIATE_TEST_SUITE_P(Each, JournalOthersCanChange, ::testing::ValuesIn(kUntrustedJournals),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A journal naming a place the install does not own, or one it would reach through a link, is not
+// acted on: the box names its line and why, and the user's file there keeps its bytes. Each undo
+// would put what lies aside over the path.
+TEST_F(EarlierInstallTest, JournalNamingAPlaceOutsideIsRefusedByItsLine) {
+    const std::string elsewhere = root / "elsewhere";
+    MakeFolders(elsewhere);
+    const std::string linked = Joined(destination, "linked");
+    std::error_code failed;
+    fs::create_directory_symlink(elsewhere, linked, failed);
+    struct Hostile {
+        std::string path;
+        std::string why;
+    };
+    std::vector<Hostile> hostile = {
+        {root / "victim.gif", ", which lies outside the folders this installation owns"},
+        {Joined(destination, "..", "victim.gif"),
+         ", which lies outside the folders this installation owns"},
+    };
+    if (!failed) {
+        hostile.push_back(
+            {Joined(linked, "victim.gif"), ", which Setup would reach through " + linked +
+                                               ", a link now where it made a folder"});
+    }
+    for (const Hostile& row : hostile) {
+        SCOPED_TRACE(row.path);
+        WriteFile(root / "victim.gif", "the user's picture");
+        WriteFile(Joined(elsewhere, "victim.gif"), "the user's other picture");
+        const std::string aside = platform::SiblingOf(row.path, ".Velmora_KZ-partial-aside1");
+        WriteFile(aside, "what would replace it");
+        const setup::Journal journal{
+            .destination = destination,
+            .phase = setup::Phase::Undoing,
+            .changes = {{.kind = setup::Change::Kind::File,
+                         .path = row.path,
+                         .temporary = platform::SiblingOf(row.path, ".Velmora_KZ-partial-temp01"),
+                         .aside = aside}}};
+        WriteFile(layout.JournalFile(), setup::FormatJournal(journal));
+        auto before = TreeOf(root.Path());
+        before.erase(LogPath());
+
+        UseLayout(layout);
+        Start();
+        EXPECT_EQ(EndStatusOf([this] { form->Command1_Click(); }), platform::ExitStatus::Failure);
+        auto after = TreeOf(root.Path());
+        after.erase(LogPath());
+        EXPECT_EQ(after, before);
+        const std::string box = services.Messages().back().text;
+        EXPECT_THAT(box, HasSubstr("The install journal " + layout.JournalFile() + ", line "));
+        EXPECT_THAT(box, HasSubstr(" names " + row.path + row.why + ". Setup changed nothing"));
+        RemoveTree(aside);
+    }
+}
+
 // What cannot be put back stays where the box says, with the journal; the next start puts it back.
 TEST_F(EarlierInstallTest, UndoThatCannotPutAFileBackNamesWhereItIsKept) {
     Start();

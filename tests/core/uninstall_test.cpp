@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/forwarding_services.h"
 #include "platform/uninstall_entry.h"
 #include "record/install_record.h"
 #include "setup/core/installation_files.h"
@@ -104,8 +105,71 @@ public:
     using InstallerTest::root;
     using InstallerTest::services;
 
+    // A copy of an installed file at path, with its time: only where it lies tells them apart.
+    void UserCopies(const std::string& installed, const std::string& path) {
+        UserWrites(path, ReadFile(installed));
+        fs::last_write_time(path, fs::last_write_time(installed));
+    }
+
+    // A line for path appended to the record, as another hand than Setup's would add it: a copy
+    // of the line of D's readme.txt (so its facts fit a copy of that file) or a folder line.
+    void ForgeRecordLine(const std::string& keyword, const std::string& path) {
+        std::string text = ReadFile(RecordFile());
+        std::string line = "folder " + path;
+        if (keyword == "file") {
+            const std::string readme = Joined(Destination(), "readme.txt");
+            const auto end = text.find(readme + "\r\n");
+            const auto start = text.rfind("\r\n", end) + 2;
+            line = text.substr(start, end - start) + path;
+        }
+        WriteFile(RecordFile(), text + line + "\r\n");
+    }
+
+    // A folder the install made, moved to where it now leads, with a link in its place.
+    void ReplaceByLink(const std::string& folder, const std::string& leadsTo) {
+        MakeFolders(leadsTo);
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            UserCopies(entry.path().string(), Joined(leadsTo, entry.path().filename().string()));
+        }
+        RemoveTree(folder);
+        std::error_code failed;
+        fs::create_directory_symlink(leadsTo, folder, failed);
+        if (failed) {
+            GTEST_SKIP() << "this system makes no link here: " << failed.message();
+        }
+        // The link stays, and so do the folders that hold it.
+        for (fs::path held = folder; held.string() != root.Path(); held = held.parent_path()) {
+            userMade[held.string()] = "<folder>";
+        }
+    }
+
+    // The line of the record, as it was before the uninstall, that names path.
+    std::string LineNaming(const std::string& path) const {
+        std::size_t number = 1;
+        for (std::size_t start = 0; start < recordText.size(); ++number) {
+            const std::size_t end = recordText.find("\r\n", start);
+            if (recordText.substr(start, end - start).ends_with(" " + path)) {
+                return RecordFile() + ", line " + std::to_string(number);
+            }
+            start = end + 2;
+        }
+        return "<no line names " + path + ">";
+    }
+    std::string KeptOutside(const std::string& path) const {
+        return path + ": not removed, as it lies outside the folders this installation owns. " +
+               LineNaming(path) +
+               " names it: Setup never writes such a line, so check who changed that file";
+    }
+    std::string KeptThroughLink(const std::string& path, const std::string& link) const {
+        return path + ": not removed, as " + link +
+               " is a link now where Setup made a folder or file, and what it leads to is not "
+               "this installation's. " +
+               LineNaming(path) + " names it; remove the link yourself if you do not want it";
+    }
+
     Tree before;
     Tree userMade;
+    std::string recordText;  // as the uninstall found it
     std::string box;
     std::unique_ptr<platform::FolderLock> heldLock;
 };
@@ -178,6 +242,66 @@ const UninstallCase kUninstallCases[] = {
          return std::vector<std::string>{t.layout.applicationFolder +
                                          ": not empty, it holds Start_up.txt"};
      }},
+    // Already gone, by the user's hand or another removal's: settled, not a failure.
+    {"AFileAlreadyGoneIsSettled", IntoApps,
+     [](UninstallTest& t) { RemoveTree(Joined(t.Destination(), "readme.txt")); }, NothingKept},
+
+    // Hostile records: lines another hand added, naming places the install does not own. Each
+    // file there is a copy of an installed one, with its time, so that only where it lies
+    // keeps it.
+    {"ARecordLineNamingAFileOutsideKeepsIt", IntoApps,
+     [](UninstallTest& t) {
+         t.UserCopies(Joined(t.Destination(), "readme.txt"), Joined(t.Profile(), "victim.gif"));
+         t.ForgeRecordLine("file", Joined(t.Profile(), "victim.gif"));
+     },
+     [](UninstallTest& t) {
+         return std::vector<std::string>{t.KeptOutside(Joined(t.Profile(), "victim.gif"))};
+     }},
+    {"ARecordLineClimbingOutOfTheInstallFolderKeepsIt", IntoApps,
+     [](UninstallTest& t) {
+         t.UserCopies(Joined(t.Destination(), "readme.txt"), t.root / "victim2.gif");
+         t.ForgeRecordLine("file", Joined(t.Destination(), "..", "victim2.gif"));
+     },
+     [](UninstallTest& t) {
+         return std::vector<std::string>{
+             t.KeptOutside(Joined(t.Destination(), "..", "victim2.gif"))};
+     }},
+    {"ARecordLineNamingAFolderOutsideKeepsIt", IntoApps,
+     [](UninstallTest& t) {
+         MakeFolders(Joined(t.Profile(), "Projects"));
+         t.userMade[Joined(t.Profile(), "Projects")] = "<folder>";
+         t.ForgeRecordLine("folder", Joined(t.Profile(), "Projects"));
+     },
+     [](UninstallTest& t) {
+         return std::vector<std::string>{t.KeptOutside(Joined(t.Profile(), "Projects"))};
+     }},
+    // The install folder Setup made, now a link to the user's copy of it: every file stays.
+    {"AFolderItMadeReplacedByALinkKeepsWhatItLeadsTo", IntoApps,
+     [](UninstallTest& t) { t.ReplaceByLink(t.Destination(), t.root / "users-copy"); },
+     [](UninstallTest& t) {
+         std::vector<std::string> kept;
+         for (const auto name : setup::kInstallationFiles) {
+             kept.push_back(
+                 t.KeptThroughLink(Joined(t.Destination(), std::string(name)), t.Destination()));
+         }
+         kept.push_back(t.KeptThroughLink(t.Destination(), t.Destination()));
+         return kept;
+     }},
+#ifndef _WIN32
+    // Two levels down, in a place of the desktop's: the icon's size folder Setup made.
+    {"AnIconFolderItMadeReplacedByALinkKeepsWhatItLeadsTo", IntoApps,
+     [](UninstallTest& t) {
+         const std::string apps = Joined(t.layout.userPlaces.iconTheme, "48x48", "apps");
+         t.ReplaceByLink(apps, Joined(t.Profile(), "my-icons"));
+     },
+     [](UninstallTest& t) {
+         const std::string size = Joined(t.layout.userPlaces.iconTheme, "48x48");
+         const std::string apps = Joined(size, "apps");
+         return std::vector<std::string>{t.KeptThroughLink(Joined(apps, "Velmora_KZ.png"), apps),
+                                         t.KeptThroughLink(apps, apps),
+                                         size + ": not empty, it holds apps"};
+     }},
+#endif
 };
 
 class UninstallAfterInstall : public UninstallTest,
@@ -191,6 +315,10 @@ TEST_P(UninstallAfterInstall, RemovesWhatTheInstallsMadeAndNothingElse) {
         Install(destination);
     }
     row.userChanges(*this);
+    if (IsSkipped()) {
+        return;
+    }
+    recordText = ReadFile(RecordFile());
     ASSERT_EQ(Uninstall(), ExitStatus::Success) << box;
 
     Tree expected = before;
@@ -253,6 +381,19 @@ const RefusalCase kRefusals[] = {
          return std::string(
              "Setup is installing Velmora_KZ 2.0.1: let it end, then start "
              "Uninstall again. Nothing was removed.");
+     },
+     ExitStatus::AnotherRunning},
+    // Held by another Uninstall, which runs from the application folder.
+    {"AnotherUninstallIsRemoving",
+     [](UninstallTest& t) {
+         t.heldLock = t.services.Files().TryLockFolder(t.layout.applicationFolder);
+         t.services.SetRunning(Joined(t.layout.applicationFolder, "Uninstall.exe"));
+     },
+     platform::Answer::Yes,
+     [](UninstallTest& t) {
+         return "Another Uninstall is removing Velmora_KZ 2.0.1 (" +
+                Joined(t.layout.applicationFolder, "Uninstall.exe") +
+                "): let it end. Nothing was removed.";
      },
      ExitStatus::AnotherRunning},
     {"NoRecord", [](UninstallTest& t) { RemoveTree(t.RecordFile()); }, platform::Answer::Yes,
@@ -413,6 +554,43 @@ TEST_F(UninstallTest, WhatCannotBeRemovedIsLeftForASecondRun) {
     EXPECT_EQ(Uninstall(), ExitStatus::Success) << box;
     EXPECT_EQ(TreeNow(), before);
     EXPECT_TRUE(services.UninstallEntries().empty());
+}
+
+// Another removal takes each file just before this one does: each is settled, none a failure.
+class RemovedByAnotherFirst final : public platform::ProxyFileSystem {
+public:
+    using ProxyFileSystem::ProxyFileSystem;
+
+protected:
+    void Before(const platform::Call& call) override {
+        if (call.operation == platform::Operation::Remove && fs::is_regular_file(call.place)) {
+            fs::remove(call.place);
+        }
+    }
+};
+
+class WithFiles final : public platform::ForwardingServices {
+public:
+    WithFiles(platform::Services& inner, platform::FileSystem& files)
+        : ForwardingServices(inner), files_(files) {}
+    platform::FileSystem& Files() override { return files_; }
+
+private:
+    platform::FileSystem& files_;
+};
+
+TEST_F(UninstallTest, FilesAnotherRemovalTookFirstAreSettled) {
+    before = TreeNow();
+    Install(Destination());
+    RemovedByAnotherFirst racing(services.Files());
+    WithFiles racingServices(services, racing);
+    services.AnswerQuestions(platform::Answer::Yes);
+    EXPECT_EQ(EndStatusOf([&] { uninstall::Uninstaller(racingServices, layout).Run(); }),
+              ExitStatus::Success);
+    const std::string report = services.Messages().back().text;
+    EXPECT_THAT(report, Not(HasSubstr("could not be removed"))) << report;
+    EXPECT_THAT(report, Not(HasSubstr("Kept"))) << report;
+    EXPECT_EQ(TreeNow(), before);
 }
 
 #ifdef _WIN32

@@ -7,12 +7,17 @@
 #include <cstring>
 #include <filesystem>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "launcher/core/launcher_form.h"
+#include "platform/forwarding_services.h"
 #include "platform/platform.h"
+#include "platform/processes.h"
 #include "record/install_record.h"
 #include "setup/core/installation_files.h"
 #include "tests/faults/fault_fixture.h"
@@ -106,6 +111,90 @@ TEST_F(FaultTest, UninstallFromAReadOnlyDiskIsLeftForASecondRun) {
         EXPECT_FALSE(Exists(layout.RecordFile()));
     });
 }
+
+// Who holds the application folder's lock, for real, in a process of its own: a Setup that
+// installs (it runs from its medium), or another Uninstall (it runs from the application folder).
+struct LockHolder : Row {
+    bool runsFromTheApplicationFolder;
+    const char* box;  // its start
+};
+
+const LockHolder kLockHolders[] = {
+    {{"SetupIsInstalling"}, false, "Setup is installing Velmora_KZ 2.0.1: let it end"},
+    {{"AnotherUninstallIsRemoving"}, true, "Another Uninstall is removing Velmora_KZ 2.0.1 ("},
+};
+
+// Uninstall's own services, but for the programs running, which are the system's.
+class SeesRealPrograms final : public platform::ForwardingServices {
+public:
+    using ForwardingServices::ForwardingServices;
+    std::optional<std::string> ProgramRunningFrom(const std::string& folder) override {
+        return platform::ProgramRunningFrom(folder);
+    }
+};
+
+class UninstallBesideAnother : public FaultTest,
+                               public ::testing::WithParamInterface<LockHolder> {};
+
+TEST_P(UninstallBesideAnother, SaysWhoHoldsTheLockAndRemovesNothing) {
+    const LockHolder& holder = GetParam();
+    const std::string destination = root / "apps";
+    controls.Type(destination);
+    Install();
+    const std::string uninstaller = layout.applicationFolder + "/Uninstall.exe";
+    if (holder.runsFromTheApplicationFolder) {
+        fs::copy_file("/bin/sleep", uninstaller, fs::copy_options::overwrite_existing);
+    }
+    // Each file's bytes, a link's target and the mode bits of each.
+    const auto state = [this] {
+        std::map<std::string, std::string> state;
+        for (const auto& [path, entry] : ReadDiskState(root.Path())) {
+            state[path] = std::to_string(entry.mode) + " " + entry.bytes;
+        }
+        return state;
+    };
+    const auto installed = state();
+    // The child takes the lock; the pipe's end closes when it has started its program, or when
+    // it ends.
+    int started[2];
+    ASSERT_EQ(::pipe2(started, O_CLOEXEC), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(started[0]);
+        const int folder = ::open(layout.applicationFolder.c_str(), O_RDONLY | O_DIRECTORY);
+        if (folder < 0 || ::flock(folder, LOCK_EX) != 0) {
+            ::_exit(1);
+        }
+        if (holder.runsFromTheApplicationFolder) {
+            ::execl(uninstaller.c_str(), "Uninstall.exe", "100000", nullptr);
+            ::_exit(1);
+        }
+        ::close(started[1]);
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(started[1]);
+    char ignored = 0;
+    ASSERT_EQ(::read(started[0], &ignored, 1), 0);
+    ::close(started[0]);
+
+    RecordingServices recording;
+    SeesRealPrograms uninstalling(recording);
+    recording.AnswerQuestions(platform::Answer::Yes);
+    const auto status = EndStatusOf([&] { uninstall::Uninstaller(uninstalling, layout).Run(); });
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+
+    EXPECT_EQ(status, platform::ExitStatus::AnotherRunning);
+    ASSERT_FALSE(recording.Messages().empty());
+    EXPECT_THAT(recording.Messages().back().text, ::testing::StartsWith(holder.box));
+    EXPECT_THAT(recording.Questions(), ::testing::IsEmpty());
+    EXPECT_EQ(state(), installed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, UninstallBesideAnother, ::testing::ValuesIn(kLockHolders),
+                         RowName());
 
 // A medium on a read-only mount, with the log of an earlier run on it: the install goes through,
 // its log in the user's state folder, named in the last box, and the medium keeps every byte.

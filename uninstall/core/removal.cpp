@@ -45,12 +45,13 @@ bool Outcome::Failed() const {
 }
 
 Removal::Removal(platform::Services& services, const platform::Layout& layout,
-                 const ProtectedPlaces& protectedPlaces, record::InstallRecord record,
-                 std::unique_ptr<platform::FolderLock> lock)
+                 const ProtectedPlaces& protectedPlaces, const record::OwnedPlaces& owned,
+                 record::InstallRecord record, std::unique_ptr<platform::FolderLock> lock)
     : services_(services),
       files_(services.Files()),
       layout_(layout),
       protected_(protectedPlaces),
+      owned_(owned),
       record_(std::move(record)),
       lock_(std::move(lock)) {
     outcome_.left.scope = record_.scope;
@@ -102,20 +103,25 @@ bool Removal::IsUninstallerPiece(const record::PlacedFile& file) const {
 }
 
 void Removal::RemoveFile(const record::PlacedFile& file) {
-    if (!platform::IsFullPath(file.path)) {
-        return;  // no install records such a path
+    const auto reach = owned_.ReachOfFile(file.path);
+    if (!reach) {
+        Refuse(file.path, Why::Outside);
+        return;
     }
     try {
-        switch (record::StateOf(files_, file)) {
+        record::PlacedFile placed = file;
+        placed.path = reach->path;
+        switch (record::StateOf(files_, placed)) {
             case record::FileState::Gone:
                 return;
             case record::FileState::Changed:
                 outcome_.kept.push_back({file.path, Why::Changed, {}});
                 return;
             case record::FileState::AsPlaced:
-                files_.RemoveOneFile(file.path);
-                ++outcome_.filesRemoved;
-                removedFiles_.push_back(file.path);
+                if (Removed(file.path, files_.RemoveFileBelow(reach->place, reach->path))) {
+                    ++outcome_.filesRemoved;
+                    removedFiles_.push_back(file.path);
+                }
                 return;
         }
     } catch (const platform::RuntimeError& error) {
@@ -127,8 +133,9 @@ void Removal::RemoveFile(const record::PlacedFile& file) {
 // Another install's hand-over file is not this record's to take.
 void Removal::RemoveHandover() {
     const std::string path = layout_.HandoverFile();
+    const auto reach = owned_.ReachOfFile(path);
     try {
-        if (files_.FactsOf(path).kind != platform::EntryKind::File) {
+        if (!reach || files_.FactsOf(path).kind != platform::EntryKind::File) {
             return;
         }
         const std::string named = handover::FirstLineOf(
@@ -142,31 +149,40 @@ void Removal::RemoveHandover() {
         return;  // unreadable or not one line of a path: not written by Setup as it is
     }
     try {
-        files_.RemoveOneFile(path);
-        ++outcome_.filesRemoved;
+        if (Removed(path, files_.RemoveFileBelow(reach->place, reach->path))) {
+            ++outcome_.filesRemoved;
+        }
     } catch (const platform::RuntimeError& error) {
         Fail(path, error);
     }
 }
 
 void Removal::RemoveFolder(const std::string& folder) {
-    if (protected_.Covers(folder)) {
+    const auto reach = owned_.ReachOfFolder(folder);
+    if (!reach) {
+        Refuse(folder, Why::Outside);
+        return;
+    }
+    if (protected_.Covers(reach->path)) {
         return;
     }
     try {
-        if (files_.FactsOf(folder).kind != platform::EntryKind::Folder) {
-            return;
+        if (const auto kind = files_.FactsOf(reach->path).kind;
+            kind == platform::EntryKind::None || kind == platform::EntryKind::File) {
+            return;  // gone, or not the folder the install made
         }
-        const std::vector<std::string> entries = files_.EntriesOf(folder);
-        if (!entries.empty()) {
-            if (HoldsWhatIsLeft(folder)) {
+        const platform::RemovalResult result =
+            files_.RemoveEmptyFolderBelow(reach->place, reach->path);
+        if (result.reached == platform::Reached::NotEmpty) {
+            if (HoldsWhatIsLeft(reach->path)) {
                 outcome_.left.createdFolders.push_back(folder);
             }
-            outcome_.kept.push_back({folder, Why::NotEmpty, Sample(entries)});
+            outcome_.kept.push_back({folder, Why::NotEmpty, Sample(files_.EntriesOf(reach->path))});
             return;
         }
-        files_.RemoveEmptyFolder(folder);
-        ++outcome_.foldersRemoved;
+        if (Removed(folder, result)) {
+            ++outcome_.foldersRemoved;
+        }
     } catch (const platform::RuntimeError& error) {
         Fail(folder, error);
         outcome_.left.createdFolders.push_back(folder);
@@ -226,7 +242,11 @@ void Removal::RemoveOrRewriteRecord() {
             record::Write(files_, path, outcome_.left);
             return;
         }
-        files_.RemoveOneFile(path);
+        const auto reach = owned_.ReachOfFile(path);
+        if (!reach || files_.RemoveFileBelow(reach->place, reach->path).reached ==
+                          platform::Reached::ThroughLink) {
+            throw platform::RuntimeError(platform::error::kPathFileAccessError, path);
+        }
     } catch (const platform::RuntimeError& error) {
         Fail(path, error);
         return;
@@ -240,6 +260,27 @@ void Removal::RemoveOrRewriteRecord() {
 
 void Removal::Fail(const std::string& place, const platform::RuntimeError& error) {
     outcome_.kept.push_back({place, Why::Failed, error.Description()});
+}
+
+void Removal::Refuse(const std::string& place, Why why, const std::string& link) {
+    const std::string path = layout_.RecordFile();
+    if (!recordText_) {
+        try {
+            recordText_ = files_.ReadPrefix(path, record::kMaxRecordBytes, platform::Links::Refuse);
+        } catch (const platform::RuntimeError&) {
+            recordText_ = std::string();
+        }
+    }
+    const std::size_t line = record::LineNaming(*recordText_, place);
+    outcome_.kept.push_back(
+        {place, why, link, line == 0 ? path : path + ", line " + std::to_string(line)});
+}
+
+bool Removal::Removed(const std::string& place, const platform::RemovalResult& result) {
+    if (result.reached == platform::Reached::ThroughLink) {
+        Refuse(place, Why::ThroughLink, result.link);
+    }
+    return result.reached == platform::Reached::Removed;
 }
 
 bool Removal::HoldsWhatIsLeft(const std::string& folder) const {

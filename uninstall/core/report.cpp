@@ -16,6 +16,15 @@ std::string Reason(const KeptItem& item) {
             return "changed since it was installed";
         case Why::NotEmpty:
             return "not empty, it holds " + item.detail;
+        case Why::Outside:
+            return "not removed, as it lies outside the folders this installation owns. " +
+                   item.source +
+                   " names it: Setup never writes such a line, so check who changed that file";
+        case Why::ThroughLink:
+            return "not removed, as " + item.detail +
+                   " is a link now where Setup made a folder or file, and what it leads to is not "
+                   "this installation's. " +
+                   item.source + " names it; remove the link yourself if you do not want it";
         case Why::Failed:
             break;
     }

@@ -3,8 +3,11 @@
 #include <optional>
 #include <utility>
 
+#include "platform/paths.h"
+#include "platform/platform.h"
 #include "platform/removal.h"
 #include "record/install_record.h"
+#include "record/owned_places.h"
 #include "uninstall/core/protected_places.h"
 #include "uninstall/core/removal.h"
 #include "uninstall/core/report.h"
@@ -58,6 +61,8 @@ Uninstaller::Uninstaller(platform::Services& services, platform::Layout layout)
     : services_(services), layout_(std::move(layout)) {}
 
 void Uninstaller::Run() {
+    // Before the record is read: a Setup that ended meanwhile may have rewritten it.
+    std::unique_ptr<platform::FolderLock> lock = LockOrRefuse();
     const std::string path = layout_.RecordFile();
     RequireTrustedRecord(path);
     std::optional<record::InstallRecord> record;
@@ -78,7 +83,6 @@ void Uninstaller::Run() {
                      "only that user can remove it.",
                platform::ExitStatus::ImpossibleScope);
     }
-    std::unique_ptr<platform::FolderLock> lock = LockOrRefuse();
     if (services_.AskYesNo(QuestionText(record->installFolders), kTitle) == platform::Answer::No) {
         services_.EndProgram(platform::ExitStatus::Declined);
     }
@@ -90,9 +94,13 @@ void Uninstaller::Run() {
                    platform::ExitStatus::ApplicationRunning);
         }
     }
-    const ProtectedPlaces protectedPlaces(layout_, UserName(), platform::SystemFolders());
+    const std::string userName = UserName();
+    const ProtectedPlaces protectedPlaces(layout_, userName, platform::SystemFolders());
+    const record::OwnedPlaces owned(layout_, userName, record->installFolders,
+                                    record->createdFolders);
     const Outcome outcome =
-        Removal(services_, layout_, protectedPlaces, std::move(*record), std::move(lock)).Run();
+        Removal(services_, layout_, protectedPlaces, owned, std::move(*record), std::move(lock))
+            .Run();
     services_.ShowMessage(ReportText(outcome, layout_.applicationFolder + layout_.separator +
                                                   record::kUninstallerFile),
                           kTitle);
@@ -118,17 +126,23 @@ void Uninstaller::Refuse(const std::string& text, platform::ExitStatus status) {
     services_.EndProgram(status);
 }
 
-// The lock Setup holds while it installs: no removal while an install is under way, and no
-// install while the removal is. A folder that cannot be locked at all is left to the removal,
-// which names what it cannot remove.
+// The lock Setup holds while it installs, held from before the record is read to the end: no
+// removal while an install or another removal is under way, and no install while this one is.
+// Another Uninstall runs from the application folder (on Windows, the original it waits in);
+// Setup from its medium. A folder that cannot be locked at all is left to the removal, which
+// names what it cannot remove.
 std::unique_ptr<platform::FolderLock> Uninstaller::LockOrRefuse() {
     try {
         auto lock = services_.Files().TryLockFolder(layout_.applicationFolder);
         if (!lock) {
-            Refuse(
-                "Setup is installing Velmora_KZ 2.0.1: let it end, then start Uninstall "
-                "again. Nothing was removed.",
-                platform::ExitStatus::AnotherRunning);
+            const auto other = services_.ProgramRunningFrom(layout_.applicationFolder);
+            const bool uninstalling = other && platform::PathKey(platform::NameOf(*other)) ==
+                                                   platform::PathKey(record::kUninstallerFile);
+            Refuse(uninstalling ? "Another Uninstall is removing Velmora_KZ 2.0.1 (" + *other +
+                                      "): let it end. Nothing was removed."
+                                : "Setup is installing Velmora_KZ 2.0.1: let it end, then start "
+                                  "Uninstall again. Nothing was removed.",
+                   platform::ExitStatus::AnotherRunning);
         }
         return lock;
     } catch (const platform::RuntimeError&) {
