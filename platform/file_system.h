@@ -25,6 +25,7 @@ public:
                                    Links links = Links::Follow) = 0;
     virtual EntryFacts FactsOf(const std::string& path) = 0;
     virtual std::vector<std::string> EntriesOf(const std::string& folder) = 0;
+    virtual FileContents ContentsOf(const std::string& path) = 0;
 };
 
 // What the launcher, and Setup before it writes, check of the places they follow.
@@ -50,8 +51,8 @@ public:
     virtual std::string CopyToTemporary(const std::string& source,
                                         const std::string& destination) = 0;
     // The new files are made under a name of their own, to be moved to becomes: the place a layer
-    // counts them against.
-    virtual void CopyNewFile(const std::string& source, const std::string& destination,
+    // counts them against. A copy says what it copied, hashed on the way.
+    virtual FileContents CopyNewFile(const std::string& source, const std::string& destination,
                              const std::string& becomes) = 0;
     virtual void WriteNewFile(const std::string& path, const std::string& contents,
                               const std::string& becomes) = 0;
@@ -102,6 +103,7 @@ public:
     std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links) override;
     EntryFacts FactsOf(const std::string& path) override;
     std::vector<std::string> EntriesOf(const std::string& folder) override;
+    FileContents ContentsOf(const std::string& path) override;
 
     void ChangeFolder(const std::string& path) override;
     void RequireOnlyOwnerCanWrite(const std::string& path) override;
@@ -112,8 +114,8 @@ public:
     void MoveToNewName(const std::string& from, const std::string& to) override;
     void RemoveTree(const std::string& folder) override;
     std::string CopyToTemporary(const std::string& source, const std::string& destination) override;
-    void CopyNewFile(const std::string& source, const std::string& destination,
-                     const std::string& becomes) override;
+    FileContents CopyNewFile(const std::string& source, const std::string& destination,
+                             const std::string& becomes) override;
     void WriteNewFile(const std::string& path, const std::string& contents,
                       const std::string& becomes) override;
     void WriteNewShortcut(const std::string& path, const Shortcut& shortcut,
@@ -167,6 +169,7 @@ public:
     std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links) override;
     EntryFacts FactsOf(const std::string& path) override;
     std::vector<std::string> EntriesOf(const std::string& folder) override;
+    FileContents ContentsOf(const std::string& path) override;
 
     void ChangeFolder(const std::string& path) override;
     void RequireOnlyOwnerCanWrite(const std::string& path) override;
@@ -177,8 +180,8 @@ public:
     void MoveToNewName(const std::string& from, const std::string& to) override;
     void RemoveTree(const std::string& folder) override;
     std::string CopyToTemporary(const std::string& source, const std::string& destination) override;
-    void CopyNewFile(const std::string& source, const std::string& destination,
-                     const std::string& becomes) override;
+    FileContents CopyNewFile(const std::string& source, const std::string& destination,
+                             const std::string& becomes) override;
     void WriteNewFile(const std::string& path, const std::string& contents,
                       const std::string& becomes) override;
     void WriteNewShortcut(const std::string& path, const Shortcut& shortcut,

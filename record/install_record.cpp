@@ -9,14 +9,47 @@ namespace record {
 
 namespace {
 
-constexpr std::string_view kHeader = "Velmora_KZ 2.0.1 install record 1";
+constexpr std::string_view kHeader = "Velmora_KZ 2.0.1 install record 2";
+constexpr std::string_view kFirstHeader = "Velmora_KZ 2.0.1 install record 1";
+constexpr std::string_view kEarlierPrefix = "xxh64:";
+constexpr std::string_view kSizeAndTime = "size-and-time";
 
 [[noreturn]] void NotARecord(std::size_t lineNumber) {
     throw platform::RuntimeError(platform::error::kTypeMismatch,
                                  "line " + std::to_string(lineNumber));
 }
 
-std::optional<PlacedFile> ParseFile(std::string_view fields) {
+// A file's contents field, by the format of the record it is in; a size-and-time line only
+// where the first format had no hash for it.
+std::optional<KnownContents> ParseContents(std::string_view text, std::int64_t size,
+                                           bool firstFormat) {
+    const bool large = size > kEarlierHashedSizeLimit;
+    if (text == (firstFormat ? "-" : kSizeAndTime)) {
+        return large ? KnownContents{SizeAndTime{}} : KnownContents{NoHash{}};
+    }
+    if (text == "-") {
+        return NoHash{};
+    }
+    if (firstFormat || text.starts_with(kEarlierPrefix)) {
+        const auto xxh64 =
+            ParseHex64(firstFormat ? text : text.substr(kEarlierPrefix.size()));
+        return xxh64 ? std::optional<KnownContents>(EarlierHash{*xxh64}) : std::nullopt;
+    }
+    const auto xxh3 = platform::ParseContentHash(text);
+    return xxh3 ? std::optional<KnownContents>(*xxh3) : std::nullopt;
+}
+
+std::string ContentsText(const KnownContents& contents) {
+    if (const auto* xxh3 = std::get_if<platform::ContentHash>(&contents)) {
+        return platform::HexOf(*xxh3);
+    }
+    if (const auto* earlier = std::get_if<EarlierHash>(&contents)) {
+        return std::string(kEarlierPrefix) + Hex64(earlier->xxh64);
+    }
+    return std::holds_alternative<SizeAndTime>(contents) ? std::string(kSizeAndTime) : "-";
+}
+
+std::optional<PlacedFile> ParseFile(std::string_view fields, bool firstFormat) {
     PlacedFile file;
     const std::string_view size = Word(fields);
     const std::string_view modified = Word(fields);
@@ -24,12 +57,11 @@ std::optional<PlacedFile> ParseFile(std::string_view fields) {
     if (!ParseNumber(size, file.size) || !ParseNumber(modified, file.modified)) {
         return std::nullopt;
     }
-    if (hash != "-") {
-        file.hash = ParseHex64(hash);
-        if (!file.hash) {
-            return std::nullopt;
-        }
+    auto contents = ParseContents(hash, file.size, firstFormat);
+    if (!contents) {
+        return std::nullopt;
     }
+    file.contents = *contents;
     auto path = Unescaped(fields);
     if (!path || path->empty()) {
         return std::nullopt;
@@ -58,9 +90,12 @@ std::string Format(const InstallRecord& record) {
         text += "folder " + Escaped(folder) + std::string(kLineEnd);
     }
     for (const auto& file : record.files) {
-        const std::string hash = file.hash ? Hex64(*file.hash) : "-";
         text += "file " + std::to_string(file.size) + " " + std::to_string(file.modified) + " " +
-                hash + " " + Escaped(file.path) + std::string(kLineEnd);
+                ContentsText(file.contents) + " " + Escaped(file.path) + std::string(kLineEnd);
+    }
+    for (const auto& kept : record.kept) {
+        text += "kept " + Escaped(kept.path, Blanks::Escaped) + " " + Escaped(kept.keptAt) +
+                std::string(kLineEnd);
     }
     return text;
 }
@@ -68,6 +103,7 @@ std::string Format(const InstallRecord& record) {
 InstallRecord Parse(std::string_view text) {
     InstallRecord record;
     bool scopeSeen = false;
+    bool firstFormat = false;
     std::size_t lineNumber = 0;
     while (!text.empty()) {
         ++lineNumber;
@@ -78,7 +114,8 @@ InstallRecord Parse(std::string_view text) {
         std::string_view line = text.substr(0, end);
         text.remove_prefix(end + kLineEnd.size());
         if (lineNumber == 1) {
-            if (line != kHeader) {
+            firstFormat = line == kFirstHeader;
+            if (line != kHeader && !firstFormat) {
                 NotARecord(lineNumber);
             }
             continue;
@@ -95,11 +132,18 @@ InstallRecord Parse(std::string_view text) {
             (keyword == "install" ? record.installFolders : record.createdFolders)
                 .push_back(std::move(*path));
         } else if (keyword == "file") {
-            auto file = ParseFile(line);
+            auto file = ParseFile(line, firstFormat);
             if (!file) {
                 NotARecord(lineNumber);
             }
             record.files.push_back(std::move(*file));
+        } else if (keyword == "kept" && !firstFormat) {
+            auto path = Unescaped(Word(line));
+            auto keptAt = Unescaped(line);
+            if (!path || path->empty() || !keptAt || keptAt->empty()) {
+                NotARecord(lineNumber);
+            }
+            record.kept.push_back({std::move(*path), std::move(*keptAt)});
         } else {
             NotARecord(lineNumber);
         }
@@ -126,6 +170,11 @@ void Merge(InstallRecord& earlier, const InstallRecord& later) {
             *known = file;
         } else {
             earlier.files.push_back(file);
+        }
+    }
+    for (const auto& kept : later.kept) {
+        if (std::find(earlier.kept.begin(), earlier.kept.end(), kept) == earlier.kept.end()) {
+            earlier.kept.push_back(kept);
         }
     }
 }

@@ -59,6 +59,19 @@ void UndoFolder(platform::FileSystem& files, const Change& change) {
     }
 }
 
+// Moved, or where the two lie on different volumes copied and then removed: with the file at its
+// place again (a copy cut short), the kept one goes only when it holds the same bytes.
+void UndoKept(platform::FileSystem& files, const Change& change) {
+    if (!IsThere(files, change.aside)) {
+        return;
+    }
+    if (!IsThere(files, change.path)) {
+        MoveOrCopy(files, change.aside, change.path);
+    } else if (files.ContentsOf(change.aside) == files.ContentsOf(change.path)) {
+        files.RemoveOneFile(change.aside);
+    }
+}
+
 void UndoUninstallEntry(platform::Services& services, const Change& change) {
     if (change.earlierEntry) {
         services.WriteUninstallEntry(change.scope, *change.earlierEntry);
@@ -84,6 +97,18 @@ void Undo(platform::Services& services, const Change& change) {
         case Change::Kind::UninstallEntry:
             UndoUninstallEntry(services, change);
             break;
+        case Change::Kind::Kept:
+            UndoKept(files, change);
+            break;
+    }
+}
+
+void MoveOrCopy(platform::FileSystem& files, const std::string& from, const std::string& to) {
+    try {
+        files.MoveToNewName(from, to);
+    } catch (const platform::RuntimeError&) {
+        files.CopyNewFile(from, to, to);
+        files.RemoveOneFile(from);
     }
 }
 
@@ -98,7 +123,8 @@ void Forget(platform::Services& services, const Change& change) {
 }
 
 std::string KeptAside(platform::Services& services, const Change& change) {
-    const bool keeps = change.kind == Change::Kind::File || change.kind == Change::Kind::Tree;
+    const bool keeps = change.kind != Change::Kind::Folder &&
+                       change.kind != Change::Kind::UninstallEntry;
     return keeps && IsThere(services.Files(), change.aside) ? change.aside : std::string();
 }
 

@@ -18,12 +18,13 @@ struct Change {
         File,            // the complete file temporary moved to path, what was there kept aside
         Tree,            // the complete folder temporary moved to path, what was there kept aside
         UninstallEntry,  // the system's list of installed programs told of the install
+        Kept,            // the user's own file at path kept as aside, in the application folder
     };
 
     Kind kind = Kind::Folder;
     std::string path{};
     std::string temporary{};  // beside path
-    std::string aside{};      // beside path; "" when nothing was there to keep
+    std::string aside{};      // beside path; "" when nothing was there to keep; for Kept, anywhere
     platform::Scope scope = platform::Scope::ThisUser;
     std::optional<platform::UninstallEntry> earlierEntry{};
 
@@ -37,6 +38,10 @@ void Undo(platform::Services& services, const Change& change);
 
 // Lets go of what the change kept aside, once the install it belongs to is whole. Safe to repeat.
 void Forget(platform::Services& services, const Change& change);
+
+// Moves a file to a new name, elsewhere too; where the system cannot (another volume), copies it
+// there and removes it.
+void MoveOrCopy(platform::FileSystem& files, const std::string& from, const std::string& to);
 
 // Where the earlier file or folder of a change is kept while the change stands, for a box that
 // must name it; "" when it kept none.

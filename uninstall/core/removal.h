@@ -17,6 +17,7 @@ enum class Why {
     Changed,   // a file changed or replaced since the install: the user's now
     NotEmpty,  // a folder that holds something the install did not put there
     Failed,    // the system refused to remove it
+    StandsThere,  // the user's own file, kept by the install: a file of its name is at its place
 };
 
 struct KeptItem {
@@ -30,6 +31,7 @@ struct KeptItem {
 struct Outcome {
     std::size_t filesRemoved = 0;
     std::size_t foldersRemoved = 0;
+    std::size_t filesPutBack = 0;  // the user's own, kept by the install
     std::vector<KeptItem> kept;
     // What a second run still has to do; empty when nothing failed.
     record::InstallRecord left;
@@ -56,6 +58,7 @@ public:
 private:
     bool IsUninstallerPiece(const record::PlacedFile& file) const;
     void RemoveFile(const record::PlacedFile& file);
+    void PutBack(const record::KeptFile& kept);
     void RemoveHandover();
     void RemoveFolder(const std::string& folder);
     void RemoveUninstallEntry();

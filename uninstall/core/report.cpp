@@ -16,6 +16,9 @@ std::string Reason(const KeptItem& item) {
             return "changed since it was installed";
         case Why::NotEmpty:
             return "not empty, it holds " + item.detail;
+        case Why::StandsThere:
+            return "your own " + item.detail + ", kept by the install: a file of that name stands "
+                   "in its place again";
         case Why::Failed:
             break;
     }
@@ -44,6 +47,10 @@ std::string ReportText(const Outcome& outcome, const std::string& uninstaller) {
     std::string text =
         outcome.Failed() ? "Velmora_KZ 2.0.1 was not removed completely. Removed: " + removed + "."
                          : "Velmora_KZ 2.0.1 has been removed: " + removed + ".";
+    if (outcome.filesPutBack > 0) {
+        text += " Put back in their places: " +
+                Counted(outcome.filesPutBack, "file of yours", "files of yours") + ".";
+    }
     if (!outcome.kept.empty()) {
         text += kLineEnd;
         text += kLineEnd;
