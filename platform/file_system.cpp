@@ -28,6 +28,18 @@ void CreateMissingFolders(FileSystem& files, const std::string& path) {
     }
 }
 
+void MoveOrCopy(FileSystem& files, const std::string& from, const std::string& to) {
+    try {
+        files.MoveToNewName(from, to);
+    } catch (const RuntimeError& error) {
+        if (!OnAnotherVolume(error)) {
+            throw;
+        }
+        files.CopyNewFile(from, to, to);
+        files.RemoveOneFile(from);
+    }
+}
+
 std::string SystemFileSystem::CurrentFolder() {
     return platform::CurrentFolder();
 }

@@ -95,6 +95,10 @@ public:
 // Makes each missing folder on the way to path, and path, through files.
 void CreateMissingFolders(FileSystem& files, const std::string& path);
 
+// Moves a file to a new name, in another folder too, never over anything; where the two lie on
+// different volumes, copies it there and then removes it.
+void MoveOrCopy(FileSystem& files, const std::string& from, const std::string& to);
+
 // The system's own file services.
 class SystemFileSystem final : public FileSystem {
 public:

@@ -66,7 +66,7 @@ void UndoKept(platform::FileSystem& files, const Change& change) {
         return;
     }
     if (!IsThere(files, change.path)) {
-        MoveOrCopy(files, change.aside, change.path);
+        platform::MoveOrCopy(files, change.aside, change.path);
     } else if (files.ContentsOf(change.aside) == files.ContentsOf(change.path)) {
         files.RemoveOneFile(change.aside);
     }
@@ -100,15 +100,6 @@ void Undo(platform::Services& services, const Change& change) {
         case Change::Kind::Kept:
             UndoKept(files, change);
             break;
-    }
-}
-
-void MoveOrCopy(platform::FileSystem& files, const std::string& from, const std::string& to) {
-    try {
-        files.MoveToNewName(from, to);
-    } catch (const platform::RuntimeError&) {
-        files.CopyNewFile(from, to, to);
-        files.RemoveOneFile(from);
     }
 }
 

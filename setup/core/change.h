@@ -39,10 +39,6 @@ void Undo(platform::Services& services, const Change& change);
 // Lets go of what the change kept aside, once the install it belongs to is whole. Safe to repeat.
 void Forget(platform::Services& services, const Change& change);
 
-// Moves a file to a new name, elsewhere too; where the system cannot (another volume), copies it
-// there and removes it.
-void MoveOrCopy(platform::FileSystem& files, const std::string& from, const std::string& to);
-
 // Where the earlier file or folder of a change is kept while the change stands, for a box that
 // must name it; "" when it kept none.
 std::string KeptAside(platform::Services& services, const Change& change);

@@ -189,6 +189,11 @@ void CopyApplicationFiles(InstallContext& context) {
         throw StepFailure{
             error, CopyStep(std::string(kInstallationFiles[current]), placements[current].path)};
     }
+    context.Log(context.payload.Listed()
+                    ? std::string("Checked Installation Files Against ") + kPayloadListFile +
+                          " Successfully"
+                    : std::string("Installation Files Not Checked: the medium has no ") +
+                          kPayloadListFile);
     context.Log("Copied Installation Files Successfully");
 }
 
@@ -220,14 +225,7 @@ void ReadPayloadList(InstallContext& context) {
 
 // The last step, before the install is made whole: what no copy checked is read now.
 void CheckPayload(InstallContext& context) {
-    if (!context.payload.Listed()) {
-        context.Log(std::string("Installation Files Not Checked: the medium has no ") +
-                    kPayloadListFile);
-        return;
-    }
     context.payload.CheckTheRest(context.Files());
-    context.Log(std::string("Checked Installation Files Against ") + kPayloadListFile +
-                " Successfully");
 }
 
 }  // namespace

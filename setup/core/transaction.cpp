@@ -213,7 +213,7 @@ void Transaction::SetUninstallEntry(platform::Scope scope, const platform::Unins
 
 void Transaction::Keep(const std::string& path, const std::string& keptAt) {
     Record({{.kind = Change::Kind::Kept, .path = path, .aside = keptAt}});
-    MoveOrCopy(files_, path, keptAt);
+    platform::MoveOrCopy(files_, path, keptAt);
 }
 
 // The moves must be on the disk before the journal says they need not be taken back.

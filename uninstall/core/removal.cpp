@@ -138,12 +138,7 @@ void Removal::PutBack(const record::KeptFile& kept) {
             outcome_.kept.push_back({kept.keptAt, Why::StandsThere, kept.path});
             return;
         }
-        try {
-            files_.MoveToNewName(kept.keptAt, kept.path);
-        } catch (const platform::RuntimeError&) {
-            files_.CopyNewFile(kept.keptAt, kept.path, kept.path);
-            files_.RemoveOneFile(kept.keptAt);
-        }
+        platform::MoveOrCopy(files_, kept.keptAt, kept.path);
         ++outcome_.filesPutBack;
     } catch (const platform::RuntimeError& error) {
         Fail(kept.keptAt, error);
