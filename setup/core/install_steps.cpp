@@ -151,6 +151,19 @@ std::string FreeKeptName(InstallContext& context, const std::string& folder,
     }
 }
 
+// Whether the file at path holds what the install puts there (D is W under another spelling, or
+// a copy of the medium): nothing of it is lost.
+bool HoldsTheMediumsBytes(InstallContext& context, const std::string& path,
+                          const std::string& source) {
+    platform::FileSystem& files = context.Files();
+    try {
+        return files.FactsOf(path).size == files.FactsOf(source).size &&
+               files.ContentsOf(path) == files.ContentsOf(source);
+    } catch (const platform::RuntimeError&) {
+        return false;
+    }
+}
+
 // A file in D that no earlier record of ours lists is the user's own: it is kept in the
 // application folder before the install's file takes its place, and Uninstall puts it back.
 void KeepUsersFiles(InstallContext& context) {
@@ -159,7 +172,7 @@ void KeepUsersFiles(InstallContext& context) {
     for (const auto name : kInstallationFiles) {
         const std::string path = context.Join(context.request.destination, name);
         if (context.Files().FactsOf(path).kind != platform::EntryKind::File ||
-            Lists(earlier, path)) {
+            Lists(earlier, path) || HoldsTheMediumsBytes(context, path, std::string(name))) {
             continue;
         }
         context.Step(FolderStep(folder), [&] { context.transaction.MakeMissingFolders(folder); });

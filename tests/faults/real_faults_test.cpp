@@ -312,7 +312,7 @@ protected:
     void ExpectInstalledInTheirPlaces(const Route& route) {
         const std::string app = ApplicationFolderOf(route.installer);
         const auto log = LogTexts(working + "/Install.log");
-        ASSERT_EQ(log.size(), 9u) << ::testing::PrintToString(log);
+        ASSERT_EQ(log.size(), 10u) << ::testing::PrintToString(log);
         EXPECT_EQ(log[4], std::string("Current User Name ") + NameOf(route.installer));
         EXPECT_EQ(ReadFile(OnDisk(app) + "/Start_up.txt"), app + "\r\n");
         EXPECT_EQ(ReadFile(OnDisk(app) + "/readme.txt"), BytesOf("readme.txt"));
