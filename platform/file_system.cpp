@@ -206,8 +206,7 @@ std::string ProxyFileSystem::CopyToTemporary(const std::string& source,
     See(Operation::Write, destination);
     return next_.CopyToTemporary(source, destination);
 }
-FileContents ProxyFileSystem::CopyNewFile(const std::string& source,
-                                          const std::string& destination,
+FileContents ProxyFileSystem::CopyNewFile(const std::string& source, const std::string& destination,
                                           const std::string& becomes) {
     Before({Operation::Copy, becomes, source});
     See(Operation::Write, becomes);

@@ -53,7 +53,7 @@ public:
     // The new files are made under a name of their own, to be moved to becomes: the place a layer
     // counts them against. A copy says what it copied, hashed on the way.
     virtual FileContents CopyNewFile(const std::string& source, const std::string& destination,
-                             const std::string& becomes) = 0;
+                                     const std::string& becomes) = 0;
     virtual void WriteNewFile(const std::string& path, const std::string& contents,
                               const std::string& becomes) = 0;
     virtual void WriteNewShortcut(const std::string& path, const Shortcut& shortcut,

@@ -18,8 +18,8 @@ struct ContentsMatch {
     bool operator()(const NoHash&) const { return false; }
     bool operator()(const SizeAndTime&) const { return true; }
     bool operator()(const EarlierHash& earlier) const {
-        const auto bytes = files.ReadPrefix(
-            placed.path, static_cast<std::size_t>(placed.size + 1), platform::Links::Refuse);
+        const auto bytes = files.ReadPrefix(placed.path, static_cast<std::size_t>(placed.size + 1),
+                                            platform::Links::Refuse);
         return bytes.size() == static_cast<std::size_t>(placed.size) &&
                EarlierContentHash(bytes) == earlier.xxh64;
     }

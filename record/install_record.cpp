@@ -31,8 +31,7 @@ std::optional<KnownContents> ParseContents(std::string_view text, std::int64_t s
         return NoHash{};
     }
     if (firstFormat || text.starts_with(kEarlierPrefix)) {
-        const auto xxh64 =
-            ParseHex64(firstFormat ? text : text.substr(kEarlierPrefix.size()));
+        const auto xxh64 = ParseHex64(firstFormat ? text : text.substr(kEarlierPrefix.size()));
         return xxh64 ? std::optional<KnownContents>(EarlierHash{*xxh64}) : std::nullopt;
     }
     const auto xxh3 = platform::ParseContentHash(text);

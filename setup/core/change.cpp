@@ -59,8 +59,8 @@ void UndoFolder(platform::FileSystem& files, const Change& change) {
     }
 }
 
-// Moved, or where the two lie on different volumes copied and then removed: with the file at its
-// place again (a copy cut short), the kept one goes only when it holds the same bytes.
+// Moved, or where the two lie on different volumes copied: with the file at its place again, the
+// kept one goes only when it holds the same bytes.
 void UndoKept(platform::FileSystem& files, const Change& change) {
     if (!IsThere(files, change.aside)) {
         return;
@@ -114,8 +114,8 @@ void Forget(platform::Services& services, const Change& change) {
 }
 
 std::string KeptAside(platform::Services& services, const Change& change) {
-    const bool keeps = change.kind != Change::Kind::Folder &&
-                       change.kind != Change::Kind::UninstallEntry;
+    const bool keeps =
+        change.kind != Change::Kind::Folder && change.kind != Change::Kind::UninstallEntry;
     return keeps && IsThere(services.Files(), change.aside) ? change.aside : std::string();
 }
 

@@ -76,9 +76,8 @@ record::InstallRecord ThisInstall(InstallContext& context) {
             now.createdFolders.push_back(change.path);
         } else if (change.kind == Change::Kind::File) {
             const auto contents = written.find(change.path);
-            addPlaced(change.path, contents != written.end()
-                                       ? std::optional(contents->second)
-                                       : std::nullopt);
+            addPlaced(change.path,
+                      contents != written.end() ? std::optional(contents->second) : std::nullopt);
         } else if (change.kind == Change::Kind::Tree) {
             now.createdFolders.push_back(change.path);
             for (const auto& entry : context.toolkit) {

@@ -81,8 +81,8 @@ void PayloadCheck::Load(platform::FileSystem& files, const platform::Layout& lay
 
 std::string PayloadCheck::PathOf(const std::string& name) const {
     std::string path = layout_->Join(medium_, name);
-    std::replace(path.begin() + static_cast<std::ptrdiff_t>(path.size() - name.size()),
-                 path.end(), '/', layout_->separator.front());
+    std::replace(path.begin() + static_cast<std::ptrdiff_t>(path.size() - name.size()), path.end(),
+                 '/', layout_->separator.front());
     return path;
 }
 

@@ -75,10 +75,9 @@ std::string UndoFailureText(const std::vector<UndoFailure>& failures, const std:
 
 Placement CopyOf(const std::string& source, const std::string& path, CopyCheck check) {
     return {path,
-            [source, check = std::move(check)](platform::FileSystem& files,
-                                               const std::string& temporary,
-                                               const std::string& becomes)
-                -> std::optional<platform::FileContents> {
+            [source, check = std::move(check)](
+                platform::FileSystem& files, const std::string& temporary,
+                const std::string& becomes) -> std::optional<platform::FileContents> {
                 const platform::FileContents copied = files.CopyNewFile(source, temporary, becomes);
                 if (check) {
                     check(source, copied);
@@ -211,9 +210,18 @@ void Transaction::SetUninstallEntry(platform::Scope scope, const platform::Unins
     services_.WriteUninstallEntry(scope, entry);
 }
 
+// Moved, which keeps its owner, mode and time; on another volume copied, the file itself then
+// set aside in its own folder by the placement that replaces it, as any earlier file is.
 void Transaction::Keep(const std::string& path, const std::string& keptAt) {
     Record({{.kind = Change::Kind::Kept, .path = path, .aside = keptAt}});
-    platform::MoveOrCopy(files_, path, keptAt);
+    try {
+        files_.MoveToNewName(path, keptAt);
+    } catch (const platform::RuntimeError& error) {
+        if (!platform::OnAnotherVolume(error)) {
+            throw;
+        }
+        files_.CopyNewFile(path, keptAt, keptAt);
+    }
 }
 
 // The moves must be on the disk before the journal says they need not be taken back.

@@ -45,8 +45,9 @@ TEST(ContentHash, IsXxh64ForEarlierRecordsAndXxh3_128AsXxhsumPrintsIt) {
         EXPECT_EQ(pieces.Result(), (platform::FileContents{static_cast<std::int64_t>(bytes.size()),
                                                            platform::HashOf(bytes)}));
     }
-    for (const char* text : {"", "6bba86c7e069f56d5a10b435f1c8e49", "+bba86c7e069f56d5a10b435f1c8e49c",
-                             "6bba86c7e069f56d5a10b435f1c8e49x"}) {
+    for (const char* text :
+         {"", "6bba86c7e069f56d5a10b435f1c8e49", "+bba86c7e069f56d5a10b435f1c8e49c",
+          "6bba86c7e069f56d5a10b435f1c8e49x"}) {
         EXPECT_EQ(platform::ParseContentHash(text), std::nullopt) << text;
     }
 }
@@ -71,8 +72,8 @@ TEST(InstallRecord, ReadsBackWhatItWroteWhateverThePathsHold) {
     EXPECT_THAT(text, ::testing::HasSubstr(
                           "\r\nfile 12 -5 0123456789abcdeffedcba9876543210 /home/a b/x.exe\r\n"));
     EXPECT_THAT(text, ::testing::HasSubstr("\r\nfile 7 8 xxh64:0123456789abcdef /earlier\r\n"));
-    EXPECT_THAT(text,
-                ::testing::HasSubstr("\r\nkept /home/a%20b/readme.txt /apps/Kept files/readme.txt (2)"));
+    EXPECT_THAT(text, ::testing::HasSubstr(
+                          "\r\nkept /home/a%20b/readme.txt /apps/Kept files/readme.txt (2)"));
 
     const record::InstallRecord empty;
     EXPECT_EQ(record::Parse(record::Format(empty)), empty);
@@ -164,22 +165,23 @@ TEST(InstallRecord, AReinstallAddsToWhatWasRecorded) {
                                   {"/d1", "/menu"},
                                   {{"/d1/a", 1, 1, kSomeHash}, {"/menu/x", 2, 2, kSomeHash}},
                                   {{"/d1/readme.txt", "/a/Kept files/readme.txt"}}};
-    const record::InstallRecord later{platform::Scope::ThisUser,
-                                      {"/d2", "/d1"},
-                                      {"/d2"},
-                                      {{"/menu/x", 3, 3, record::NoHash{}}, {"/d2/a", 4, 4, kSomeHash}},
-                                      {{"/d1/readme.txt", "/a/Kept files/readme.txt"},
-                                       {"/d2/readme.txt", "/a/Kept files/readme.txt (2)"}}};
+    const record::InstallRecord later{
+        platform::Scope::ThisUser,
+        {"/d2", "/d1"},
+        {"/d2"},
+        {{"/menu/x", 3, 3, record::NoHash{}}, {"/d2/a", 4, 4, kSomeHash}},
+        {{"/d1/readme.txt", "/a/Kept files/readme.txt"},
+         {"/d2/readme.txt", "/a/Kept files/readme.txt (2)"}}};
     record::Merge(earlier, later);
-    EXPECT_EQ(earlier, (record::InstallRecord{
-                           platform::Scope::ThisUser,
-                           {"/d1", "/d2"},
-                           {"/d1", "/menu", "/d2"},
-                           {{"/d1/a", 1, 1, kSomeHash},
-                            {"/menu/x", 3, 3, record::NoHash{}},
-                            {"/d2/a", 4, 4, kSomeHash}},
-                           {{"/d1/readme.txt", "/a/Kept files/readme.txt"},
-                            {"/d2/readme.txt", "/a/Kept files/readme.txt (2)"}}}));
+    EXPECT_EQ(earlier,
+              (record::InstallRecord{platform::Scope::ThisUser,
+                                     {"/d1", "/d2"},
+                                     {"/d1", "/menu", "/d2"},
+                                     {{"/d1/a", 1, 1, kSomeHash},
+                                      {"/menu/x", 3, 3, record::NoHash{}},
+                                      {"/d2/a", 4, 4, kSomeHash}},
+                                     {{"/d1/readme.txt", "/a/Kept files/readme.txt"},
+                                      {"/d2/readme.txt", "/a/Kept files/readme.txt (2)"}}}));
 }
 
 // Whether a recorded file is still the one Setup placed, after what a user may have done to it,

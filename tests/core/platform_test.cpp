@@ -255,10 +255,10 @@ TEST(BundledRuntime, CopiedWholeIntoAFolderEachFolderBeforeWhatItHolds) {
         return platform::FileContents{static_cast<std::int64_t>(bytes.size()),
                                       platform::HashOf(bytes)};
     };
-    EXPECT_THAT(platform::CopyBundledRuntime(files, folder / "medium", copy),
-                ElementsAre(Entry{"libone.so.1", false, read("new library")},
-                            Entry{"platforms", true},
-                            Entry{Joined("platforms", "libplugin.so"), false, read("plugin")}));
+    EXPECT_THAT(
+        platform::CopyBundledRuntime(files, folder / "medium", copy),
+        ElementsAre(Entry{"libone.so.1", false, read("new library")}, Entry{"platforms", true},
+                    Entry{Joined("platforms", "libplugin.so"), false, read("plugin")}));
     EXPECT_EQ(ReadFile(Joined(copy, "libone.so.1")), "new library");
     EXPECT_EQ(ReadFile(Joined(copy, "platforms", "libplugin.so")), "plugin");
     for (const std::string& made : {Joined(copy, "libone.so.1"), Joined(copy, "platforms")}) {

@@ -13,6 +13,7 @@
 
 #include "launcher/core/launcher_form.h"
 #include "platform/platform.h"
+#include "record/file_identity.h"
 #include "record/install_record.h"
 #include "setup/core/installation_files.h"
 #include "tests/faults/fault_fixture.h"
@@ -51,6 +52,17 @@ TEST_F(FaultTest, DiskFillingDuringACopyKeepsTheEarlierInstallation) {
 TEST_F(FaultTest, KilledInTheMiddleOfTheCommitIsPutBackAtTheNextStart) {
     const std::string destination = root / "apps";
     LayOutEarlierInstall(destination);
+    // Its record lists its files: they are the install's to replace, not the user's to keep.
+    {
+        platform::SystemFileSystem files;
+        record::InstallRecord recorded{layout.scope, {destination}, {}, {}};
+        for (const auto name : setup::kInstallationFiles) {
+            recorded.files.push_back(
+                record::Identify(files, destination + "/" + std::string(name)));
+        }
+        MakeFolders(layout.applicationFolder);
+        record::Write(files, layout.RecordFile(), recorded);
+    }
     controls.Type(destination);
     const DiskState before = ReadDiskState(destination);
     const int signal = SignalThatEnded([&] {

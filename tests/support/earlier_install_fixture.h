@@ -42,7 +42,8 @@ public:
         platform::SystemFileSystem files;
         for (const auto& folder : {destination, earlier}) {
             for (const auto name : setup::kInstallationFiles) {
-                recorded.files.push_back(record::Identify(files, Joined(folder, std::string(name))));
+                recorded.files.push_back(
+                    record::Identify(files, Joined(folder, std::string(name))));
             }
         }
         record::Write(files, layout.RecordFile(), recorded);

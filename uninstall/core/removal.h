@@ -14,9 +14,9 @@ namespace uninstall {
 
 // Why something the install made is still there.
 enum class Why {
-    Changed,   // a file changed or replaced since the install: the user's now
-    NotEmpty,  // a folder that holds something the install did not put there
-    Failed,    // the system refused to remove it
+    Changed,      // a file changed or replaced since the install: the user's now
+    NotEmpty,     // a folder that holds something the install did not put there
+    Failed,       // the system refused to remove it
     StandsThere,  // the user's own file, kept by the install: a file of its name is at its place
 };
 

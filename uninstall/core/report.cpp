@@ -17,7 +17,8 @@ std::string Reason(const KeptItem& item) {
         case Why::NotEmpty:
             return "not empty, it holds " + item.detail;
         case Why::StandsThere:
-            return "your own " + item.detail + ", kept by the install: a file of that name stands "
+            return "your own " + item.detail +
+                   ", kept by the install: a file of that name stands "
                    "in its place again";
         case Why::Failed:
             break;
