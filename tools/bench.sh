@@ -43,7 +43,7 @@ export PATH="$scratch/java-bin:$PATH"
 
 # cp-medium.sh MEDIUM DESTINATION REFLINK: the baseline install, one cp of what the installer
 # copies (the 15 files, and Uninstall.exe and the window toolkit where the medium has them),
-# then a sync of each copy.
+# then a sync of each copy and a hash check of them.
 cat >"$scratch/cp-medium.sh" <<'EOF'
 set -e
 mkdir -p "$2"
@@ -51,6 +51,8 @@ mapfile -t names <"$1/.files"
 for extra in Uninstall.exe qt-runtime; do [ -e "$1/$extra" ] && names+=("$extra"); done
 cp -r --reflink="$3" "${names[@]/#/$1/}" "$2/"
 find "$2" -type f -exec sync {} +
+# The check the installer makes of every file it copies: their XXH3-128.
+find "$2" -type f -exec xxhsum -H2 {} + >/dev/null
 EOF
 
 cleanup_mounts() {
