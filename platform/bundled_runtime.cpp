@@ -44,16 +44,20 @@ bool CarriesBundledRuntime(const std::string& medium) {
     return std::filesystem::is_directory(SourceIn(medium), failure);
 }
 
-std::vector<BundledEntry> CopyBundledRuntime(FileSystem& files, const std::string& fromMedium,
-                                             const std::string& into) {
+std::vector<BundledEntry> CopyBundledRuntime(
+    FileSystem& files, const std::string& fromMedium, const std::string& into,
+    const std::function<void(const BundledEntry&)>& check) {
     const std::filesystem::path source = SourceIn(fromMedium);
-    const std::vector<BundledEntry> entries = EntriesBelow(source);
-    for (const auto& entry : entries) {
+    std::vector<BundledEntry> entries = EntriesBelow(source);
+    for (auto& entry : entries) {
         const std::string to = (Path(into) / entry.relativePath).string();
         if (entry.folder) {
             files.CreateFolder(to);
-        } else {
-            files.CopyNewFile((source / entry.relativePath).string(), to, to);
+            continue;
+        }
+        entry.contents = files.CopyNewFile((source / entry.relativePath).string(), to, to);
+        if (check) {
+            check(entry);
         }
     }
     return entries;

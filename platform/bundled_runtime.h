@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ inline constexpr const char* kBundledRuntimeFolder = VELMORA_RUNTIME_FOLDER;
 struct BundledEntry {
     std::string relativePath;
     bool folder = false;
+    FileContents contents{};  // a file's, as its copy read them
 
     bool operator==(const BundledEntry&) const = default;
 };
@@ -23,8 +25,10 @@ struct BundledEntry {
 bool CarriesBundledRuntime(const std::string& medium);
 
 // Copies everything in the medium's toolkit folder into folder, which is there and empty, each
-// file straight under its own name. Returns what it made, each folder before what it holds.
-std::vector<BundledEntry> CopyBundledRuntime(FileSystem& files, const std::string& fromMedium,
-                                             const std::string& into);
+// file straight under its own name. Returns what it made, each folder before what it holds;
+// check is told of each file copied, and may raise to end the copy there.
+std::vector<BundledEntry> CopyBundledRuntime(
+    FileSystem& files, const std::string& fromMedium, const std::string& into,
+    const std::function<void(const BundledEntry&)>& check = {});
 
 }  // namespace platform

@@ -28,6 +28,18 @@ void CreateMissingFolders(FileSystem& files, const std::string& path) {
     }
 }
 
+void MoveOrCopy(FileSystem& files, const std::string& from, const std::string& to) {
+    try {
+        files.MoveToNewName(from, to);
+    } catch (const RuntimeError& error) {
+        if (!OnAnotherVolume(error)) {
+            throw;
+        }
+        files.CopyNewFile(from, to, to);
+        files.RemoveOneFile(from);
+    }
+}
+
 std::string SystemFileSystem::CurrentFolder() {
     return platform::CurrentFolder();
 }
@@ -43,6 +55,9 @@ EntryFacts SystemFileSystem::FactsOf(const std::string& path) {
 }
 std::vector<std::string> SystemFileSystem::EntriesOf(const std::string& folder) {
     return platform::EntriesOf(folder);
+}
+FileContents SystemFileSystem::ContentsOf(const std::string& path) {
+    return platform::ContentsOf(path);
 }
 
 void SystemFileSystem::ChangeFolder(const std::string& path) {
@@ -74,9 +89,10 @@ std::string SystemFileSystem::CopyToTemporary(const std::string& source,
                                               const std::string& destination) {
     return platform::CopyToTemporary(source, destination);
 }
-void SystemFileSystem::CopyNewFile(const std::string& source, const std::string& destination,
-                                   const std::string& /*becomes*/) {
-    platform::CopyNewFile(source, destination);
+FileContents SystemFileSystem::CopyNewFile(const std::string& source,
+                                           const std::string& destination,
+                                           const std::string& /*becomes*/) {
+    return platform::CopyNewFile(source, destination);
 }
 void SystemFileSystem::WriteNewFile(const std::string& path, const std::string& contents,
                                     const std::string& /*becomes*/) {
@@ -173,6 +189,10 @@ std::vector<std::string> ProxyFileSystem::EntriesOf(const std::string& folder) {
     See(Operation::Read, folder);
     return next_.EntriesOf(folder);
 }
+FileContents ProxyFileSystem::ContentsOf(const std::string& path) {
+    See(Operation::Read, path);
+    return next_.ContentsOf(path);
+}
 
 void ProxyFileSystem::ChangeFolder(const std::string& path) {
     See(Operation::Check, path);
@@ -213,11 +233,11 @@ std::string ProxyFileSystem::CopyToTemporary(const std::string& source,
     See(Operation::Write, destination);
     return next_.CopyToTemporary(source, destination);
 }
-void ProxyFileSystem::CopyNewFile(const std::string& source, const std::string& destination,
-                                  const std::string& becomes) {
+FileContents ProxyFileSystem::CopyNewFile(const std::string& source, const std::string& destination,
+                                          const std::string& becomes) {
     Before({Operation::Copy, becomes, source});
     See(Operation::Write, becomes);
-    next_.CopyNewFile(source, destination, becomes);
+    return next_.CopyNewFile(source, destination, becomes);
 }
 void ProxyFileSystem::WriteNewFile(const std::string& path, const std::string& contents,
                                    const std::string& becomes) {

@@ -25,6 +25,7 @@ public:
                                    Links links = Links::Follow) = 0;
     virtual EntryFacts FactsOf(const std::string& path) = 0;
     virtual std::vector<std::string> EntriesOf(const std::string& folder) = 0;
+    virtual FileContents ContentsOf(const std::string& path) = 0;
 };
 
 // What the launcher, and Setup before it writes, check of the places they follow.
@@ -51,9 +52,9 @@ public:
     virtual std::string CopyToTemporary(const std::string& source,
                                         const std::string& destination) = 0;
     // The new files are made under a name of their own, to be moved to becomes: the place a layer
-    // counts them against.
-    virtual void CopyNewFile(const std::string& source, const std::string& destination,
-                             const std::string& becomes) = 0;
+    // counts them against. A copy says what it copied, hashed on the way.
+    virtual FileContents CopyNewFile(const std::string& source, const std::string& destination,
+                                     const std::string& becomes) = 0;
     virtual void WriteNewFile(const std::string& path, const std::string& contents,
                               const std::string& becomes) = 0;
     virtual void WriteNewShortcut(const std::string& path, const Shortcut& shortcut,
@@ -99,6 +100,10 @@ public:
 // Makes each missing folder on the way to path, and path, through files.
 void CreateMissingFolders(FileSystem& files, const std::string& path);
 
+// Moves a file to a new name, in another folder too, never over anything; where the two lie on
+// different volumes, copies it there and then removes it.
+void MoveOrCopy(FileSystem& files, const std::string& from, const std::string& to);
+
 // The system's own file services.
 class SystemFileSystem : public FileSystem {
 public:
@@ -107,6 +112,7 @@ public:
     std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links) override;
     EntryFacts FactsOf(const std::string& path) override;
     std::vector<std::string> EntriesOf(const std::string& folder) override;
+    FileContents ContentsOf(const std::string& path) override;
 
     void ChangeFolder(const std::string& path) override;
     void RequireOnlyOwnerCanWrite(const std::string& path) override;
@@ -118,8 +124,8 @@ public:
     void MoveToNewName(const std::string& from, const std::string& to) override;
     void RemoveTree(const std::string& folder) override;
     std::string CopyToTemporary(const std::string& source, const std::string& destination) override;
-    void CopyNewFile(const std::string& source, const std::string& destination,
-                     const std::string& becomes) override;
+    FileContents CopyNewFile(const std::string& source, const std::string& destination,
+                             const std::string& becomes) override;
     void WriteNewFile(const std::string& path, const std::string& contents,
                       const std::string& becomes) override;
     void WriteNewShortcut(const std::string& path, const Shortcut& shortcut,
@@ -176,6 +182,7 @@ public:
     std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links) override;
     EntryFacts FactsOf(const std::string& path) override;
     std::vector<std::string> EntriesOf(const std::string& folder) override;
+    FileContents ContentsOf(const std::string& path) override;
 
     void ChangeFolder(const std::string& path) override;
     void RequireOnlyOwnerCanWrite(const std::string& path) override;
@@ -187,8 +194,8 @@ public:
     void MoveToNewName(const std::string& from, const std::string& to) override;
     void RemoveTree(const std::string& folder) override;
     std::string CopyToTemporary(const std::string& source, const std::string& destination) override;
-    void CopyNewFile(const std::string& source, const std::string& destination,
-                     const std::string& becomes) override;
+    FileContents CopyNewFile(const std::string& source, const std::string& destination,
+                             const std::string& becomes) override;
     void WriteNewFile(const std::string& path, const std::string& contents,
                       const std::string& becomes) override;
     void WriteNewShortcut(const std::string& path, const Shortcut& shortcut,

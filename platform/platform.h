@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/content_hash.h"
 #include "platform/runtime_error.h"
 
 // The operating-system services both programs use. Every failure raises a RuntimeError with the
@@ -63,8 +64,9 @@ void RemovePartialFiles(const std::string& folder);
 // disk, for everyone to read and its owner alone to change.
 void WriteNewFile(const std::string& path, const std::string& contents);
 // Copies source to destination, which is made for it and must not be there yet, complete and on
-// the disk, with source's permission bits less group and other write.
-void CopyNewFile(const std::string& source, const std::string& destination);
+// the disk, with source's permission bits less group and other write. Returns what it copied,
+// hashed on the way.
+FileContents CopyNewFile(const std::string& source, const std::string& destination);
 // Renames a file or folder within its folder; fails when anything is at to.
 void MoveToNewName(const std::string& from, const std::string& to);
 // Removes a folder and everything in it; a link inside is removed, never followed.
@@ -86,6 +88,9 @@ void ReplaceFile(const std::string& path, const std::string& contents);
 // a symbolic link at the name is refused, not followed.
 enum class Links { Follow, Refuse };
 std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links = Links::Follow);
+// A plain file's bytes hashed to its end, whatever its size, in one read; a link at the name is
+// refused, as ReadPrefix refusing links.
+FileContents ContentsOf(const std::string& path);
 
 // Fails with PermissionDenied, naming the path, when anyone but its owner can change what it holds
 // or its owner is neither the running user nor the administrator: a program may only follow

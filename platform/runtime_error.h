@@ -75,6 +75,8 @@ private:
 // Raises the run-time error for an operating-system error code: errno on POSIX, GetLastError()
 // on Windows; place is the path it failed on, if any.
 [[noreturn]] void RaiseForSystemError(int code, const std::string& place = {});
+// Whether the system refused a move because its two places lie on different volumes.
+bool OnAnotherVolume(const RuntimeError& error);
 
 // The error box's text for an error nothing caught: "Run-time error 'n':", the description, and
 // the place on a line of its own when there is one.

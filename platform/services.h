@@ -27,6 +27,7 @@ enum class ExitStatus {
     JavaMissing,         // no Java runtime could be started
     NothingToRemove,     // no installation to uninstall
     ApplicationRunning,  // the application runs from an install folder: nothing was removed
+    DamagedMedium,       // the installation files differ from the medium's list of them
 };
 
 enum class Answer { Yes, No };

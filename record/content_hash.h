@@ -5,8 +5,8 @@
 
 namespace record {
 
-// XXH64 with seed 0: a fast, well-known 64-bit hash. It tells whether a placed file's bytes
-// changed, not whether anyone forged them; it is compared only with what the same program wrote.
-std::uint64_t ContentHash(std::string_view bytes);
+// XXH64 with seed 0, from Debian's xxhash: what records of the first format hold for the files up
+// to 1 MiB they hashed. Newer records hold XXH3-128 (platform/content_hash.h).
+std::uint64_t EarlierContentHash(std::string_view bytes);
 
 }  // namespace record

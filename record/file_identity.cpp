@@ -1,5 +1,7 @@
 #include "record/file_identity.h"
 
+#include <variant>
+
 #include "platform/runtime_error.h"
 #include "record/content_hash.h"
 
@@ -7,23 +9,37 @@ namespace record {
 
 namespace {
 
-std::uint64_t HashOf(platform::FileSystem& files, const std::string& path, std::int64_t size) {
-    return ContentHash(
-        files.ReadPrefix(path, static_cast<std::size_t>(size), platform::Links::Refuse));
-}
+// Whether the bytes at path are still the recorded ones. Each read takes one byte more than
+// recorded, or reads to the end: a file that grew between the two looks is not the same.
+struct ContentsMatch {
+    platform::FileSystem& files;
+    const PlacedFile& placed;
+
+    bool operator()(const NoHash&) const { return false; }
+    bool operator()(const SizeAndTime&) const { return true; }
+    bool operator()(const EarlierHash& earlier) const {
+        const auto bytes = files.ReadPrefix(placed.path, static_cast<std::size_t>(placed.size + 1),
+                                            platform::Links::Refuse);
+        return bytes.size() == static_cast<std::size_t>(placed.size) &&
+               EarlierContentHash(bytes) == earlier.xxh64;
+    }
+    bool operator()(const platform::ContentHash& xxh3) const {
+        return files.ContentsOf(placed.path) == platform::FileContents{placed.size, xxh3};
+    }
+};
 
 }  // namespace
 
-PlacedFile Identify(platform::FileSystem& files, const std::string& path) {
+PlacedFile Identify(platform::FileSystem& files, const std::string& path,
+                    const std::optional<platform::FileContents>& written) {
     const platform::EntryFacts facts = files.FactsOf(path);
     if (facts.kind != platform::EntryKind::File) {
         throw platform::RuntimeError(platform::error::kPathFileAccessError, path);
     }
-    PlacedFile placed{path, facts.size, facts.modified, std::nullopt};
-    if (facts.size <= kHashedSizeLimit) {
-        placed.hash = HashOf(files, path, facts.size);
-    }
-    return placed;
+    const platform::FileContents contents =
+        written && written->size == facts.size ? *written : files.ContentsOf(path);
+    return {path, facts.size, facts.modified,
+            contents.size == facts.size ? KnownContents{contents.hash} : KnownContents{NoHash{}}};
 }
 
 FileState StateOf(platform::FileSystem& files, const PlacedFile& placed) {
@@ -35,13 +51,8 @@ FileState StateOf(platform::FileSystem& files, const PlacedFile& placed) {
         facts.modified != placed.modified) {
         return FileState::Changed;
     }
-    // Read one byte more than recorded: a file that grew between the two looks is not the same.
-    if (placed.hash &&
-        ContentHash(files.ReadPrefix(placed.path, static_cast<std::size_t>(placed.size + 1),
-                                     platform::Links::Refuse)) != *placed.hash) {
-        return FileState::Changed;
-    }
-    return FileState::AsPlaced;
+    return std::visit(ContentsMatch{files, placed}, placed.contents) ? FileState::AsPlaced
+                                                                     : FileState::Changed;
 }
 
 }  // namespace record

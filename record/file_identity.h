@@ -1,19 +1,18 @@
 #pragma once
 
-#include <cstdint>
+#include <optional>
 #include <string>
 
+#include "platform/content_hash.h"
 #include "platform/file_system.h"
 #include "record/install_record.h"
 
 namespace record {
 
-// Files up to this size get a content hash: reading them back once more after the install costs
-// nothing measurable (docs/performance.md); a larger one is known by its size and time alone.
-inline constexpr std::int64_t kHashedSizeLimit = std::int64_t{1} << 20;
-
-// The file at path as it is now, to record; raises for anything but a plain file.
-PlacedFile Identify(platform::FileSystem& files, const std::string& path);
+// The file at path as it is now, to record; raises for anything but a plain file. Its contents
+// are known by what wrote it, where that hashed them on the way (written), else by one read.
+PlacedFile Identify(platform::FileSystem& files, const std::string& path,
+                    const std::optional<platform::FileContents>& written = std::nullopt);
 
 enum class FileState {
     Gone,      // nothing at its path
@@ -22,7 +21,7 @@ enum class FileState {
 };
 
 // Whether the recorded file is still the one Setup placed: its kind, size, modification time
-// and, where recorded, its contents' hash all as they were.
+// and its contents as recorded. A file recorded without a hash is never taken for it.
 FileState StateOf(platform::FileSystem& files, const PlacedFile& placed);
 
 }  // namespace record

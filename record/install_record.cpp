@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/runtime_error.h"
-#include "record/file_identity.h"
 #include "record/text_lines.h"
 
 namespace record {
@@ -13,12 +12,43 @@ namespace {
 // The second ends in an "end" line, so that one cut short at a line end shows; the first, as
 // the earlier version wrote it, is read without.
 constexpr std::string_view kHeader = "Velmora_KZ 2.0.1 install record 2";
-constexpr std::string_view kHeaderWithoutEnd = "Velmora_KZ 2.0.1 install record 1";
 constexpr std::string_view kEnd = "end";
+constexpr std::string_view kFirstHeader = "Velmora_KZ 2.0.1 install record 1";
+constexpr std::string_view kEarlierPrefix = "xxh64:";
+constexpr std::string_view kSizeAndTime = "size-and-time";
 
 [[noreturn]] void NotARecord(std::size_t lineNumber) {
     throw platform::RuntimeError(platform::error::kTypeMismatch,
                                  "line " + std::to_string(lineNumber));
+}
+
+// A file's contents field, by the format of the record it is in; a size-and-time line only
+// where the first format had no hash for it.
+std::optional<KnownContents> ParseContents(std::string_view text, std::int64_t size,
+                                           bool firstFormat) {
+    const bool large = size > kEarlierHashedSizeLimit;
+    if (text == (firstFormat ? "-" : kSizeAndTime)) {
+        return large ? KnownContents{SizeAndTime{}} : KnownContents{NoHash{}};
+    }
+    if (text == "-") {
+        return NoHash{};
+    }
+    if (firstFormat || text.starts_with(kEarlierPrefix)) {
+        const auto xxh64 = ParseHex64(firstFormat ? text : text.substr(kEarlierPrefix.size()));
+        return xxh64 ? std::optional<KnownContents>(EarlierHash{*xxh64}) : std::nullopt;
+    }
+    const auto xxh3 = platform::ParseContentHash(text);
+    return xxh3 ? std::optional<KnownContents>(*xxh3) : std::nullopt;
+}
+
+std::string ContentsText(const KnownContents& contents) {
+    if (const auto* xxh3 = std::get_if<platform::ContentHash>(&contents)) {
+        return platform::HexOf(*xxh3);
+    }
+    if (const auto* earlier = std::get_if<EarlierHash>(&contents)) {
+        return std::string(kEarlierPrefix) + Hex64(earlier->xxh64);
+    }
+    return std::holds_alternative<SizeAndTime>(contents) ? std::string(kSizeAndTime) : "-";
 }
 
 [[noreturn]] void CutShort(std::size_t lineNumber) {
@@ -26,7 +56,7 @@ constexpr std::string_view kEnd = "end";
                                  "line " + std::to_string(lineNumber));
 }
 
-std::optional<PlacedFile> ParseFile(std::string_view fields) {
+std::optional<PlacedFile> ParseFile(std::string_view fields, bool firstFormat) {
     PlacedFile file;
     const std::string_view size = Word(fields);
     const std::string_view modified = Word(fields);
@@ -35,16 +65,15 @@ std::optional<PlacedFile> ParseFile(std::string_view fields) {
         file.size > kLargestPlacedFile) {
         return std::nullopt;
     }
-    // Setup hashes only the files it can read back whole; a hash of more is not its own.
-    if (hash != "-" && file.size > kHashedSizeLimit) {
+    // The first format hashed only the files it could read back whole; a hash of more is not its.
+    if (firstFormat && hash != "-" && file.size > kEarlierHashedSizeLimit) {
         return std::nullopt;
     }
-    if (hash != "-") {
-        file.hash = ParseHex64(hash);
-        if (!file.hash) {
-            return std::nullopt;
-        }
+    auto contents = ParseContents(hash, file.size, firstFormat);
+    if (!contents) {
+        return std::nullopt;
     }
+    file.contents = *contents;
     auto path = Unescaped(fields);
     if (!path || path->empty()) {
         return std::nullopt;
@@ -73,9 +102,12 @@ std::string Format(const InstallRecord& record) {
         text += "folder " + Escaped(folder) + std::string(kLineEnd);
     }
     for (const auto& file : record.files) {
-        const std::string hash = file.hash ? Hex64(*file.hash) : "-";
         text += "file " + std::to_string(file.size) + " " + std::to_string(file.modified) + " " +
-                hash + " " + Escaped(file.path) + std::string(kLineEnd);
+                ContentsText(file.contents) + " " + Escaped(file.path) + std::string(kLineEnd);
+    }
+    for (const auto& kept : record.kept) {
+        text += "kept " + Escaped(kept.path, Blanks::Escaped) + " " + Escaped(kept.keptAt) +
+                std::string(kLineEnd);
     }
     text += kEnd;
     text += kLineEnd;
@@ -85,7 +117,7 @@ std::string Format(const InstallRecord& record) {
 InstallRecord Parse(std::string_view text) {
     InstallRecord record;
     bool scopeSeen = false;
-    bool endExpected = true;
+    bool firstFormat = false;
     bool endSeen = false;
     std::size_t lineNumber = 0;
     while (!text.empty()) {
@@ -97,17 +129,17 @@ InstallRecord Parse(std::string_view text) {
         std::string_view line = text.substr(0, end);
         text.remove_prefix(end + kLineEnd.size());
         if (lineNumber == 1) {
-            if (line != kHeader && line != kHeaderWithoutEnd) {
+            firstFormat = line == kFirstHeader;
+            if (line != kHeader && !firstFormat) {
                 NotARecord(lineNumber);
             }
-            endExpected = line == kHeader;
             continue;
         }
         if (endSeen) {
             NotARecord(lineNumber);  // nothing follows the end
         }
         const std::string_view keyword = Word(line);
-        if (endExpected && keyword == kEnd && line.empty()) {
+        if (!firstFormat && keyword == kEnd && line.empty()) {
             endSeen = true;
         } else if (keyword == "scope" && !scopeSeen && (line == "user" || line == "everyone")) {
             record.scope = line == "user" ? platform::Scope::ThisUser : platform::Scope::Everyone;
@@ -120,11 +152,18 @@ InstallRecord Parse(std::string_view text) {
             (keyword == "install" ? record.installFolders : record.createdFolders)
                 .push_back(std::move(*path));
         } else if (keyword == "file") {
-            auto file = ParseFile(line);
+            auto file = ParseFile(line, firstFormat);
             if (!file) {
                 NotARecord(lineNumber);
             }
             record.files.push_back(std::move(*file));
+        } else if (keyword == "kept" && !firstFormat) {
+            auto path = Unescaped(Word(line));
+            auto keptAt = Unescaped(line);
+            if (!path || path->empty() || !keptAt || keptAt->empty()) {
+                NotARecord(lineNumber);
+            }
+            record.kept.push_back({std::move(*path), std::move(*keptAt)});
         } else {
             NotARecord(lineNumber);
         }
@@ -132,7 +171,7 @@ InstallRecord Parse(std::string_view text) {
     if (lineNumber == 0) {
         NotARecord(1);
     }
-    if (endExpected && !endSeen) {
+    if (!firstFormat && !endSeen) {
         CutShort(lineNumber + 1);
     }
     if (!scopeSeen) {
@@ -157,6 +196,11 @@ void Merge(InstallRecord& earlier, const InstallRecord& later) {
             *known = file;
         } else {
             earlier.files.push_back(file);
+        }
+    }
+    for (const auto& kept : later.kept) {
+        if (std::find(earlier.kept.begin(), earlier.kept.end(), kept) == earlier.kept.end()) {
+            earlier.kept.push_back(kept);
         }
     }
 }

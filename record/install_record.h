@@ -5,7 +5,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
+
+#include "platform/content_hash.h"
 
 #include "platform/file_system.h"
 #include "platform/layout.h"
@@ -26,14 +29,39 @@ inline constexpr std::size_t kMaxRecordBytes = std::size_t{4} << 20;
 // naming more is not as Setup wrote it.
 inline constexpr std::int64_t kLargestPlacedFile = std::int64_t{1} << 44;
 
+// Records of the first format hashed only the files up to this size.
+inline constexpr std::int64_t kEarlierHashedSizeLimit = std::int64_t{1} << 20;
+
+// What a placed file's bytes are known by.
+struct NoHash {  // nothing: such a file is never taken for the one Setup placed
+    bool operator==(const NoHash&) const = default;
+};
+struct SizeAndTime {  // a larger file of a first-format record: its size and time alone
+    bool operator==(const SizeAndTime&) const = default;
+};
+struct EarlierHash {  // a first-format record's XXH64 (record/content_hash.h)
+    std::uint64_t xxh64 = 0;
+    bool operator==(const EarlierHash&) const = default;
+};
+using KnownContents = std::variant<NoHash, SizeAndTime, EarlierHash, platform::ContentHash>;
+
 // A file as Setup left it: what tells later whether it is still that file.
 struct PlacedFile {
     std::string path;
     std::int64_t size = 0;
-    std::int64_t modified = 0;          // in the system's units (platform::EntryFacts)
-    std::optional<std::uint64_t> hash;  // of its contents, where hashing costs nothing measurable
+    std::int64_t modified = 0;  // in the system's units (platform::EntryFacts)
+    KnownContents contents{};   // XXH3-128 of its bytes, computed as it was copied or written
 
     bool operator==(const PlacedFile&) const = default;
+};
+
+// A file of the user's that an install replaced in its install folder, kept in the application
+// folder for Uninstall to put back.
+struct KeptFile {
+    std::string path;    // where it was
+    std::string keptAt;  // where it is kept
+
+    bool operator==(const KeptFile&) const = default;
 };
 
 struct InstallRecord {
@@ -42,6 +70,7 @@ struct InstallRecord {
     std::vector<std::string> installFolders;
     std::vector<std::string> createdFolders;  // each folder Setup made, in the order it made them
     std::vector<PlacedFile> files;
+    std::vector<KeptFile> kept{};
 
     bool operator==(const InstallRecord&) const = default;
 };
@@ -52,13 +81,17 @@ struct InstallRecord {
 //   scope user|everyone
 //   install <path>
 //   folder <path>
-//   file <size> <modified> <hash in hex, or -> <path>
+//   file <size> <modified> <contents> <path>
+//   kept <path, its blanks escaped too> <where it is kept>
 //   end
-// A record of the first version ("install record 1", no "end") is read as well.
+// where contents is the XXH3-128 in 32 hex digits, "-" for none, and for a file an earlier record
+// listed, "xxh64:" and its 16 hex digits, or "size-and-time".
 std::string Format(const InstallRecord& record);
 // Raises "Type mismatch" (13) for text that is not a record, naming the line that is not, and
 // "Input past end of file" (62) for one cut short, naming the line that is missing or has no line
-// end.
+// end. Reads
+// the first format too: "file <size> <modified> <XXH64 in hex, or -> <path>", a "-" known by its
+// size and time only where the file was too large for that format to hash.
 InstallRecord Parse(std::string_view text);
 
 // What a later install into the same application folder adds: its install folder, the folders

@@ -43,7 +43,7 @@ export PATH="$scratch/java-bin:$PATH"
 
 # cp-medium.sh MEDIUM DESTINATION REFLINK: the baseline install, one cp of what the installer
 # copies (the 15 files, and Uninstall.exe and the window toolkit where the medium has them),
-# then a sync of each copy.
+# then a sync of each copy and a hash check of them.
 cat >"$scratch/cp-medium.sh" <<'EOF'
 set -e
 mkdir -p "$2"
@@ -51,6 +51,8 @@ mapfile -t names <"$1/.files"
 for extra in Uninstall.exe qt-runtime; do [ -e "$1/$extra" ] && names+=("$extra"); done
 cp -r --reflink="$3" "${names[@]/#/$1/}" "$2/"
 find "$2" -type f -exec sync {} +
+# The check the installer makes of every file it copies: their XXH3-128.
+find "$2" -type f -exec xxhsum -H2 {} + >/dev/null
 EOF
 
 cleanup_mounts() {
@@ -75,6 +77,10 @@ time_installs() {
     mkdir -p "$medium"
     cp -a "$build/medium/." "$medium/"
     head -c "$size" /dev/urandom >"$medium/Velmora_KZ.jar"
+    # The medium's list names the new jar, so that the installer checks it as it would any.
+    jar_hash=$(xxhsum -H2 "$medium/Velmora_KZ.jar" | cut -d' ' -f1)
+    sed -i "s|^file [0-9]* [0-9a-f]* Velmora_KZ.jar\r\$|file $size $jar_hash Velmora_KZ.jar\r|" \
+      "$medium/Installation.files"
     # The list as the installer reads it, for the baseline.
     grep -o '^"[^"]*"' "$top/setup/core/installation_files.def" | tr -d '"' >"$medium/.files"
     # Its bytes reach the disk before the timing starts, so that neither side pays for them.

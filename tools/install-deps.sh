@@ -8,6 +8,8 @@ packages=(
   build-essential cmake pkg-config
   # XXH3 for content hashes and the journal's checksums; its header alone serves the Windows build.
   libxxhash-dev
+  # xxhsum: the medium's list of its installation files, when the medium is laid out.
+  xxhash
   libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
   # Qt's private headers: the one call that lets a window run as root reach the desktop user's

@@ -9,11 +9,12 @@ namespace {
 
 using platform::ExitStatus;
 
-// Windows: 1602, 1603, 1605, 1618 and 1639 are Windows Installer's own (ERROR_INSTALL_USEREXIT,
-// ERROR_INSTALL_FAILURE, ERROR_UNKNOWN_PRODUCT, ERROR_INSTALL_ALREADY_RUNNING,
-// ERROR_INVALID_COMMAND_LINE); 32, 740 and 15613 the system's ERROR_SHARING_VIOLATION,
-// ERROR_ELEVATION_REQUIRED and ERROR_INSTALL_PREREQUISITE_FAILED. Neither program ever needs a
-// restart, so 3010 and 1641 are never returned.
+// Windows: 1602, 1603, 1605, 1618, 1620 and 1639 are Windows Installer's own
+// (ERROR_INSTALL_USEREXIT, ERROR_INSTALL_FAILURE, ERROR_UNKNOWN_PRODUCT,
+// ERROR_INSTALL_ALREADY_RUNNING, ERROR_INSTALL_PACKAGE_INVALID, ERROR_INVALID_COMMAND_LINE); 32,
+// 740 and 15613 the system's ERROR_SHARING_VIOLATION, ERROR_ELEVATION_REQUIRED and
+// ERROR_INSTALL_PREREQUISITE_FAILED. Neither program ever needs a restart, so 3010 and 1641 are
+// never returned.
 constexpr ExitCode kTable[] = {
     {ExitStatus::Success, 0, 0, "success (also after help)", true, true},
     {ExitStatus::Failure, 1603, 1,
@@ -36,6 +37,10 @@ constexpr ExitCode kTable[] = {
     {ExitStatus::NothingToRemove, 1605, 7, "no installation to remove", false, true},
     {ExitStatus::ApplicationRunning, 32, 8,
      "Velmora_KZ 2.0.1 is running from an install folder: nothing was removed", false, true},
+    {ExitStatus::DamagedMedium, 1620, 9,
+     "the installation files are damaged (they differ from the medium's list of them): the "
+     "earlier installation was kept; a new copy of the medium is needed",
+     true, false},
 };
 
 int ClassicExitCodeOf(ExitStatus status) {

@@ -69,9 +69,9 @@ Copied CopyWithSendfile(int in, int out, off_t size) {
         [](int code) { return code == EINVAL || code == ENOSYS; });
 }
 
-// Reads past size, so that a source that grew shows too.
-Copied CopyWithReadWrite(int in, int out) {
-    std::vector<char> buffer(std::size_t{1} << 16);
+// Reads past size, so that a source that grew shows too; hashes what passes, where asked.
+Copied CopyWithReadWrite(int in, int out, ContentHasher* hasher) {
+    std::vector<char> buffer(kCopyBufferBytes);
     Copied copied;
     for (;;) {
         const ssize_t got = ReadFully(in, buffer.data(), buffer.size());
@@ -81,6 +81,9 @@ Copied CopyWithReadWrite(int in, int out) {
         }
         if (got == 0) {
             return copied;
+        }
+        if (hasher != nullptr) {
+            hasher->Add({buffer.data(), static_cast<std::size_t>(got)});
         }
         if (const int code = WriteAll(out, {buffer.data(), static_cast<std::size_t>(got)});
             code != 0) {
@@ -97,15 +100,19 @@ bool SameTime(const struct timespec& a, const struct timespec& b) {
 
 // A copy is complete or an error: every byte of the source as it was when the copy began, with
 // the source unchanged at its end. Else the source was cut short or changed under the copy, as a
-// download or a network share can be.
+// download or a network share can be. A copy that is hashed passes through this process, so that
+// the bytes hashed are the bytes written; any other the kernel makes where it can.
 void CopyContents(int in, const struct stat& before, const std::string& source,
-                  const PendingFile& out) {
-    Copied copied = CopyWithCopyFileRange(in, out.Fd(), before.st_size);
-    if (copied.error == kUnsupported) {
-        copied = CopyWithSendfile(in, out.Fd(), before.st_size);
+                  const PendingFile& out, ContentHasher* hasher = nullptr) {
+    Copied copied{kUnsupported, 0};
+    if (hasher == nullptr) {
+        copied = CopyWithCopyFileRange(in, out.Fd(), before.st_size);
+        if (copied.error == kUnsupported) {
+            copied = CopyWithSendfile(in, out.Fd(), before.st_size);
+        }
     }
     if (copied.error == kUnsupported) {
-        copied = CopyWithReadWrite(in, out.Fd());
+        copied = CopyWithReadWrite(in, out.Fd(), hasher);
     }
     if (copied.error != 0) {
         out.Fail(copied.error);
@@ -164,12 +171,14 @@ std::string CopyToTemporary(const std::string& source, const std::string& destin
     return out.Keep();
 }
 
-void CopyNewFile(const std::string& source, const std::string& destination) {
+FileContents CopyNewFile(const std::string& source, const std::string& destination) {
     struct stat info {};
     const FileDescriptor in = OpenSource(source, info);
     PendingFile out(destination, InstalledMode(info.st_mode), PendingFile::Naming::AtItsName);
-    CopyContents(in.Get(), info, source, out);
+    ContentHasher hasher;
+    CopyContents(in.Get(), info, source, out, &hasher);
     out.Keep();
+    return hasher.Result();
 }
 
 void PutInPlace(const std::string& file, const std::string& destination) {

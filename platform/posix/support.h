@@ -34,6 +34,9 @@ int EntryOfRunningUser(UserEntry& entry);
 // A write past the file size limit must fail with EFBIG, not kill the installer midway.
 void IgnoreFileSizeSignal();
 
+// What a read that hashes as it goes takes at a time.
+inline constexpr std::size_t kCopyBufferBytes = std::size_t{1} << 18;
+
 // Every byte of data, or the error code; 0 when all are written. A write that takes nothing
 // would otherwise be retried for ever: it is an error (EIO).
 int WriteAll(int fd, std::string_view data);

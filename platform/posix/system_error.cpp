@@ -40,4 +40,8 @@ void RaiseForSystemError(int code, const std::string& place) {
     throw RuntimeError(NumberFor(code), place, code);
 }
 
+bool OnAnotherVolume(const RuntimeError& error) {
+    return error.SystemCode() == EXDEV;
+}
+
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -100,8 +101,10 @@ void WriteNewShortcut(const std::string& path, const Shortcut& /*shortcut*/) {
     RaiseForSystemError(ENOTSUP, path);
 }
 
-std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links) {
-    // Refusing links, a FIFO must not keep the reader waiting either: it is no plain file.
+namespace {
+
+// Refusing links, a FIFO must not keep the reader waiting either: it is no plain file.
+FileDescriptor OpenToRead(const std::string& path, Links links) {
     const int flags = links == Links::Refuse ? O_NOFOLLOW | O_NONBLOCK : 0;
     FileDescriptor in(::open(SystemPath(path), O_RDONLY | O_CLOEXEC | flags));
     struct stat info {};
@@ -111,6 +114,13 @@ std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links link
     if (links == Links::Refuse && !S_ISREG(info.st_mode)) {
         Raise(EINVAL, path, Expected::File);
     }
+    return in;
+}
+
+}  // namespace
+
+std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links) {
+    const FileDescriptor in = OpenToRead(path, links);
     std::string contents(maxBytes, '\0');
     const ssize_t filled = ReadFully(in.Get(), contents.data(), maxBytes);
     if (filled < 0) {
@@ -118,6 +128,22 @@ std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links link
     }
     contents.resize(static_cast<std::size_t>(filled));
     return contents;
+}
+
+FileContents ContentsOf(const std::string& path) {
+    const FileDescriptor in = OpenToRead(path, Links::Refuse);
+    std::vector<char> buffer(kCopyBufferBytes);
+    ContentHasher hasher;
+    for (;;) {
+        const ssize_t got = ReadFully(in.Get(), buffer.data(), buffer.size());
+        if (got < 0) {
+            Raise(errno, path, Expected::File);
+        }
+        if (got == 0) {
+            return hasher.Result();
+        }
+        hasher.Add({buffer.data(), static_cast<std::size_t>(got)});
+    }
 }
 
 }  // namespace platform

@@ -53,9 +53,10 @@ std::optional<FileState> StateOf(HANDLE file) {
                      info.ftLastWriteTime};
 }
 
-// Reads until the source ends, so that a source that grew shows too; the bytes copied.
-std::uint64_t CopyContents(HANDLE in, const PendingFile& out) {
-    std::vector<char> buffer(std::size_t{1} << 16);
+// Reads until the source ends, so that a source that grew shows too; the bytes copied, hashed
+// on the way where asked.
+std::uint64_t CopyContents(HANDLE in, const PendingFile& out, ContentHasher* hasher) {
+    std::vector<char> buffer(std::size_t{1} << 18);
     std::uint64_t copied = 0;
     for (;;) {
         DWORD got = 0;
@@ -64,6 +65,9 @@ std::uint64_t CopyContents(HANDLE in, const PendingFile& out) {
         }
         if (got == 0) {
             return copied;
+        }
+        if (hasher != nullptr) {
+            hasher->Add({buffer.data(), got});
         }
         if (const DWORD code = WriteAll(out.File(), {buffer.data(), got}); code != ERROR_SUCCESS) {
             out.Fail(code);
@@ -74,7 +78,7 @@ std::uint64_t CopyContents(HANDLE in, const PendingFile& out) {
 
 // Complete or an error: the source as it was when the copy began, unchanged at its end.
 std::string CopyWhole(const std::string& source, const std::string& destination,
-                      PendingFile::Naming naming) {
+                      PendingFile::Naming naming, ContentHasher* hasher = nullptr) {
     const Handle in(::CreateFileW(Wide(source).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -83,7 +87,7 @@ std::string CopyWhole(const std::string& source, const std::string& destination,
         RaiseLast(source, Expected::File);
     }
     PendingFile out(destination, naming);
-    const std::uint64_t copied = CopyContents(in.Get(), out);
+    const std::uint64_t copied = CopyContents(in.Get(), out, hasher);
     const auto after = StateOf(in.Get());
     if (copied < before->size) {
         throw RuntimeError(error::kInputPastEndOfFile, source);
@@ -116,10 +120,12 @@ std::string CopyToTemporary(const std::string& source, const std::string& destin
     return CopyWhole(source, destination, PendingFile::Naming::Temporary);
 }
 
-void CopyNewFile(const std::string& source, const std::string& destination) {
+FileContents CopyNewFile(const std::string& source, const std::string& destination) {
     SystemPath(destination);
     RequireFileSource(source);
-    CopyWhole(source, destination, PendingFile::Naming::AtItsName);
+    ContentHasher hasher;
+    CopyWhole(source, destination, PendingFile::Naming::AtItsName, &hasher);
+    return hasher.Result();
 }
 
 void PutInPlace(const std::string& file, const std::string& destination) {

@@ -56,4 +56,8 @@ void RaiseForSystemError(int code, const std::string& place) {
     throw RuntimeError(NumberFor(static_cast<DWORD>(code)), place, code);
 }
 
+bool OnAnotherVolume(const RuntimeError& error) {
+    return error.SystemCode() == static_cast<int>(ERROR_NOT_SAME_DEVICE);
+}
+
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/windows/support.h"
@@ -113,12 +114,15 @@ void AppendDurably(const std::string& path, const std::string& data) {
     }
 }
 
-std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links) {
-    // Refusing links, a link or junction is opened itself, not followed, and then refused.
+namespace {
+
+// Refusing links, a link or junction is opened itself, not followed, and then refused. The
+// caller owns the handle.
+HANDLE OpenToRead(const std::string& path, Links links) {
     const DWORD reparse = links == Links::Refuse ? FILE_FLAG_OPEN_REPARSE_POINT : 0;
-    const Handle file(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL | reparse, nullptr));
+    Handle file(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | reparse, nullptr));
     if (!file.Valid()) {
         RaiseLast(path, Expected::File);
     }
@@ -131,12 +135,16 @@ std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links link
             RaiseForSystemError(ERROR_CANT_ACCESS_FILE, path);
         }
     }
-    std::string contents(maxBytes, '\0');
+    return file.Release();
+}
+
+// Up to size bytes into data; fewer only at the file's end.
+std::size_t ReadUpTo(HANDLE file, char* data, std::size_t size, const std::string& path) {
     std::size_t filled = 0;
-    while (filled < maxBytes) {
-        const auto wanted = static_cast<DWORD>(std::min<std::size_t>(maxBytes - filled, 1 << 20));
+    while (filled < size) {
+        const auto wanted = static_cast<DWORD>(std::min<std::size_t>(size - filled, 1 << 20));
         DWORD got = 0;
-        if (!::ReadFile(file.Get(), contents.data() + filled, wanted, &got, nullptr)) {
+        if (!::ReadFile(file, data + filled, wanted, &got, nullptr)) {
             RaiseLast(path, Expected::File);
         }
         if (got == 0) {
@@ -144,8 +152,29 @@ std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links link
         }
         filled += got;
     }
-    contents.resize(filled);
+    return filled;
+}
+
+}  // namespace
+
+std::string ReadPrefix(const std::string& path, std::size_t maxBytes, Links links) {
+    const Handle file(OpenToRead(path, links));
+    std::string contents(maxBytes, '\0');
+    contents.resize(ReadUpTo(file.Get(), contents.data(), maxBytes, path));
     return contents;
+}
+
+FileContents ContentsOf(const std::string& path) {
+    const Handle file(OpenToRead(path, Links::Refuse));
+    std::vector<char> buffer(std::size_t{1} << 18);
+    ContentHasher hasher;
+    for (;;) {
+        const std::size_t got = ReadUpTo(file.Get(), buffer.data(), buffer.size(), path);
+        if (got == 0) {
+            return hasher.Result();
+        }
+        hasher.Add({buffer.data(), got});
+    }
 }
 
 }  // namespace platform

@@ -59,6 +59,19 @@ void UndoFolder(platform::FileSystem& files, const Change& change) {
     }
 }
 
+// Moved, or where the two lie on different volumes copied: with the file at its place again, the
+// kept one goes only when it holds the same bytes.
+void UndoKept(platform::FileSystem& files, const Change& change) {
+    if (!IsThere(files, change.aside)) {
+        return;
+    }
+    if (!IsThere(files, change.path)) {
+        platform::MoveOrCopy(files, change.aside, change.path);
+    } else if (files.ContentsOf(change.aside) == files.ContentsOf(change.path)) {
+        files.RemoveOneFile(change.aside);
+    }
+}
+
 void UndoUninstallEntry(platform::Services& services, const Change& change) {
     if (change.earlierEntry) {
         services.WriteUninstallEntry(change.scope, *change.earlierEntry);
@@ -84,6 +97,9 @@ void Undo(platform::Services& services, const Change& change) {
         case Change::Kind::UninstallEntry:
             UndoUninstallEntry(services, change);
             break;
+        case Change::Kind::Kept:
+            UndoKept(files, change);
+            break;
     }
 }
 
@@ -98,7 +114,8 @@ void Forget(platform::Services& services, const Change& change) {
 }
 
 std::string KeptAside(platform::Services& services, const Change& change) {
-    const bool keeps = change.kind == Change::Kind::File || change.kind == Change::Kind::Tree;
+    const bool keeps =
+        change.kind != Change::Kind::Folder && change.kind != Change::Kind::UninstallEntry;
     return keeps && IsThere(services.Files(), change.aside) ? change.aside : std::string();
 }
 

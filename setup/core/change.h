@@ -18,12 +18,13 @@ struct Change {
         File,            // the complete file temporary moved to path, what was there kept aside
         Tree,            // the complete folder temporary moved to path, what was there kept aside
         UninstallEntry,  // the system's list of installed programs told of the install
+        Kept,            // the user's own file at path kept as aside, in the application folder
     };
 
     Kind kind = Kind::Folder;
     std::string path{};
     std::string temporary{};  // beside path
-    std::string aside{};      // beside path; "" when nothing was there to keep
+    std::string aside{};      // beside path; "" when nothing was there to keep; for Kept, anywhere
     platform::Scope scope = platform::Scope::ThisUser;
     std::optional<platform::UninstallEntry> earlierEntry{};
 

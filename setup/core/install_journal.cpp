@@ -64,6 +64,9 @@ std::string ChangeText(const Change& change) {
                    record::Escaped(change.path);
         case Change::Kind::UninstallEntry:
             return EntryText(change);
+        case Change::Kind::Kept:
+            return "kept " + record::Escaped(change.aside, record::Blanks::Escaped) + " " +
+                   record::Escaped(change.path);
     }
     return {};
 }
@@ -186,6 +189,12 @@ bool TakeLine(std::string_view text, Journal& journal) {
         change = ParsePlacement(keyword == "file" ? Change::Kind::File : Change::Kind::Tree, text);
     } else if (keyword == "entry") {
         change = ParseEntry(text);
+    } else if (keyword == "kept") {
+        auto aside = FullPath(record::Word(text));
+        auto path = FullPath(text);
+        if (aside && path) {
+            change = Change{.kind = Change::Kind::Kept, .path = *path, .aside = *aside};
+        }
     }
     if (change) {
         journal.changes.push_back(std::move(*change));

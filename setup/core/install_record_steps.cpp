@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
+#include <optional>
 
 #include "platform/runtime_error.h"
 #include "platform/uninstall_entry.h"
@@ -30,7 +32,8 @@ void PlaceUninstaller(InstallContext& context) {
     const std::string target = UninstallerPath(context);
     context.Step("Could not copy " + source + " to " + target + ".", [&] {
         if (FileExists(context.Files(), source) != FileExistsResult::NotThere) {
-            context.transaction.Place(CopyOf(source, target));
+            context.transaction.Place(
+                CopyOf(source, target, context.payload.For(record::kUninstallerFile)));
         }
     });
 }
@@ -54,18 +57,27 @@ record::InstallRecord ThisInstall(InstallContext& context) {
     if (context.madeApplicationFolder) {
         now.createdFolders.push_back(layout.applicationFolder);
     }
-    std::vector<std::string> placed;
-    const auto addPlaced = [&](const std::string& path) {
-        if (path != layout.HandoverFile() && path != layout.RecordFile() &&
-            std::find(placed.begin(), placed.end(), path) == placed.end()) {
-            placed.push_back(path);
+    // Each file's contents as its writing hashed them: nothing is read again for the record.
+    std::map<std::string, std::optional<platform::FileContents>> placed;
+    std::vector<std::string> order;
+    const auto addPlaced = [&](const std::string& path,
+                               std::optional<platform::FileContents> contents) {
+        if (path == layout.HandoverFile() || path == layout.RecordFile()) {
+            return;
         }
+        if (!placed.contains(path)) {
+            order.push_back(path);
+        }
+        placed[path] = contents;
     };
+    const auto& written = context.transaction.Written();
     for (const Change& change : context.transaction.Changes()) {
         if (change.kind == Change::Kind::Folder) {
             now.createdFolders.push_back(change.path);
         } else if (change.kind == Change::Kind::File) {
-            addPlaced(change.path);
+            const auto contents = written.find(change.path);
+            addPlaced(change.path,
+                      contents != written.end() ? std::optional(contents->second) : std::nullopt);
         } else if (change.kind == Change::Kind::Tree) {
             now.createdFolders.push_back(change.path);
             for (const auto& entry : context.toolkit) {
@@ -73,14 +85,15 @@ record::InstallRecord ThisInstall(InstallContext& context) {
                 if (entry.folder) {
                     now.createdFolders.push_back(path);
                 } else {
-                    addPlaced(path);
+                    addPlaced(path, entry.contents);
                 }
             }
         }
     }
-    for (const auto& path : placed) {
-        now.files.push_back(record::Identify(context.Files(), path));
+    for (const auto& path : order) {
+        now.files.push_back(record::Identify(context.Files(), path, placed[path]));
     }
+    now.kept = context.kept;
     return now;
 }
 

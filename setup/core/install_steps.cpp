@@ -1,9 +1,11 @@
 #include "setup/core/install_steps.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "handover/handover.h"
 #include "platform/platform.h"
+#include "record/install_record.h"
 #include "setup/core/desktop_entry.h"
 #include "setup/core/install_record_steps.h"
 #include "setup/core/installation_files.h"
@@ -74,8 +76,10 @@ InstallStep PlaceLauncherCopy(std::string platform::UserPlaces::*place) {
                          [&] { context.transaction.MakeMissingFolders(folder); });
         }
         const std::string target = context.Join(folder, kLauncherFile);
-        context.Step(CopyStep(context.source, target),
-                     [&] { context.transaction.Place(CopyOf(context.source, target)); });
+        context.Step(CopyStep(context.source, target), [&] {
+            context.transaction.Place(
+                CopyOf(context.source, target, context.payload.For(kLauncherFile)));
+        });
     };
 }
 
@@ -118,14 +122,79 @@ void MakeDestination(InstallContext& context) {
     context.Log("Created Directory: " + destination + " Successfully");
 }
 
+// The earlier record's account of what is ours; a record that cannot be read vouches for nothing.
+record::InstallRecord EarlierRecord(InstallContext& context) {
+    try {
+        return record::Read(context.Files(), context.layout.RecordFile())
+            .value_or(record::InstallRecord{});
+    } catch (const platform::RuntimeError&) {
+        return {};
+    }
+}
+
+bool Lists(const record::InstallRecord& earlier, const std::string& path) {
+    return std::any_of(earlier.files.begin(), earlier.files.end(),
+                       [&path](const record::PlacedFile& file) { return file.path == path; }) ||
+           std::any_of(earlier.kept.begin(), earlier.kept.end(),
+                       [&path](const record::KeptFile& file) { return file.path == path; });
+}
+
+// A name in the folder for kept files that nothing holds yet: name, then "name (2)" and on.
+std::string FreeKeptName(InstallContext& context, const std::string& folder,
+                         std::string_view name) {
+    for (int n = 1;; ++n) {
+        const std::string candidate =
+            context.Join(folder, n == 1 ? std::string(name)
+                                        : std::string(name) + " (" + std::to_string(n) + ")");
+        if (context.Files().FactsOf(candidate).kind == platform::EntryKind::None) {
+            return candidate;
+        }
+    }
+}
+
+// Whether the file at path holds what the install puts there (D is W under another spelling, or
+// a copy of the medium): nothing of it is lost.
+bool HoldsTheMediumsBytes(InstallContext& context, const std::string& path,
+                          const std::string& source) {
+    platform::FileSystem& files = context.Files();
+    try {
+        return files.FactsOf(path).size == files.FactsOf(source).size &&
+               files.ContentsOf(path) == files.ContentsOf(source);
+    } catch (const platform::RuntimeError&) {
+        return false;
+    }
+}
+
+// A file in D that no earlier record of ours lists is the user's own: it is kept in the
+// application folder before the install's file takes its place, and Uninstall puts it back.
+void KeepUsersFiles(InstallContext& context) {
+    const record::InstallRecord earlier = EarlierRecord(context);
+    const std::string folder = context.Join(context.layout.applicationFolder, kKeptFilesFolder);
+    for (const auto name : kInstallationFiles) {
+        const std::string path = context.Join(context.request.destination, name);
+        if (context.Files().FactsOf(path).kind != platform::EntryKind::File ||
+            Lists(earlier, path) || HoldsTheMediumsBytes(context, path, std::string(name))) {
+            continue;
+        }
+        context.Step(FolderStep(folder), [&] { context.transaction.MakeMissingFolders(folder); });
+        const std::string keptAt = FreeKeptName(context, folder, name);
+        context.Step("Could not keep " + path + " as " + keptAt + ".",
+                     [&] { context.transaction.Keep(path, keptAt); });
+        context.kept.push_back({path, keptAt});
+    }
+}
+
 // All complete beside their places before the first is moved in, so that a missing file or a
-// full disk changes nothing. Sources are bare names: the current folder is still W.
+// full disk changes nothing; each is checked against the medium's list as it is copied. Sources
+// are bare names: the current folder is still W.
 void CopyApplicationFiles(InstallContext& context) {
+    KeepUsersFiles(context);
     std::vector<Placement> placements;
     placements.reserve(kInstallationFiles.size());
     for (const auto name : kInstallationFiles) {
-        placements.push_back(
-            CopyOf(std::string(name), context.Join(context.request.destination, name)));
+        placements.push_back(CopyOf(std::string(name),
+                                    context.Join(context.request.destination, name),
+                                    context.payload.For(std::string(name))));
     }
     std::size_t current = 0;
     try {
@@ -134,6 +203,11 @@ void CopyApplicationFiles(InstallContext& context) {
         throw StepFailure{
             error, CopyStep(std::string(kInstallationFiles[current]), placements[current].path)};
     }
+    context.Log(context.payload.Listed()
+                    ? std::string("Checked Installation Files Against ") + kPayloadListFile +
+                          " Successfully"
+                    : std::string("Installation Files Not Checked: the medium has no ") +
+                          kPayloadListFile);
     context.Log("Copied Installation Files Successfully");
 }
 
@@ -148,16 +222,31 @@ void PlaceWindowToolkit(InstallContext& context) {
         context.Join(context.layout.applicationFolder, platform::kBundledRuntimeFolder);
     context.Step("Could not copy the window toolkit to " + folder + ".", [&] {
         context.transaction.PlaceTree(folder, [&](const std::string& staging) {
-            context.toolkit = platform::CopyBundledRuntime(context.Files(), medium, staging);
+            context.toolkit = platform::CopyBundledRuntime(
+                context.Files(), medium, staging, [&](const platform::BundledEntry& entry) {
+                    context.payload.Check(
+                        std::string(platform::kBundledRuntimeFolder) + "/" + entry.relativePath,
+                        entry.contents);
+                });
         });
     });
+}
+
+// Before anything is written: a list that is not one fails here.
+void ReadPayloadList(InstallContext& context) {
+    context.payload.Load(context.Files(), context.layout, context.request.workingFolder);
+}
+
+// The last step, before the install is made whole: what no copy checked is read now.
+void CheckPayload(InstallContext& context) {
+    context.payload.CheckTheRest(context.Files());
 }
 
 }  // namespace
 
 std::vector<InstallStep> InstallSteps(const InstallRequest& request,
                                       const platform::Layout& layout) {
-    std::vector<InstallStep> steps{WriteHandover, FindUsersPlaces};
+    std::vector<InstallStep> steps{ReadPayloadList, WriteHandover, FindUsersPlaces};
     if (request.desktopIcon) {
         steps.push_back(Logged("Creating Desktop Icon"));
         steps.push_back(PlaceLauncherCopy(&platform::UserPlaces::desktop));
@@ -185,6 +274,7 @@ std::vector<InstallStep> InstallSteps(const InstallRequest& request,
     for (InstallStep& step : FinishingSteps(request, layout)) {
         steps.push_back(std::move(step));
     }
+    steps.emplace_back(CheckPayload);
     return steps;
 }
 

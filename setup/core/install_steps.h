@@ -7,7 +7,9 @@
 #include "platform/bundled_runtime.h"
 #include "platform/layout.h"
 #include "platform/services.h"
+#include "record/install_record.h"
 #include "setup/core/install_log.h"
+#include "setup/core/payload_check.h"
 #include "setup/core/transaction.h"
 
 namespace setup {
@@ -25,6 +27,7 @@ struct InstallRequest {
 struct StepFailure {
     platform::RuntimeError error;
     std::string step;
+    platform::ExitStatus status = platform::ExitStatus::Failure;
 };
 
 // What the install's steps share while they run, and what the failure route reports of them.
@@ -40,6 +43,8 @@ struct InstallContext {
     std::string desktopTarget{};         // T1, once the user's places are known
     platform::UserPlaces targets{};
     std::vector<platform::BundledEntry> toolkit{};  // what the toolkit's folder holds
+    PayloadCheck payload{};                         // the medium's list of its files
+    std::vector<record::KeptFile> kept{};           // the user's files the install kept aside
 
     platform::FileSystem& Files() { return services.Files(); }
     std::string Join(const std::string& folder, std::string_view name) const {

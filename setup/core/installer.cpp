@@ -175,7 +175,8 @@ void Installer::FailureRoute(const StepFailure& failure) {
     }
     services_.ShowMessage(text + "\r\nSee " + log_.Path() + " for details.",
                           "Velmora_KZ 2.0.1 Setup");
-    services_.EndProgram(failureStatus_);
+    services_.EndProgram(failure.status != platform::ExitStatus::Failure ? failure.status
+                                                                         : failureStatus_);
 }
 
 }  // namespace setup

@@ -16,6 +16,9 @@ std::set<std::string> FoldersMovedIn(const std::vector<Change>& changes) {
         if (change.kind != Change::Kind::UninstallEntry) {
             folders.insert(platform::ParentOf(change.path));
         }
+        if (change.kind == Change::Kind::Kept) {
+            folders.insert(platform::ParentOf(change.aside));
+        }
     }
     return folders;
 }
@@ -70,26 +73,37 @@ std::string UndoFailureText(const std::vector<UndoFailure>& failures, const std:
     return text + "Setup keeps " + journal + " and puts the rest back when it starts again.";
 }
 
-Placement CopyOf(const std::string& source, const std::string& path) {
-    return {path, [source](platform::FileSystem& files, const std::string& temporary,
-                           const std::string& becomes) {
-                files.CopyNewFile(source, temporary, becomes);
+Placement CopyOf(const std::string& source, const std::string& path, CopyCheck check) {
+    return {path,
+            [source, check = std::move(check)](
+                platform::FileSystem& files, const std::string& temporary,
+                const std::string& becomes) -> std::optional<platform::FileContents> {
+                const platform::FileContents copied = files.CopyNewFile(source, temporary, becomes);
+                if (check) {
+                    check(source, copied);
+                }
+                return copied;
             }};
 }
 
 Placement TextAt(const std::string& path, const std::string& contents, Earlier earlier) {
     return {path,
             [contents](platform::FileSystem& files, const std::string& temporary,
-                       const std::string& becomes) {
+                       const std::string& becomes) -> std::optional<platform::FileContents> {
                 files.WriteNewFile(temporary, contents, becomes);
+                return platform::FileContents{static_cast<std::int64_t>(contents.size()),
+                                              platform::HashOf(contents)};
             },
             earlier};
 }
 
+// The system writes a shortcut's bytes itself: they are read back when recorded.
 Placement ShortcutAt(const std::string& path, const platform::Shortcut& shortcut) {
-    return {path, [shortcut](platform::FileSystem& files, const std::string& temporary,
-                             const std::string& becomes) {
+    return {path,
+            [shortcut](platform::FileSystem& files, const std::string& temporary,
+                       const std::string& becomes) -> std::optional<platform::FileContents> {
                 files.WriteNewShortcut(temporary, shortcut, becomes);
+                return std::nullopt;
             }};
 }
 
@@ -158,7 +172,12 @@ void Transaction::Place(const std::vector<Placement>& placements,
     Record(changes);
     for (std::size_t i = 0; i < placements.size(); ++i) {
         next(i);
-        placements[i].write(files_, changes[i].temporary, placements[i].path);
+        const auto contents = placements[i].write(files_, changes[i].temporary, placements[i].path);
+        if (contents) {
+            written_[placements[i].path] = *contents;
+        } else {
+            written_.erase(placements[i].path);
+        }
     }
     for (std::size_t i = 0; i < changes.size(); ++i) {
         next(i);
@@ -189,6 +208,20 @@ void Transaction::SetUninstallEntry(platform::Scope scope, const platform::Unins
              .scope = scope,
              .earlierEntry = services_.ReadUninstallEntry(scope)}});
     services_.WriteUninstallEntry(scope, entry);
+}
+
+// Moved, which keeps its owner, mode and time; on another volume copied, the file itself then
+// set aside in its own folder by the placement that replaces it, as any earlier file is.
+void Transaction::Keep(const std::string& path, const std::string& keptAt) {
+    Record({{.kind = Change::Kind::Kept, .path = path, .aside = keptAt}});
+    try {
+        files_.MoveToNewName(path, keptAt);
+    } catch (const platform::RuntimeError& error) {
+        if (!platform::OnAnotherVolume(error)) {
+            throw;
+        }
+        files_.CopyNewFile(path, keptAt, keptAt);
+    }
 }
 
 // The moves must be on the disk before the journal says they need not be taken back.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,14 +35,18 @@ std::string UndoFailureText(const std::vector<UndoFailure>& failures, const std:
 enum class Earlier { Keep, Replace };
 
 // A new file for path: written by write, under a name of its own beside path, then moved there.
+// Write says what it wrote, where it hashed it on the way.
 struct Placement {
     std::string path;
-    std::function<void(platform::FileSystem& files, const std::string& temporary,
-                       const std::string& path)>
+    std::function<std::optional<platform::FileContents>(
+        platform::FileSystem& files, const std::string& temporary, const std::string& path)>
         write;
     Earlier earlier = Earlier::Keep;
 };
-Placement CopyOf(const std::string& source, const std::string& path);
+// A copy's contents are shown to check as soon as they are written, before anything is moved in;
+// check may raise to end the placement there.
+using CopyCheck = std::function<void(const std::string& source, const platform::FileContents&)>;
+Placement CopyOf(const std::string& source, const std::string& path, CopyCheck check = {});
 Placement TextAt(const std::string& path, const std::string& contents,
                  Earlier earlier = Earlier::Keep);
 Placement ShortcutAt(const std::string& path, const platform::Shortcut& shortcut);
@@ -68,8 +74,13 @@ public:
     // move, what was at path kept aside.
     void PlaceTree(const std::string& path, const std::function<void(const std::string&)>& fill);
     void SetUninstallEntry(platform::Scope scope, const platform::UninstallEntry& entry);
+    // The file at path moved to keptAt, which nothing holds, to stay there once the install is
+    // whole.
+    void Keep(const std::string& path, const std::string& keptAt);
 
     const std::vector<Change>& Changes() const { return changes_; }
+    // What each file placed holds, where its writing hashed it.
+    const std::map<std::string, platform::FileContents>& Written() const { return written_; }
 
     // Every change made: what they replaced is let go of, and the journal goes.
     void Commit();
@@ -87,6 +98,7 @@ private:
     platform::FileSystem& files_;
     InstallJournal& journal_;
     std::vector<Change> changes_;
+    std::map<std::string, platform::FileContents> written_;
     bool forgetting_ = false;
 };
 

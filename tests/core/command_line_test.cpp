@@ -246,6 +246,7 @@ TEST_F(SetupCommandLine, SilentInstallLeavesWhatTheWindowsRunLeavesAndShowsNothi
                             "Created " + Joined(application, "Startup.txt") + " Successfully",
                             "Current User Name " + UserName(),
                             "Created Directory: " + Destination() + " Successfully",
+                            "Installation Files Not Checked: the medium has no Installation.files",
                             "Copied Installation Files Successfully",
                             "Finished: Velmora_KZ 2.0.1 Installation is Complete"));
     EXPECT_THAT(Errors(), ElementsAre("Finished: Velmora_KZ 2.0.1 Installation is Complete"));

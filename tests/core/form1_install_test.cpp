@@ -71,6 +71,7 @@ TEST_F(FirstInstall, ReproducesTheLogHandOverFilesAndLauncherCopies) {
                             "Created " + Joined(app, "Startup.txt") + " Successfully",
                             "Current User Name " + UserName(), "Creating Desktop Icon",
                             "Creating Start Menu Shortcut", "Creating Program Menu Shortcut Icon",
+                            "Installation Files Not Checked: the medium has no Installation.files",
                             "Copied Installation Files Successfully"));
     EXPECT_EQ(ReadFile(Joined(app, "Start_up.txt")), app + "\r\n");
     ExpectApplicationFiles(app, setup::kInstallationFiles.size());
@@ -118,9 +119,9 @@ TEST_F(FirstInstall, TypedDestinationIsRecordedUnchangedAndMade) {
     EXPECT_EQ(ReadFile(layout.HandoverFile()), destination + "\r\n");
     ExpectApplicationFiles(destination, setup::kInstallationFiles.size());
     const auto log = LogTexts(LogPath());
-    ASSERT_EQ(log.size(), 10u);
+    ASSERT_EQ(log.size(), 11u);
     EXPECT_EQ(log[8], "Created Directory: " + destination + " Successfully");
-    EXPECT_EQ(log[9], "Copied Installation Files Successfully");
+    EXPECT_EQ(log[10], "Copied Installation Files Successfully");
 }
 
 TEST_F(FirstInstall, ClearedOptionsMakeNoCopiesAndNoLines) {

@@ -118,7 +118,8 @@ TEST_P(InjectedFaults, LeaveTheEarlierInstallationsAsTheyWereAndNameThePlace) {
 
     EXPECT_EQ(TreeOf(destination), before) << "the destination must be as it was";
     EXPECT_EQ(ReadFile(layout.HandoverFile()), earlierRecord);
-    EXPECT_THAT(FolderEntries(layout.applicationFolder), ElementsAre("Start_up.txt"))
+    EXPECT_THAT(FolderEntries(layout.applicationFolder),
+                ElementsAre("Install.record", "Start_up.txt"))
         << "no temporary file is left beside the hand-over file";
     const auto log = LogTexts(LogPath());
     ASSERT_GE(log.size(), 4u);

@@ -21,31 +21,82 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The algorithm's published values; the first and the last exercise its two paths.
-TEST(ContentHash, IsXxh64) {
-    EXPECT_EQ(record::ContentHash(""), 0xEF46DB3751D8E999ULL);
-    EXPECT_EQ(record::ContentHash("abc"), 0x44BC2CF5AD770999ULL);
-    EXPECT_EQ(record::ContentHash("Nobody inspects the spammish repetition"),
+// The algorithms' published values: XXH64 for records of the first format, the first and the
+// last exercising its two paths; XXH3-128 as xxhsum -H2 prints it, which lays out the medium's
+// list, whole and in pieces of the size a copy reads.
+TEST(ContentHash, IsXxh64ForEarlierRecordsAndXxh3_128AsXxhsumPrintsIt) {
+    EXPECT_EQ(record::EarlierContentHash(""), 0xEF46DB3751D8E999ULL);
+    EXPECT_EQ(record::EarlierContentHash("abc"), 0x44BC2CF5AD770999ULL);
+    EXPECT_EQ(record::EarlierContentHash("Nobody inspects the spammish repetition"),
               0xFBCEA83C8A378BF1ULL);
+
+    const std::string big(3000000, 'v');
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "99aa06d3014798d86001c324468d497f"},
+        {"hello\n", "6bba86c7e069f56d5a10b435f1c8e49c"},
+        {big, "ff927b6d306aae8bd313524cc660b5b6"},
+    };
+    for (const auto& [bytes, printed] : cases) {
+        EXPECT_EQ(platform::HexOf(platform::HashOf(bytes)), printed);
+        EXPECT_EQ(platform::ParseContentHash(printed), platform::HashOf(bytes));
+        platform::ContentHasher pieces;
+        for (std::size_t at = 0; at < bytes.size(); at += 262144) {
+            pieces.Add(std::string_view(bytes).substr(at, 262144));
+        }
+        EXPECT_EQ(pieces.Result(), (platform::FileContents{static_cast<std::int64_t>(bytes.size()),
+                                                           platform::HashOf(bytes)}));
+    }
+    for (const char* text :
+         {"", "6bba86c7e069f56d5a10b435f1c8e49", "+bba86c7e069f56d5a10b435f1c8e49c",
+          "6bba86c7e069f56d5a10b435f1c8e49x"}) {
+        EXPECT_EQ(platform::ParseContentHash(text), std::nullopt) << text;
+    }
 }
+
+const platform::ContentHash kSomeHash{0x0123456789ABCDEFULL, 0xFEDCBA9876543210ULL};
 
 TEST(InstallRecord, ReadsBackWhatItWroteWhateverThePathsHold) {
     const record::InstallRecord written{
         platform::Scope::Everyone,
         {"C:\\Apps\\Tool", "/home/a b/trailing blank ", "/100% sure"},
         {"/line\nbreak", "/carriage\rreturn", "/non-ascii \xC3\xA9t\xC3\xA9"},
-        {{"/home/a b/x.exe", 12, -5, 0x0123456789ABCDEFULL},
-         {"/big", std::int64_t{1} << 40, 1796671447073090083, std::nullopt}}};
+        {{"/home/a b/x.exe", 12, -5, kSomeHash},
+         {"/big", std::int64_t{1} << 40, 1796671447073090083, record::SizeAndTime{}},
+         {"/earlier", 7, 8, record::EarlierHash{0x0123456789ABCDEFULL}},
+         {"/none", 7, 8, record::NoHash{}}},
+        {{"/home/a b/readme.txt", "/apps/Kept files/readme.txt (2)"}}};
     const std::string text = record::Format(written);
     EXPECT_EQ(record::Parse(text), written);
     EXPECT_THAT(text,
                 ::testing::StartsWith("Velmora_KZ 2.0.1 install record 2\r\nscope everyone\r\n"));
     EXPECT_THAT(text, ::testing::EndsWith("\r\nend\r\n"));
     EXPECT_THAT(text, ::testing::HasSubstr("\r\nfolder /line%0Abreak\r\n"));
-    EXPECT_THAT(text, ::testing::HasSubstr("\r\nfile 12 -5 0123456789abcdef /home/a b/x.exe\r\n"));
+    EXPECT_THAT(text, ::testing::HasSubstr(
+                          "\r\nfile 12 -5 0123456789abcdeffedcba9876543210 /home/a b/x.exe\r\n"));
+    EXPECT_THAT(text, ::testing::HasSubstr("\r\nfile 7 8 xxh64:0123456789abcdef /earlier\r\n"));
+    EXPECT_THAT(text, ::testing::HasSubstr(
+                          "\r\nkept /home/a%20b/readme.txt /apps/Kept files/readme.txt (2)"));
 
     const record::InstallRecord empty;
     EXPECT_EQ(record::Parse(record::Format(empty)), empty);
+}
+
+// As the version before this one wrote them: its small files by their XXH64, its large ones by
+// their size and time, and a "-" on a small file (which it never wrote) by nothing.
+TEST(InstallRecord, ARecordOfTheFirstFormatStillReads) {
+    const std::string text =
+        "Velmora_KZ 2.0.1 install record 1\r\nscope user\r\ninstall /d\r\nfolder /d\r\n"
+        "file 12 -5 0123456789abcdef /d/readme.txt\r\n"
+        "file 2097152 9 - /d/Velmora_KZ.jar\r\n"
+        "file 1048576 9 - /d/forged\r\n";
+    EXPECT_EQ(record::Parse(text),
+              (record::InstallRecord{
+                  platform::Scope::ThisUser,
+                  {"/d"},
+                  {"/d"},
+                  {{"/d/readme.txt", 12, -5, record::EarlierHash{0x0123456789ABCDEFULL}},
+                   {"/d/Velmora_KZ.jar", 2097152, 9, record::SizeAndTime{}},
+                   {"/d/forged", 1048576, 9, record::NoHash{}}}}));
 }
 
 TEST(InstallRecord, TextThatIsNotARecordNamesTheLine) {
@@ -77,6 +128,13 @@ TEST(InstallRecord, TextThatIsNotARecordNamesTheLine) {
         {ended + "scope user\r\nend", "line 3", kCutShort},
         {ended + "scope user\r\nend\r\nfile 1 2 - /f\r\n", "line 4", kNotOne},
         {ended + "scope user\r\nend 1\r\n", "line 3", kNotOne},
+        // Hashes of the other format's spelling, kept files in the first.
+        {ended + "scope user\r\nfile 1 2 0123456789abcdef /f\r\n", "line 3", kNotOne},
+        {ended + "scope user\r\nfile 1 2 xxh64:12ab /f\r\n", "line 3", kNotOne},
+        {ended + "scope user\r\nkept /only-one\r\n", "line 3", kNotOne},
+        {header + "scope user\r\nfile 1 2 0123456789abcdeffedcba9876543210 /f\r\n", "line 3",
+         kNotOne},
+        {header + "scope user\r\nkept /a /b\r\n", "line 3", kNotOne},
     };
     for (const auto& [text, line, number] : cases) {
         try {
@@ -125,52 +183,88 @@ TEST(InstallRecord, AReinstallAddsToWhatWasRecorded) {
     record::InstallRecord earlier{platform::Scope::ThisUser,
                                   {"/d1"},
                                   {"/d1", "/menu"},
-                                  {{"/d1/a", 1, 1, 1}, {"/menu/x", 2, 2, 2}}};
-    const record::InstallRecord later{platform::Scope::ThisUser,
-                                      {"/d2", "/d1"},
-                                      {"/d2"},
-                                      {{"/menu/x", 3, 3, 3}, {"/d2/a", 4, 4, 4}}};
+                                  {{"/d1/a", 1, 1, kSomeHash}, {"/menu/x", 2, 2, kSomeHash}},
+                                  {{"/d1/readme.txt", "/a/Kept files/readme.txt"}}};
+    const record::InstallRecord later{
+        platform::Scope::ThisUser,
+        {"/d2", "/d1"},
+        {"/d2"},
+        {{"/menu/x", 3, 3, record::NoHash{}}, {"/d2/a", 4, 4, kSomeHash}},
+        {{"/d1/readme.txt", "/a/Kept files/readme.txt"},
+         {"/d2/readme.txt", "/a/Kept files/readme.txt (2)"}}};
     record::Merge(earlier, later);
-    EXPECT_EQ(earlier, (record::InstallRecord{
-                           platform::Scope::ThisUser,
-                           {"/d1", "/d2"},
-                           {"/d1", "/menu", "/d2"},
-                           {{"/d1/a", 1, 1, 1}, {"/menu/x", 3, 3, 3}, {"/d2/a", 4, 4, 4}}}));
+    EXPECT_EQ(earlier,
+              (record::InstallRecord{platform::Scope::ThisUser,
+                                     {"/d1", "/d2"},
+                                     {"/d1", "/menu", "/d2"},
+                                     {{"/d1/a", 1, 1, kSomeHash},
+                                      {"/menu/x", 3, 3, record::NoHash{}},
+                                      {"/d2/a", 4, 4, kSomeHash}},
+                                     {{"/d1/readme.txt", "/a/Kept files/readme.txt"},
+                                      {"/d2/readme.txt", "/a/Kept files/readme.txt (2)"}}}));
 }
 
-// Whether a recorded file is still the one Setup placed, after what a user may have done to it.
+// Whether a recorded file is still the one Setup placed, after what a user may have done to it,
+// small and large alike, and as records of the first format knew their files.
 TEST(PlacedFile, IsKnownAgainOnlyAsItWasPlaced) {
     TempFolder folder;
     platform::SystemFileSystem files;
-    const std::string path = folder / "readme.txt";
-    const std::pair<const char*, std::function<void()>> cases[] = {
-        {"untouched", [] {}},
-        {"rewritten", [&] { WriteFile(path, "other bytes, another size"); }},
-        {"same size and time, other bytes",
-         [&] {
-             const auto time = fs::last_write_time(path);
-             WriteFile(path, "the placed byteZ");
-             fs::last_write_time(path, time);
-         }},
+    const std::string path = folder / "Velmora_KZ.jar";
+    const std::string small = "the placed bytes";
+    const std::string big = std::string(std::size_t{1} << 21, 'j');
+    const auto changeInPlace = [&] {
+        const auto time = fs::last_write_time(path);
+        std::string bytes = ReadFile(path);
+        bytes.back() ^= 1;
+        WriteFile(path, bytes);
+        fs::last_write_time(path, time);
+    };
+    using record::FileState;
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        FileState small, big, earlierSmall, earlierBig, unhashed;
+    };
+    const Case cases[] = {
+        {"untouched", [] {}, FileState::AsPlaced, FileState::AsPlaced, FileState::AsPlaced,
+         FileState::AsPlaced, FileState::Changed},
+        {"rewritten", [&] { WriteFile(path, "other bytes, another size"); }, FileState::Changed,
+         FileState::Changed, FileState::Changed, FileState::Changed, FileState::Changed},
+        {"changed in place, its time put back", changeInPlace, FileState::Changed,
+         FileState::Changed, FileState::Changed, FileState::AsPlaced, FileState::Changed},
         {"touched",
-         [&] { fs::last_write_time(path, fs::last_write_time(path) + std::chrono::hours(1)); }},
+         [&] { fs::last_write_time(path, fs::last_write_time(path) + std::chrono::hours(1)); },
+         FileState::Changed, FileState::Changed, FileState::Changed, FileState::Changed,
+         FileState::Changed},
         {"replaced by a folder",
          [&] {
              RemoveTree(path);
              MakeFolders(path);
-         }},
-        {"removed", [&] { RemoveTree(path); }},
+         },
+         FileState::Changed, FileState::Changed, FileState::Changed, FileState::Changed,
+         FileState::Changed},
+        {"removed", [&] { RemoveTree(path); }, FileState::Gone, FileState::Gone, FileState::Gone,
+         FileState::Gone, FileState::Gone},
     };
-    const record::FileState expected[] = {record::FileState::AsPlaced, record::FileState::Changed,
-                                          record::FileState::Changed,  record::FileState::Changed,
-                                          record::FileState::Changed,  record::FileState::Gone};
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        RemoveTree(path);
-        WriteFile(path, "the placed bytes");
-        const record::PlacedFile placed = record::Identify(files, path);
-        EXPECT_EQ(placed.hash, record::ContentHash("the placed bytes"));
-        cases[i].second();
-        EXPECT_EQ(record::StateOf(files, placed), expected[i]) << cases[i].first;
+    for (const Case& c : cases) {
+        for (const bool large : {false, true}) {
+            const std::string& bytes = large ? big : small;
+            RemoveTree(path);
+            WriteFile(path, bytes);
+            const record::PlacedFile placed = record::Identify(files, path);
+            EXPECT_EQ(placed.contents, record::KnownContents{platform::HashOf(bytes)});
+            record::PlacedFile earlier = placed;
+            earlier.contents = large ? record::KnownContents{record::SizeAndTime{}}
+                                     : record::EarlierHash{record::EarlierContentHash(bytes)};
+            record::PlacedFile unhashed = placed;
+            unhashed.contents = record::NoHash{};
+            c.change();
+            EXPECT_EQ(record::StateOf(files, placed), large ? c.big : c.small)
+                << c.what << (large ? ", large" : "");
+            EXPECT_EQ(record::StateOf(files, earlier), large ? c.earlierBig : c.earlierSmall)
+                << c.what << (large ? ", large, first format" : ", first format");
+            EXPECT_EQ(record::StateOf(files, unhashed), c.unhashed) << c.what << ", no hash";
+        }
     }
 }
 

@@ -300,9 +300,14 @@ TEST(BundledRuntime, CopiedWholeIntoAFolderEachFolderBeforeWhatItHolds) {
 
     ASSERT_TRUE(platform::CarriesBundledRuntime(folder / "medium"));
     using Entry = platform::BundledEntry;
-    EXPECT_THAT(platform::CopyBundledRuntime(files, folder / "medium", copy),
-                ElementsAre(Entry{"libone.so.1", false}, Entry{"platforms", true},
-                            Entry{Joined("platforms", "libplugin.so"), false}));
+    const auto read = [](std::string_view bytes) {
+        return platform::FileContents{static_cast<std::int64_t>(bytes.size()),
+                                      platform::HashOf(bytes)};
+    };
+    EXPECT_THAT(
+        platform::CopyBundledRuntime(files, folder / "medium", copy),
+        ElementsAre(Entry{"libone.so.1", false, read("new library")}, Entry{"platforms", true},
+                    Entry{Joined("platforms", "libplugin.so"), false, read("plugin")}));
     EXPECT_EQ(ReadFile(Joined(copy, "libone.so.1")), "new library");
     EXPECT_EQ(ReadFile(Joined(copy, "platforms", "libplugin.so")), "plugin");
     for (const std::string& made : {Joined(copy, "libone.so.1"), Joined(copy, "platforms")}) {

@@ -104,6 +104,7 @@ public:
     using InstallerTest::Profile;
     using InstallerTest::root;
     using InstallerTest::services;
+    using InstallerTest::working;
 
     // A copy of an installed file at path, with its time: only where it lies tells them apart.
     void UserCopies(const std::string& installed, const std::string& path) {
@@ -219,17 +220,63 @@ const UninstallCase kUninstallCases[] = {
              Joined(t.Destination(), "readme.txt") + ": changed since it was installed",
              t.Destination() + ": not empty, it holds readme.txt"};
      }},
-    // Installed into a folder that holds the user's files: only what the install placed goes.
-    {"IntoTheHomeFolderOnlyTheRecordedFilesGo",
+    // Larger than the first record format hashed: still known by its bytes.
+    {"ABigFileChangedInPlaceWithItsTimePutBackStays",
+     [](UninstallTest& t) {
+         WriteFile(Joined(t.working, "Velmora_KZ.jar"),
+                   std::string((std::size_t{1} << 20) + 1, 'j'));
+         return IntoApps(t);
+     },
+     [](UninstallTest& t) {
+         const std::string path = Joined(t.Destination(), "Velmora_KZ.jar");
+         const auto time = fs::last_write_time(path);
+         std::string bytes = ReadFile(path);
+         bytes[bytes.size() / 2] = 'k';
+         t.UserWrites(path, bytes);
+         fs::last_write_time(path, time);
+     },
+     [](UninstallTest& t) {
+         return std::vector<std::string>{
+             Joined(t.Destination(), "Velmora_KZ.jar") + ": changed since it was installed",
+             t.Destination() + ": not empty, it holds Velmora_KZ.jar"};
+     }},
+    // Installed into a folder that holds the user's files: only what the install placed goes,
+    // and the user's own files it replaced come back to their places.
+    {"IntoTheHomeFolderOnlyTheRecordedFilesGoAndTheUsersOwnComeBack",
      [](UninstallTest& t) {
          WriteFile(Joined(t.Profile(), "letter.txt"), "the user's letter");
+         WriteFile(Joined(t.Profile(), "readme.txt"), "the user's own readme, replaced");
+         WriteFile(Joined(t.Profile(), "Velmora_KZ.jar"), "the user's own jar, replaced");
+         return std::vector<std::string>{t.Profile()};
+     },
+     [](UninstallTest& t) {
+         EXPECT_EQ(ReadFile(Joined(t.layout.applicationFolder, "Kept files", "readme.txt")),
+                   "the user's own readme, replaced");
+     },
+     NothingKept},
+    // The user's file again where the install's was: neither is taken, the kept one is named.
+    {"AKeptFileWhosePlaceIsTakenAgainIsNamed",
+     [](UninstallTest& t) {
          WriteFile(Joined(t.Profile(), "readme.txt"), "the user's own readme, replaced");
          return std::vector<std::string>{t.Profile()};
      },
      [](UninstallTest& t) {
-         t.before.erase(Joined(t.Profile(), "readme.txt"));  // the install replaced it
+         t.UserWrites(Joined(t.Profile(), "readme.txt"), "written again by the user");
+         t.before.erase(Joined(t.Profile(), "readme.txt"));
+         t.userMade[Joined(t.layout.applicationFolder, "Kept files", "readme.txt")] =
+             "the user's own readme, replaced";
+         t.userMade[Joined(t.layout.applicationFolder, "Kept files")] = "<folder>";
+         t.userMade[t.layout.applicationFolder] = "<folder>";
      },
-     NothingKept},
+     [](UninstallTest& t) {
+         const std::string kept = Joined(t.layout.applicationFolder, "Kept files");
+         return std::vector<std::string>{
+             Joined(t.Profile(), "readme.txt") + ": changed since it was installed",
+             Joined(kept, "readme.txt") + ": your own " + Joined(t.Profile(), "readme.txt") +
+                 ", kept by the install: a file of that name stands in its place again",
+             kept + ": not empty, it holds readme.txt",
+             t.layout.applicationFolder + ": not empty, it holds Kept files"};
+     }},
     {"TwoInstallsBothGo",
      [](UninstallTest& t) {
          return std::vector<std::string>{t.Destination(), t.root / "second"};
@@ -343,6 +390,9 @@ TEST_P(UninstallAfterInstall, RemovesWhatTheInstallsMadeAndNothingElse) {
     }
     EXPECT_THAT(box, ::testing::StartsWith("Velmora_KZ 2.0.1 has been removed: "));
     EXPECT_TRUE(services.UninstallEntries().empty());
+    if (std::string(row.name).ends_with("TheUsersOwnComeBack")) {
+        EXPECT_THAT(box, HasSubstr(" Put back in their places: 2 files of yours."));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, UninstallAfterInstall, ::testing::ValuesIn(kUninstallCases),

@@ -18,6 +18,7 @@
 #include "platform/forwarding_services.h"
 #include "platform/platform.h"
 #include "platform/processes.h"
+#include "record/file_identity.h"
 #include "record/install_record.h"
 #include "setup/core/installation_files.h"
 #include "tests/faults/fault_fixture.h"
@@ -56,6 +57,17 @@ TEST_F(FaultTest, DiskFillingDuringACopyKeepsTheEarlierInstallation) {
 TEST_F(FaultTest, KilledInTheMiddleOfTheCommitIsPutBackAtTheNextStart) {
     const std::string destination = root / "apps";
     LayOutEarlierInstall(destination);
+    // Its record lists its files: they are the install's to replace, not the user's to keep.
+    {
+        platform::SystemFileSystem files;
+        record::InstallRecord recorded{layout.scope, {destination}, {}, {}};
+        for (const auto name : setup::kInstallationFiles) {
+            recorded.files.push_back(
+                record::Identify(files, destination + "/" + std::string(name)));
+        }
+        MakeFolders(layout.applicationFolder);
+        record::Write(files, layout.RecordFile(), recorded);
+    }
     controls.Type(destination);
     const DiskState before = ReadDiskState(destination);
     const int signal = SignalThatEnded([&] {
@@ -402,7 +414,7 @@ protected:
     void ExpectInstalledInTheirPlaces(const Route& route) {
         const std::string app = ApplicationFolderOf(route.installer);
         const auto log = LogTexts(working + "/Install.log");
-        ASSERT_EQ(log.size(), 9u) << ::testing::PrintToString(log);
+        ASSERT_EQ(log.size(), 10u) << ::testing::PrintToString(log);
         EXPECT_EQ(log[4], std::string("Current User Name ") + NameOf(route.installer));
         EXPECT_EQ(ReadFile(OnDisk(app) + "/Start_up.txt"), app + "\r\n");
         EXPECT_EQ(ReadFile(OnDisk(app) + "/readme.txt"), BytesOf("readme.txt"));

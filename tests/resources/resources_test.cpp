@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
@@ -127,7 +128,7 @@ TEST(ProgramIcon, LoadsWithEverySizeAndIsTransparentOutsideTheDial) {
 }
 
 TEST(Medium, HoldsTheFifteenFilesTheUninstallerAndTheBundledToolkitWithTheirModes) {
-    QStringList files{QStringLiteral("Uninstall.exe")};
+    QStringList files{QStringLiteral("Uninstall.exe"), QStringLiteral("Installation.files")};
     for (const auto name : setup::kInstallationFiles) {
         files << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
     }
@@ -151,6 +152,17 @@ TEST(Medium, HoldsTheFifteenFilesTheUninstallerAndTheBundledToolkitWithTheirMode
         EXPECT_FALSE(QImage(kMedium + u'/' + name).isNull()) << name.toStdString();
     EXPECT_TRUE(ReadAll(kMedium + QLatin1String("/help.html")).contains("<title>Velmora_KZ 2.0.1"));
     EXPECT_TRUE(ReadAll(kMedium + QLatin1String("/Velmora_KZ.jar")).startsWith("PK\x03\x04"));
+    // The list names every file Setup copies by its size, the toolkit's included.
+    const QByteArray list = ReadAll(kMedium + QLatin1String("/Installation.files"));
+    EXPECT_TRUE(list.startsWith("Velmora_KZ 2.0.1 installation files 1\r\n"));
+    for (const QString& name : files) {
+        if (name == QLatin1String("Installation.files")) {
+            continue;
+        }
+        const QByteArray size = QByteArray::number(QFileInfo(kMedium + u'/' + name).size());
+        EXPECT_TRUE(list.contains("\r\nfile " + size + " ")) << name.toStdString();
+        EXPECT_TRUE(list.contains(" " + name.toUtf8() + "\r\n")) << name.toStdString();
+    }
 }
 
 TEST(Medium, ApplicationProgramNotesItsFolderThenStartsTheJar) {

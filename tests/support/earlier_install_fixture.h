@@ -4,6 +4,9 @@
 #include <map>
 #include <string>
 
+#include "platform/file_system.h"
+#include "record/file_identity.h"
+#include "record/install_record.h"
 #include "setup/core/installation_files.h"
 #include "tests/support/installer_fixture.h"
 
@@ -34,6 +37,16 @@ public:
         LayOutEarlierInstall(earlier);
         MakeFolders(layout.applicationFolder);
         WriteFile(layout.HandoverFile(), earlierRecord);
+        // The earlier install's record: its files are the install's, not the user's, to replace.
+        record::InstallRecord recorded{layout.scope, {destination, earlier}, {}, {}};
+        platform::SystemFileSystem files;
+        for (const auto& folder : {destination, earlier}) {
+            for (const auto name : setup::kInstallationFiles) {
+                recorded.files.push_back(
+                    record::Identify(files, Joined(folder, std::string(name))));
+            }
+        }
+        record::Write(files, layout.RecordFile(), recorded);
         controls.Type(destination);
     }
 

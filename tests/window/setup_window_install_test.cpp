@@ -15,7 +15,10 @@
 #include <QTimer>
 
 #include "gui/qt/gui_runtime.h"
+#include "platform/content_hash.h"
 #include "platform/platform.h"
+#include "setup/core/installation_files.h"
+#include "tests/support/earlier_install_fixture.h"
 #include "tests/window/setup_window_fixture.h"
 
 namespace {
@@ -130,3 +133,58 @@ TEST_F(SetupWindowTest, WholeInstallByKeyboardAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+// The medium's list, as its lay-out writes it, of the installation files in folder.
+void WritePayloadList(const std::string& folder) {
+    std::string list = "Velmora_KZ 2.0.1 installation files 1\r\n";
+    for (const auto name : setup::kInstallationFiles) {
+        const std::string bytes = ReadFile(folder + "/" + std::string(name));
+        list += "file " + std::to_string(bytes.size()) + " " +
+                platform::HexOf(platform::HashOf(bytes)) + " " + std::string(name) + "\r\n";
+    }
+    WriteFile(folder + "/Installation.files", list);
+}
+
+}  // namespace
+
+// A jar with one byte changed on the medium: refused before anything is replaced, the earlier
+// installation kept whole, the box naming the file; a medium without the list is not checked.
+TEST_F(SetupWindowTest, ADamagedMediumIsRefusedAndTheEarlierInstallationKept) {
+    const std::string destination = root / "Apps";
+    const auto install = [&] {
+        OpenActive();
+        auto* text = Find<QLineEdit>("Text1");
+        text->setFocus();
+        PressKey(Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(text, QString::fromStdString(destination));
+        return EndStatusOf(
+            [this] { QTest::mouseClick(Find<QPushButton>("Command1"), Qt::LeftButton); });
+    };
+    WritePayloadList(working);
+    ASSERT_EQ(install(), platform::ExitStatus::Success);
+    EXPECT_THAT(Log(),
+                Contains("Checked Installation Files Against Installation.files Successfully"));
+    const auto earlier = TreeOf(destination);
+    const std::string handover = ReadFile(layout.HandoverFile());
+
+    std::string jar = ReadFile(working + "/Velmora_KZ.jar");
+    jar[jar.size() / 2] ^= 1;
+    WriteFile(working + "/Velmora_KZ.jar", jar);
+    ASSERT_EQ(install(), platform::ExitStatus::DamagedMedium);
+    EXPECT_EQ(TreeOf(destination), earlier);
+    EXPECT_EQ(ReadFile(layout.HandoverFile()), handover);
+    ASSERT_FALSE(services.Messages().empty());
+    EXPECT_THAT(services.Messages().back().text,
+                ::testing::HasSubstr("The installation file " + working +
+                                     "/Velmora_KZ.jar does not hold what the list of installation "
+                                     "files says. The installation files are damaged: a new copy "
+                                     "of the installation medium is needed."));
+
+    RemoveTree(working + "/Installation.files");
+    ASSERT_EQ(install(), platform::ExitStatus::Success);
+    EXPECT_THAT(Log(),
+                Contains("Installation Files Not Checked: the medium has no Installation.files"));
+    EXPECT_EQ(ReadFile(destination + "/Velmora_KZ.jar"), jar);
+}

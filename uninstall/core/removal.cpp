@@ -64,6 +64,9 @@ Outcome Removal::Run() {
             RemoveFile(file);
         }
     }
+    for (const auto& kept : record_.kept) {
+        PutBack(kept);
+    }
     RemoveHandover();
     if (!outcome_.Failed()) {
         RemoveUninstallEntry();
@@ -127,6 +130,25 @@ void Removal::RemoveFile(const record::PlacedFile& file) {
     } catch (const platform::RuntimeError& error) {
         Fail(file.path, error);
         outcome_.left.files.push_back(file);
+    }
+}
+
+// Once the install's own file has gone from its place. One that stands there still (changed, or
+// the user's again) is not taken: the report names where the kept one is.
+void Removal::PutBack(const record::KeptFile& kept) {
+    try {
+        if (files_.FactsOf(kept.keptAt).kind == platform::EntryKind::None) {
+            return;
+        }
+        if (files_.FactsOf(kept.path).kind != platform::EntryKind::None) {
+            outcome_.kept.push_back({kept.keptAt, Why::StandsThere, kept.path});
+            return;
+        }
+        platform::MoveOrCopy(files_, kept.keptAt, kept.path);
+        ++outcome_.filesPutBack;
+    } catch (const platform::RuntimeError& error) {
+        Fail(kept.keptAt, error);
+        outcome_.left.kept.push_back(kept);
     }
 }
 

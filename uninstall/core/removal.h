@@ -21,6 +21,7 @@ enum class Why {
     Failed,       // the system refused to remove it
     Outside,      // the record names a place outside those the install owns
     ThroughLink,  // reached through a link (or a junction) put where the install made a folder
+    StandsThere,  // the user's own file, kept by the install: a file of its name is at its place
 };
 
 struct KeptItem {
@@ -35,6 +36,7 @@ struct KeptItem {
 struct Outcome {
     std::size_t filesRemoved = 0;
     std::size_t foldersRemoved = 0;
+    std::size_t filesPutBack = 0;  // the user's own, kept by the install
     std::vector<KeptItem> kept;
     // What a second run still has to do; empty when nothing failed.
     record::InstallRecord left;
@@ -63,6 +65,7 @@ public:
 private:
     bool IsUninstallerPiece(const record::PlacedFile& file) const;
     void RemoveFile(const record::PlacedFile& file);
+    void PutBack(const record::KeptFile& kept);
     void RemoveHandover();
     void RemoveFolder(const std::string& folder);
     void RemoveUninstallEntry();

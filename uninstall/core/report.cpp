@@ -25,6 +25,10 @@ std::string Reason(const KeptItem& item) {
                    " is a link now where Setup made a folder or file, and what it leads to is not "
                    "this installation's. " +
                    item.source + " names it; remove the link yourself if you do not want it";
+        case Why::StandsThere:
+            return "your own " + item.detail +
+                   ", kept by the install: a file of that name stands "
+                   "in its place again";
         case Why::Failed:
             break;
     }
@@ -53,6 +57,10 @@ std::string ReportText(const Outcome& outcome, const std::string& uninstaller) {
     std::string text =
         outcome.Failed() ? "Velmora_KZ 2.0.1 was not removed completely. Removed: " + removed + "."
                          : "Velmora_KZ 2.0.1 has been removed: " + removed + ".";
+    if (outcome.filesPutBack > 0) {
+        text += " Put back in their places: " +
+                Counted(outcome.filesPutBack, "file of yours", "files of yours") + ".";
+    }
     if (!outcome.kept.empty()) {
         text += kLineEnd;
         text += kLineEnd;
