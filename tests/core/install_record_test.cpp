@@ -146,9 +146,12 @@ TEST(InstallRecord, TextThatIsNotARecordNamesTheLine) {
         }
     }
     // What the earlier version wrote still reads, its largest hashed file included.
-    EXPECT_EQ(record::Parse(header + "scope user\r\nfile 1048576 2 0123456789abcdef /f\r\n"),
-              (record::InstallRecord{
-                  platform::Scope::ThisUser, {}, {}, {{"/f", 1048576, 2, 0x0123456789ABCDEFULL}}}));
+    EXPECT_EQ(
+        record::Parse(header + "scope user\r\nfile 1048576 2 0123456789abcdef /f\r\n"),
+        (record::InstallRecord{platform::Scope::ThisUser,
+                               {},
+                               {},
+                               {{"/f", 1048576, 2, record::EarlierHash{0x0123456789ABCDEFULL}}}}));
 }
 
 TEST(InstallRecord, IsReadOnlyAsAPlainFileOfBoundedSize) {

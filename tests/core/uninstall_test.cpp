@@ -112,7 +112,7 @@ public:
         fs::last_write_time(path, fs::last_write_time(installed));
     }
 
-    // A line for path appended to the record, as another hand than Setup's would add it: a copy
+    // A line for path added to the record, as another hand than Setup's would add it: a copy
     // of the line of D's readme.txt (so its facts fit a copy of that file) or a folder line.
     void ForgeRecordLine(const std::string& keyword, const std::string& path) {
         std::string text = ReadFile(RecordFile());
@@ -123,7 +123,8 @@ public:
             const auto start = text.rfind("\r\n", end) + 2;
             line = text.substr(start, end - start) + path;
         }
-        WriteFile(RecordFile(), text + line + "\r\n");
+        const auto endLine = text.rfind("end\r\n");  // the forged line goes before the end
+        WriteFile(RecordFile(), text.substr(0, endLine) + line + "\r\n" + text.substr(endLine));
     }
 
     // A folder the install made, moved to where it now leads, with a link in its place.
