@@ -15,8 +15,8 @@ struct ContentsMatch {
     platform::FileSystem& files;
     const PlacedFile& placed;
 
-    bool operator()(const NoHash&) const { return false; }
-    bool operator()(const SizeAndTime&) const { return true; }
+    bool operator()(const NoHash& /*none*/) const { return false; }
+    bool operator()(const SizeAndTime& /*unknown*/) const { return true; }
     bool operator()(const EarlierHash& earlier) const {
         const auto bytes = files.ReadPrefix(placed.path, static_cast<std::size_t>(placed.size + 1),
                                             platform::Links::Refuse);

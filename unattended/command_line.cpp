@@ -9,7 +9,7 @@ namespace unattended {
 
 namespace {
 
-struct Spec {
+struct Switch {
     std::string_view name;       // its words joined by hyphens, as Linux spells it
     std::string_view value;      // the value's name; "" for a switch
     bool takesEmpty;             // an empty value is a value (the destination box may be empty too)
@@ -18,7 +18,7 @@ struct Spec {
     void (*apply)(Options&, const std::string&);
 };
 
-constexpr Spec kSpecs[] = {
+constexpr Switch kSwitches[] = {
     {"silent", "", false,
      "No window and no box. What a box would say goes to the log and to the standard error.",
      "No question and no box: the removal goes ahead. The report goes to the log and to the "
@@ -56,8 +56,8 @@ constexpr Spec kSpecs[] = {
      [](Options& options, const std::string&) { options.help = true; }},
 };
 
-bool IsFor(const Spec& spec, Program program) {
-    return !(program == Program::Setup ? spec.setupText : spec.uninstallText).empty();
+bool IsFor(const Switch& known, Program program) {
+    return !(program == Program::Setup ? known.setupText : known.uninstallText).empty();
 }
 
 // Windows takes its switches in any letter case; hyphens between the words may be left out.
@@ -71,25 +71,25 @@ std::string Loose(std::string_view name) {
     return loose;
 }
 
-std::string SpelledName(const Spec& spec, platform::System system) {
-    if (spec.name == "help" && system == platform::System::Windows) {
+std::string SpelledName(const Switch& known, platform::System system) {
+    if (known.name == "help" && system == platform::System::Windows) {
         return "/?";
     }
-    return system == platform::System::Windows ? "/" + Loose(spec.name)
-                                               : "--" + std::string(spec.name);
+    return system == platform::System::Windows ? "/" + Loose(known.name)
+                                               : "--" + std::string(known.name);
 }
 
-std::string Spelled(const Spec& spec, platform::System system) {
-    std::string spelled = SpelledName(spec, system);
-    if (!spec.value.empty()) {
-        spelled += "=" + std::string(spec.value);
+std::string Spelled(const Switch& known, platform::System system) {
+    std::string spelled = SpelledName(known, system);
+    if (!known.value.empty()) {
+        spelled += "=" + std::string(known.value);
     }
     return spelled;
 }
 
 // One argument taken apart: which option it names and the value given with it.
 struct Taken {
-    const Spec* spec = nullptr;
+    const Switch* known = nullptr;
     std::optional<std::string> value;
     bool linuxForm = false;
 };
@@ -110,12 +110,12 @@ Taken Take(const std::string& argument, Program program) {
     if (equals != std::string_view::npos) {
         taken.value = std::string(body.substr(equals + 1));
     }
-    for (const Spec& spec : kSpecs) {
-        const bool same = taken.linuxForm ? name == spec.name
-                                          : Loose(name) == Loose(spec.name) ||
-                                                (name == "?" && spec.name == "help");
-        if (same && IsFor(spec, program)) {
-            taken.spec = &spec;
+    for (const Switch& known : kSwitches) {
+        const bool same = taken.linuxForm ? name == known.name
+                                          : Loose(name) == Loose(known.name) ||
+                                                (name == "?" && known.name == "help");
+        if (same && IsFor(known, program)) {
+            taken.known = &known;
         }
     }
     return taken;
@@ -125,7 +125,7 @@ Taken Take(const std::string& argument, Program program) {
 
 CommandLine ReadCommandLine(Program program, const std::vector<std::string>& arguments) {
     CommandLine read;
-    std::array<bool, std::size(kSpecs)> seen{};
+    std::array<bool, std::size(kSwitches)> seen{};
     const auto fail = [&read](std::string error) {
         if (read.error.empty()) {
             read.error = std::move(error);
@@ -134,32 +134,32 @@ CommandLine ReadCommandLine(Program program, const std::vector<std::string>& arg
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         Taken taken = Take(argument, program);
-        if (taken.spec == nullptr) {
+        if (taken.known == nullptr) {
             fail("unknown option " + argument);
             continue;
         }
-        const Spec& spec = *taken.spec;
-        if (spec.value.empty() && taken.value) {
+        const Switch& known = *taken.known;
+        if (known.value.empty() && taken.value) {
             fail(argument + ": the option takes no value");
             continue;
         }
-        if (!spec.value.empty() && !taken.value && taken.linuxForm && i + 1 < arguments.size()) {
+        if (!known.value.empty() && !taken.value && taken.linuxForm && i + 1 < arguments.size()) {
             taken.value = arguments[++i];
         }
-        if (!spec.value.empty() && (!taken.value || (taken.value->empty() && !spec.takesEmpty))) {
+        if (!known.value.empty() && (!taken.value || (taken.value->empty() && !known.takesEmpty))) {
             fail(argument + ": the option needs a value, as in " +
-                 Spelled(spec,
+                 Spelled(known,
                          taken.linuxForm ? platform::System::Linux : platform::System::Windows));
             continue;
         }
-        auto& once = seen[static_cast<std::size_t>(&spec - kSpecs)];
+        auto& once = seen[static_cast<std::size_t>(&known - kSwitches)];
         if (once) {
             fail(argument + ": the option is given more than once");
             continue;
         }
         once = true;
         const auto earlierScope = read.options.scope;
-        spec.apply(read.options, taken.value.value_or(""));
+        known.apply(read.options, taken.value.value_or(""));
         if (earlierScope && read.options.scope != earlierScope) {
             fail(argument +
                  ": the install can be for every user or for the current user, not both");
@@ -172,10 +172,10 @@ std::vector<OptionHelp> OptionsOf(Program program, platform::System system) {
     const platform::System other =
         system == platform::System::Windows ? platform::System::Linux : platform::System::Windows;
     std::vector<OptionHelp> options;
-    for (const Spec& spec : kSpecs) {
-        if (IsFor(spec, program)) {
-            options.push_back({Spelled(spec, system), Spelled(spec, other),
-                               program == Program::Setup ? spec.setupText : spec.uninstallText});
+    for (const Switch& known : kSwitches) {
+        if (IsFor(known, program)) {
+            options.push_back({Spelled(known, system), Spelled(known, other),
+                               program == Program::Setup ? known.setupText : known.uninstallText});
         }
     }
     return options;

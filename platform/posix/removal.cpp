@@ -95,7 +95,7 @@ RemovalResult RemoveBelow(const std::string& place, const std::vector<std::strin
     if (S_ISLNK(info.st_mode)) {
         return {Reached::ThroughLink, path};
     }
-    if (folder != S_ISDIR(info.st_mode)) {
+    if (folder != (S_ISDIR(info.st_mode) != 0)) {
         Raise(folder ? ENOTDIR : EISDIR, path, folder ? Expected::Folder : Expected::File);
     }
     // Whatever stands at the name now, unlinkat removes that name, never what a link points to.

@@ -28,7 +28,8 @@ std::string UserNamed(uid_t uid) {
     std::string scratch(kNameBuffer, '\0');
     struct passwd found {};
     struct passwd* result = nullptr;
-    if (::getpwuid_r(uid, &found, scratch.data(), scratch.size(), &result) == 0 && result) {
+    if (::getpwuid_r(uid, &found, scratch.data(), scratch.size(), &result) == 0 &&
+        result != nullptr) {
         return std::string("the user ") + found.pw_name;
     }
     return "the user with number " + std::to_string(uid);
@@ -38,7 +39,8 @@ std::string GroupNamed(gid_t gid) {
     std::string scratch(kNameBuffer, '\0');
     struct group found {};
     struct group* result = nullptr;
-    if (::getgrgid_r(gid, &found, scratch.data(), scratch.size(), &result) == 0 && result) {
+    if (::getgrgid_r(gid, &found, scratch.data(), scratch.size(), &result) == 0 &&
+        result != nullptr) {
         return std::string("the members of the group ") + found.gr_name;
     }
     return "the members of the group with number " + std::to_string(gid);

@@ -13,8 +13,6 @@
 
 #include <unistd.h>
 
-#include <unistd.h>
-
 #include "platform/elevation.h"
 #include "platform/platform.h"
 #include "platform/posix/support.h"

@@ -145,11 +145,11 @@ std::vector<InstallStep> FinishingSteps(const InstallRequest& request,
                                         const platform::Layout& layout) {
     std::vector<InstallStep> steps{PlaceUninstaller};
     if (request.startMenu && layout.startMenuNeedsDesktopEntry) {
-        steps.push_back(PlaceUninstallMenuEntry);
+        steps.emplace_back(PlaceUninstallMenuEntry);
     }
-    steps.push_back(WriteRecord);
+    steps.emplace_back(WriteRecord);
     if (layout.registersUninstaller) {
-        steps.push_back(EnterUninstaller);
+        steps.emplace_back(EnterUninstaller);
     }
     return steps;
 }

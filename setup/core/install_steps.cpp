@@ -143,7 +143,7 @@ bool Lists(const record::InstallRecord& earlier, const std::string& path) {
 std::string FreeKeptName(InstallContext& context, const std::string& folder,
                          std::string_view name) {
     for (int n = 1;; ++n) {
-        const std::string candidate =
+        std::string candidate =
             context.Join(folder, n == 1 ? std::string(name)
                                         : std::string(name) + " (" + std::to_string(n) + ")");
         if (context.Files().FactsOf(candidate).kind == platform::EntryKind::None) {
