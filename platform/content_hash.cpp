@@ -48,7 +48,7 @@ std::optional<ContentHash> ParseContentHash(std::string_view text) {
         return std::nullopt;
     }
     ContentHash hash;
-    for (const auto [half, value] :
+    for (const auto& [half, value] :
          {std::pair{text.substr(0, 16), &hash.high}, std::pair{text.substr(16), &hash.low}}) {
         const auto [end, failed] =
             std::from_chars(half.data(), half.data() + half.size(), *value, 16);
