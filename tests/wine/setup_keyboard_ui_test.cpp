@@ -76,6 +76,7 @@ TEST_F(SetupProgram, InstallsWithTheKeyboardAlone) {
                             "Current User Name " + UserName(), "Creating Start Menu Shortcut",
                             "Creating Program Menu Shortcut Icon",
                             "Created Directory: C:\\Velmora_KZ\\Keys Successfully",
+                            "Checked Installation Files Against Installation.files Successfully",
                             "Copied Installation Files Successfully"));
     EXPECT_EQ(ReadFile("C:\\Velmora_KZ\\Start_up.txt"), "C:\\Velmora_KZ\\Keys\r\n");
     EXPECT_FALSE(Exists(Profile() + "\\Desktop\\Velmora_KZ.2.0.1.exe"));

@@ -125,6 +125,7 @@ TEST_F(SetupProgram, InstallsThroughItsWindowAndTheLauncherStartsTheApplication)
                             "Created C:\\Velmora_KZ\\Startup.txt Successfully",
                             "Current User Name " + UserName(), "Creating Desktop Icon",
                             "Creating Start Menu Shortcut", "Creating Program Menu Shortcut Icon",
+                            "Checked Installation Files Against Installation.files Successfully",
                             "Copied Installation Files Successfully"));
     EXPECT_EQ(ReadFile("C:\\Velmora_KZ\\Start_up.txt"), "C:\\Velmora_KZ\r\n");
     for (const auto name : setup::kInstallationFiles) {
