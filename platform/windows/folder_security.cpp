@@ -146,8 +146,12 @@ DWORD FolderSecurity::ApplyTo(HANDLE folder) {
 
 namespace {
 
-// The account's name as the system gives it, else its identifier in text.
+// The account's name as the system gives it, else its identifier in text; the group of every
+// account in the words the other system's message uses.
 std::string AccountName(PSID sid) {
+    if (Same(sid, Sid(SECURITY_WORLD_SID_AUTHORITY, {SECURITY_WORLD_RID}).Get())) {
+        return "every user of this computer";
+    }
     wchar_t name[256] = {};
     wchar_t domain[256] = {};
     DWORD nameSize = 256;
