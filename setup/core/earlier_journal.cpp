@@ -1,6 +1,7 @@
 #include "setup/core/earlier_journal.h"
 
 #include <charconv>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -87,17 +88,18 @@ bool IsThere(platform::FileSystem& files, const std::string& path) {
 // destination is empty.
 void PutBack(platform::FileSystem& files, const platform::Layout& layout,
              const EarlierJournal& journal) {
-    for (auto entry = journal.commit.rbegin(); entry != journal.commit.rend(); ++entry) {
-        const bool placed = !IsThere(files, entry->temporary);
-        const bool hadEarlier = !entry->aside.empty();
-        if (hadEarlier && (placed || !IsThere(files, entry->destination))) {
-            files.PutInPlace(entry->aside, entry->destination);
+    for (std::size_t i = journal.commit.size(); i-- > 0;) {
+        const auto& entry = journal.commit[i];
+        const bool placed = !IsThere(files, entry.temporary);
+        const bool hadEarlier = !entry.aside.empty();
+        if (hadEarlier && (placed || !IsThere(files, entry.destination))) {
+            files.PutInPlace(entry.aside, entry.destination);
         } else if (hadEarlier) {
-            files.RemoveFile(entry->aside);
+            files.RemoveFile(entry.aside);
         } else if (placed) {
-            files.RemoveFile(entry->destination);
+            files.RemoveFile(entry.destination);
         }
-        files.RemoveFile(entry->temporary);
+        files.RemoveFile(entry.temporary);
     }
     if (journal.earlierHandover) {
         files.ReplaceFile(layout.HandoverFile(), *journal.earlierHandover);
