@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "handover/handover.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
 #include "record/install_record.h"
 #include "setup/core/desktop_entry.h"
@@ -132,11 +133,18 @@ record::InstallRecord EarlierRecord(InstallContext& context) {
     }
 }
 
-bool Lists(const record::InstallRecord& earlier, const std::string& path) {
+// Compared in one spelling: D may be typed otherwise than the earlier install wrote it.
+bool Lists(const record::InstallRecord& earlier, const std::string& path,
+           const std::string& separator) {
+    const auto key = [&separator](const std::string& place) {
+        return platform::PathKey(platform::NormalPath(place, separator).value_or(place));
+    };
+    const std::string wanted = key(path);
+    const auto same = [&](const std::string& place) { return key(place) == wanted; };
     return std::any_of(earlier.files.begin(), earlier.files.end(),
-                       [&path](const record::PlacedFile& file) { return file.path == path; }) ||
+                       [&](const record::PlacedFile& file) { return same(file.path); }) ||
            std::any_of(earlier.kept.begin(), earlier.kept.end(),
-                       [&path](const record::KeptFile& file) { return file.path == path; });
+                       [&](const record::KeptFile& file) { return same(file.path); });
 }
 
 // A name in the folder for kept files that nothing holds yet: name, then "name (2)" and on.
@@ -173,7 +181,8 @@ void KeepUsersFiles(InstallContext& context) {
     for (const auto name : kInstallationFiles) {
         const std::string path = context.Join(context.request.destination, name);
         if (context.Files().FactsOf(path).kind != platform::EntryKind::File ||
-            Lists(earlier, path) || HoldsTheMediumsBytes(context, path, std::string(name))) {
+            Lists(earlier, path, context.layout.separator) ||
+            HoldsTheMediumsBytes(context, path, std::string(name))) {
             continue;
         }
         context.Step(FolderStep(folder), [&] { context.transaction.MakeMissingFolders(folder); });

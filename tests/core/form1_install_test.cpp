@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "platform/bundled_runtime.h"
+#include "platform/file_system.h"
+#include "record/file_identity.h"
+#include "record/install_record.h"
 #include "setup/core/installation_files.h"
 #include "setup/core/menu_icon.h"
 #include "tests/support/installer_fixture.h"
@@ -362,7 +365,15 @@ TEST_F(FailedInstall, DestinationFileInUseLeavesTheEarlierInstallationWhole) {
     }
     MakeFolders(layout.applicationFolder);
     WriteFile(layout.HandoverFile(), destination + "\r\n");
-    // Typed with a trailing backslash, so that the new record would differ from the earlier one.
+    record::InstallRecord earlier{layout.scope, {destination}, {}, {}};
+    platform::SystemFileSystem files;
+    for (const auto name : setup::kInstallationFiles) {
+        earlier.files.push_back(record::Identify(files, Joined(destination, std::string(name))));
+    }
+    const std::string earlierRecord = record::Format(earlier);
+    WriteFile(layout.RecordFile(), earlierRecord);
+    // Typed with a trailing backslash: the earlier record's files are still known as its own,
+    // and the new record would differ from the earlier one.
     controls.Type(destination + "\\");
     const std::string running = Joined(destination, "Velmora_KZ.exe");
     const HANDLE held = ::CreateFileA(running.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -378,6 +389,8 @@ TEST_F(FailedInstall, DestinationFileInUseLeavesTheEarlierInstallationWhole) {
     EXPECT_EQ(FolderEntries(destination).size(), setup::kInstallationFiles.size())
         << "no temporary file is left";
     EXPECT_EQ(ReadFile(layout.HandoverFile()), destination + "\r\n");
+    EXPECT_EQ(ReadFile(layout.RecordFile()), earlierRecord);
+    EXPECT_FALSE(Exists(Joined(layout.applicationFolder, setup::kKeptFilesFolder)));
     ASSERT_EQ(services.Messages().size(), 1u);
     EXPECT_EQ(services.Messages()[0].text,
               "Error During Setup: Permission denied\r\nCould not copy Velmora_KZ.exe to " +
