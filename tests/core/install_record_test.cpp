@@ -216,11 +216,11 @@ TEST(PlacedFile, IsKnownAgainOnlyAsItWasPlaced) {
     const std::string small = "the placed bytes";
     const std::string big = std::string(std::size_t{1} << 21, 'j');
     const auto changeInPlace = [&] {
-        const auto time = fs::last_write_time(path);
-        std::string bytes = ReadFile(path);
-        bytes.back() ^= 1;
-        WriteFile(path, bytes);
-        fs::last_write_time(path, time);
+        KeepingItsTime(path, [&] {
+            std::string bytes = ReadFile(path);
+            bytes.back() ^= 1;
+            WriteFile(path, bytes);
+        });
     };
     using record::FileState;
     struct Case {

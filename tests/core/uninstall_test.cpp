@@ -109,7 +109,7 @@ public:
     // A copy of an installed file at path, with its time: only where it lies tells them apart.
     void UserCopies(const std::string& installed, const std::string& path) {
         UserWrites(path, ReadFile(installed));
-        fs::last_write_time(path, fs::last_write_time(installed));
+        CopyTime(installed, path);
     }
 
     // A line for path added to the record, as another hand than Setup's would add it: a copy
@@ -210,11 +210,11 @@ const UninstallCase kUninstallCases[] = {
     {"AFileChangedInPlaceStays", IntoApps,
      [](UninstallTest& t) {
          const std::string path = Joined(t.Destination(), "readme.txt");
-         const auto time = fs::last_write_time(path);
-         std::string bytes = ReadFile(path);
-         bytes[0] = bytes[0] == 'X' ? 'Y' : 'X';
-         t.UserWrites(path, bytes);
-         fs::last_write_time(path, time);
+         KeepingItsTime(path, [&] {
+             std::string bytes = ReadFile(path);
+             bytes[0] = bytes[0] == 'X' ? 'Y' : 'X';
+             t.UserWrites(path, bytes);
+         });
      },
      [](UninstallTest& t) {
          return std::vector<std::string>{
@@ -230,11 +230,11 @@ const UninstallCase kUninstallCases[] = {
      },
      [](UninstallTest& t) {
          const std::string path = Joined(t.Destination(), "Velmora_KZ.jar");
-         const auto time = fs::last_write_time(path);
-         std::string bytes = ReadFile(path);
-         bytes[bytes.size() / 2] = 'k';
-         t.UserWrites(path, bytes);
-         fs::last_write_time(path, time);
+         KeepingItsTime(path, [&] {
+             std::string bytes = ReadFile(path);
+             bytes[bytes.size() / 2] = 'k';
+             t.UserWrites(path, bytes);
+         });
      },
      [](UninstallTest& t) {
          return std::vector<std::string>{

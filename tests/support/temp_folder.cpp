@@ -80,6 +80,60 @@ std::string ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+#ifdef _WIN32
+namespace {
+
+FILETIME ModifiedTimeOf(const std::string& path) {
+    const HANDLE file = ::CreateFileW(platform::Wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME modified{};
+    const bool read =
+        file != INVALID_HANDLE_VALUE && ::GetFileTime(file, nullptr, nullptr, &modified) != FALSE;
+    ::CloseHandle(file);
+    if (!read) {
+        throw std::runtime_error("cannot read the time of " + path);
+    }
+    return modified;
+}
+
+void SetModifiedTime(const std::string& path, const FILETIME& modified) {
+    const HANDLE file = ::CreateFileW(platform::Wide(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    const bool set =
+        file != INVALID_HANDLE_VALUE && ::SetFileTime(file, nullptr, nullptr, &modified) != FALSE;
+    ::CloseHandle(file);
+    if (!set) {
+        throw std::runtime_error("cannot set the time of " + path);
+    }
+}
+
+}  // namespace
+#else
+namespace {
+
+fs::file_time_type ModifiedTimeOf(const std::string& path) {
+    return fs::last_write_time(path);
+}
+
+void SetModifiedTime(const std::string& path, fs::file_time_type modified) {
+    fs::last_write_time(path, modified);
+}
+
+}  // namespace
+#endif
+
+void KeepingItsTime(const std::string& path, const std::function<void()>& change) {
+    const auto modified = ModifiedTimeOf(path);
+    change();
+    SetModifiedTime(path, modified);
+}
+
+void CopyTime(const std::string& from, const std::string& path) {
+    SetModifiedTime(path, ModifiedTimeOf(from));
+}
+
 bool Exists(const std::string& path) {
     std::error_code ignored;
     return fs::exists(fs::symlink_status(PathOf(path), ignored));

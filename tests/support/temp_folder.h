@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,11 @@ private:
 
 void WriteFile(const std::string& path, const std::string& bytes, unsigned mode = 0644);
 std::string ReadFile(const std::string& path);
+// Runs change, then gives path back the modification time it had before, to the last unit the
+// system keeps (std::filesystem keeps whole seconds only, on Windows).
+void KeepingItsTime(const std::string& path, const std::function<void()>& change);
+// Gives path the modification time that from has.
+void CopyTime(const std::string& from, const std::string& path);
 bool Exists(const std::string& path);
 void MakeFolders(const std::string& path);
 // Lets everyone change what lies at path.
