@@ -103,7 +103,8 @@ std::size_t LineNaming(std::string_view text, const std::string& path) {
         if (end == std::string_view::npos) {
             end = text.size();
         }
-        if (text.substr(start, end - start).ends_with(field)) {
+        const std::string_view line = text.substr(start, end - start);
+        if (line.ends_with(field) || line.find(field + " ") != std::string_view::npos) {
             return number;
         }
         start = end + kLineEnd.size();

@@ -58,8 +58,8 @@ private:
     std::vector<Place> places_;
 };
 
-// The line (counted from 1) of a record's or journal's text that names path as its last field;
-// 0 for none.
+// The line (counted from 1) of a record's or journal's text that names path as one of its
+// fields; 0 for none.
 std::size_t LineNaming(std::string_view text, const std::string& path);
 
 }  // namespace record

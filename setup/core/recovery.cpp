@@ -75,11 +75,32 @@ std::string UserNameOrNone(platform::Services& services) {
     }
 }
 
-// Every place the journal names lies in one the install owns, and is reached there without a
-// link: otherwise nothing is done by it, and the box names its line and why.
+// place lies in one the install owns and is reached there without a link: otherwise nothing is
+// done by the journal, and the box names its line and why.
+void RequireOwned(platform::FileSystem& files, const record::OwnedPlaces& owned,
+                  const std::string& journalText, const std::string& journalPath,
+                  const std::string& place, bool folder) {
+    const auto reach = folder ? owned.ReachOfFolder(place) : owned.ReachOfFile(place);
+    const auto link = reach ? owned.LinkOnTheWay(files, *reach) : std::nullopt;
+    if (reach && !link) {
+        return;
+    }
+    const std::size_t line = record::LineNaming(journalText, place);
+    const std::string where =
+        line == 0 ? journalPath : journalPath + ", line " + std::to_string(line);
+    throw StepFailure{
+        platform::RuntimeError(platform::error::kPathFileAccessError, where),
+        "The install journal " + where + " names " + place +
+            (reach ? ", which Setup would reach through " + *link +
+                         ", a link now where it made a folder"
+                   : ", which lies outside the folders this installation owns") +
+            ". Setup changed nothing by it: check who changed that file, then remove it."};
+}
+
+// Every place the journal names, the earlier files aside and the new ones waiting under their
+// temporary names too: each undo moves them.
 void RequireConfined(platform::Services& services, const platform::Layout& layout,
                      const Journal& journal, const std::string& text) {
-    const std::string path = layout.JournalFile();
     std::vector<std::string> made;
     for (const Change& change : journal.changes) {
         if (change.kind == Change::Kind::Folder) {
@@ -91,21 +112,12 @@ void RequireConfined(platform::Services& services, const platform::Layout& layou
         if (change.kind == Change::Kind::UninstallEntry) {
             continue;
         }
-        const auto reach = change.kind == Change::Kind::Folder ? owned.ReachOfFolder(change.path)
-                                                               : owned.ReachOfFile(change.path);
-        const auto link = reach ? owned.LinkOnTheWay(services.Files(), *reach) : std::nullopt;
-        if (reach && !link) {
-            continue;
+        for (const std::string* place : {&change.path, &change.temporary, &change.aside}) {
+            if (!place->empty()) {
+                RequireOwned(services.Files(), owned, text, layout.JournalFile(), *place,
+                             change.kind == Change::Kind::Folder);
+            }
         }
-        const std::size_t line = record::LineNaming(text, change.path);
-        const std::string where = line == 0 ? path : path + ", line " + std::to_string(line);
-        throw StepFailure{
-            platform::RuntimeError(platform::error::kPathFileAccessError, where),
-            "The install journal " + where + " names " + change.path +
-                (reach ? ", which Setup would reach through " + *link +
-                             ", a link now where it made a folder"
-                       : ", which lies outside the folders this installation owns") +
-                ". Setup changed nothing by it: check who changed that file, then remove it."};
     }
 }
 

@@ -337,11 +337,14 @@ TEST_F(EarlierInstallTest, JournalNamingAPlaceOutsideIsRefusedByItsLine) {
     struct Hostile {
         std::string path;
         std::string why;
+        std::string kept = {};  // a kept file of the user's that the undo would bring to path
     };
     std::vector<Hostile> hostile = {
         {root / "victim.gif", ", which lies outside the folders this installation owns"},
         {Joined(destination, "..", "victim.gif"),
          ", which lies outside the folders this installation owns"},
+        {Joined(destination, "help.html"),
+         ", which lies outside the folders this installation owns", root / "victim.gif"},
     };
     if (!failed) {
         hostile.push_back(
@@ -352,15 +355,21 @@ TEST_F(EarlierInstallTest, JournalNamingAPlaceOutsideIsRefusedByItsLine) {
         SCOPED_TRACE(row.path);
         WriteFile(root / "victim.gif", "the user's picture");
         WriteFile(Joined(elsewhere, "victim.gif"), "the user's other picture");
-        const std::string aside = platform::SiblingOf(row.path, ".Velmora_KZ-partial-aside1");
+        const std::string aside = row.kept.empty()
+                                      ? platform::SiblingOf(row.path, ".Velmora_KZ-partial-aside1")
+                                      : row.kept;
         WriteFile(aside, "what would replace it");
+        const setup::Change change =
+            row.kept.empty()
+                ? setup::Change{.kind = setup::Change::Kind::File,
+                                .path = row.path,
+                                .temporary =
+                                    platform::SiblingOf(row.path, ".Velmora_KZ-partial-temp01"),
+                                .aside = aside}
+                : setup::Change{
+                      .kind = setup::Change::Kind::Kept, .path = row.path, .aside = aside};
         const setup::Journal journal{
-            .destination = destination,
-            .phase = setup::Phase::Undoing,
-            .changes = {{.kind = setup::Change::Kind::File,
-                         .path = row.path,
-                         .temporary = platform::SiblingOf(row.path, ".Velmora_KZ-partial-temp01"),
-                         .aside = aside}}};
+            .destination = destination, .phase = setup::Phase::Undoing, .changes = {change}};
         WriteFile(layout.JournalFile(), setup::FormatJournal(journal));
         auto before = TreeOf(root.Path());
         before.erase(LogPath());
@@ -373,7 +382,8 @@ TEST_F(EarlierInstallTest, JournalNamingAPlaceOutsideIsRefusedByItsLine) {
         EXPECT_EQ(after, before);
         const std::string box = services.Messages().back().text;
         EXPECT_THAT(box, HasSubstr("The install journal " + layout.JournalFile() + ", line "));
-        EXPECT_THAT(box, HasSubstr(" names " + row.path + row.why + ". Setup changed nothing"));
+        EXPECT_THAT(box, HasSubstr(" names " + (row.kept.empty() ? row.path : row.kept) + row.why +
+                                   ". Setup changed nothing"));
         RemoveTree(aside);
     }
 }
