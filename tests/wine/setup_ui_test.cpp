@@ -270,6 +270,8 @@ TEST_P(UninstallRound, TakesOffWhatTheInstallMadeThroughItsBoxes) {
         EXPECT_FALSE(Exists(Profile() + place + "\\Velmora_KZ.2.0.1.exe")) << place;
         EXPECT_TRUE(Exists(Profile() + place)) << place;
     }
+    EXPECT_FALSE(Exists(Profile() + "\\Start Menu\\Programs\\" + setup::kStartMenuShortcut))
+        << "the shortcut the system wrote is known as placed";
     EXPECT_NE(RegQuery(key, "DisplayName"), 0u) << "the entry is gone";
     EXPECT_TRUE(WaitUntil([] { return OursInTheTemporaryFolder().empty(); }))
         << "the copy and the moved original go once both have ended";
