@@ -20,7 +20,11 @@ else
   cmake --preset windows64
 fi
 cmake --build --preset "$preset" -j "$(nproc)"
-known=$(grep -v -e '^#' -e '^$' tests/wine/known_failures.txt | cut -d' ' -f1 | paste -sd'|')
-echo "Open faults, not run: ${known//|/ }"
+known=$(grep -v -e '^#' -e '^$' tests/wine/known_failures.txt | cut -d' ' -f1 | paste -sd'|' || true)
+left_out=()
+if [ -n "$known" ]; then
+  echo "Open faults, not run: ${known//|/ }"
+  left_out=(-E "^windows\\.(${known})( |\$)")
+fi
 # Large enough for the installer window at 192 dots per inch, which no window may outgrow.
-xvfb-run -a -s "-screen 0 1600x1400x24" ctest --preset "$preset" -j "$(nproc)" -E "^windows\\.(${known})( |\$)"
+xvfb-run -a -s "-screen 0 1600x1400x24" ctest --preset "$preset" -j "$(nproc)" "${left_out[@]}"
