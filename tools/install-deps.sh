@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config ccache
   # XXH3 for content hashes and the journal's checksums; its header alone serves the Windows build.
   libxxhash-dev
   # xxhsum: the medium's list of its installation files, when the medium is laid out.

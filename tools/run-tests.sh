@@ -12,6 +12,8 @@ echo "== format =="
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
 export QT_QPA_PLATFORM=offscreen
+# The compiler cache serves every clone of the project, wherever it is.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 for preset in default sanitize; do
   echo "== $preset =="
