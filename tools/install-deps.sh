@@ -6,6 +6,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config ccache
+  # A file system that shares blocks between copies, for the test of the copies made there.
+  btrfs-progs
   # XXH3 for content hashes and the journal's checksums; its header alone serves the Windows build.
   libxxhash-dev
   # xxhsum: the medium's list of its installation files, when the medium is laid out.

@@ -128,8 +128,9 @@ PendingFile::PendingFile(const std::string& destination, mode_t mode, Naming nam
         Raise(ENOENT, destination, Expected::File);
     }
     if (naming == Naming::AtItsName) {
-        fd_.Reset(::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                         0600));
+        // Readable too: a clone is hashed from the copy itself.
+        fd_.Reset(
+            ::open(destination.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (!fd_.Valid()) {
             Raise(errno, destination, Expected::File);
         }

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -98,6 +99,15 @@ void MountSmallDisk(const std::string& folder, const std::string& size) {
     const std::string options = "size=" + size + ",mode=0755";
     if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0) {
         CannotBecause("cannot mount a tmpfs on " + folder);
+    }
+}
+
+void MountSharingDisk(const std::string& folder, const std::string& image) {
+    EnterPrivateMounts();
+    const std::string make = "truncate -s 256M '" + image + "' && mkfs.btrfs -q '" + image +
+                             "' >/dev/null 2>&1 && mount -o loop '" + image + "' '" + folder + "'";
+    if (std::system(make.c_str()) != 0) {
+        CannotMakeIt("cannot make and mount a btrfs image (needs root and btrfs-progs)");
     }
 }
 

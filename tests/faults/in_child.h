@@ -22,6 +22,9 @@ void EnterPrivateMounts();
 void MakeReadOnly(const std::string& path);
 // Mounts a tmpfs of the given size ("256k") on folder.
 void MountSmallDisk(const std::string& folder, const std::string& size);
+// Mounts a btrfs made in the file image on folder: a file system that shares blocks between a
+// file and its copy.
+void MountSharingDisk(const std::string& folder, const std::string& image);
 // Lowers the largest file this process may write.
 void LimitFileSize(std::size_t bytes);
 // Becomes the user uid, group and all; ends the child when it cannot.

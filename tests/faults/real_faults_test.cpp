@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 
@@ -11,10 +13,13 @@
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "launcher/core/launcher_form.h"
+#include "platform/content_hash.h"
+#include "platform/file_system.h"
 #include "platform/forwarding_services.h"
 #include "platform/platform.h"
 #include "platform/processes.h"
@@ -230,6 +235,44 @@ TEST_F(FaultTest, ReadOnlyMediumInstallsWithItsLogInTheStateFolder) {
                                      "/Install.log cannot be written: Permission denied");
         EXPECT_EQ(lines.back(), "Copied Installation Files Successfully");
         EXPECT_EQ(ReadFile(destination + "/readme.txt"), ReadFile(working + "/readme.txt"));
+    });
+}
+
+// On a file system that shares blocks, each file is a clone of the medium's, which takes no room
+// of its own; its bytes are still hashed, from the copy, for the record.
+TEST_F(FaultTest, OnASharingDiskTheCopiesShareTheMediumsBlocksAndAreHashed) {
+    const std::string jar(std::size_t{32} << 20, 'j');
+    const TempFolder image;  // outside root, whose every file each outcome reads
+    RunInChild([&] {
+        MountSharingDisk(working, image / "btrfs.img");
+        LayOutMedium(working);
+        WriteFile(working + "/Velmora_KZ.jar", jar);
+        fs::current_path(working);
+        const std::string destination = working + "/apps";
+        controls.Type(destination);
+        ::sync();
+        struct statvfs before {};
+        ::statvfs(working.c_str(), &before);
+        const Outcome outcome = Install();
+        ::sync();
+        struct statvfs after {};
+        ::statvfs(working.c_str(), &after);
+        EXPECT_EQ(outcome.ended, platform::ExitStatus::Success);
+        const auto used = static_cast<std::int64_t>(before.f_bavail - after.f_bavail) *
+                          static_cast<std::int64_t>(before.f_frsize);
+        EXPECT_LT(used, std::int64_t{8} << 20) << "the jar's 32 MiB are shared, not written";
+        platform::SystemFileSystem files;
+        const auto recorded = record::Read(files, layout.RecordFile());
+        ASSERT_TRUE(recorded.has_value());
+        for (const auto name : setup::kInstallationFiles) {
+            const std::string path = destination + "/" + std::string(name);
+            const auto file = std::find_if(recorded->files.begin(), recorded->files.end(),
+                                           [&](const auto& placed) { return placed.path == path; });
+            ASSERT_NE(file, recorded->files.end()) << path;
+            EXPECT_EQ(file->contents, record::KnownContents{platform::HashOf(ReadFile(path))})
+                << path;
+            EXPECT_EQ(ReadFile(path), ReadFile(working + "/" + std::string(name))) << path;
+        }
     });
 }
 
