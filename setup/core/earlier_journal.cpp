@@ -111,12 +111,21 @@ void PutBack(platform::FileSystem& files, const platform::Layout& layout,
 }  // namespace
 
 std::optional<Recovery> RecoverEarlierJournal(platform::Services& services,
-                                              const platform::Layout& layout,
-                                              std::string_view text) {
+                                              const platform::Layout& layout, std::string_view text,
+                                              const ConfinementCheck& confine) {
     const auto journal = Parsed(text);
     if (!journal) {
         return std::nullopt;
     }
+    std::vector<std::string> places;
+    for (const Entry& entry : journal->commit) {
+        for (const std::string* place : {&entry.destination, &entry.temporary, &entry.aside}) {
+            if (!place->empty()) {
+                places.push_back(*place);
+            }
+        }
+    }
+    confine(journal->destination, places);
     platform::FileSystem& files = services.Files();
     bool everyNewFileIn = !journal->commit.empty();
     for (const Entry& entry : journal->commit) {

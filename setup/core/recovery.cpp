@@ -97,6 +97,16 @@ void RequireOwned(platform::FileSystem& files, const record::OwnedPlaces& owned,
             ". Setup changed nothing by it: check who changed that file, then remove it."};
 }
 
+// The files an earlier build's journal names, in the places of its install into destination.
+void RequireFilesConfined(platform::Services& services, const platform::Layout& layout,
+                          const std::string& destination, const std::vector<std::string>& places,
+                          const std::string& text) {
+    const record::OwnedPlaces owned(layout, UserNameOrNone(services), {destination}, {});
+    for (const std::string& place : places) {
+        RequireOwned(services.Files(), owned, text, layout.JournalFile(), place, false);
+    }
+}
+
 // Every place the journal names, the earlier files aside and the new ones waiting under their
 // temporary names too: each undo moves them.
 void RequireConfined(platform::Services& services, const platform::Layout& layout,
@@ -182,7 +192,11 @@ Recovery RecoverInterruptedInstall(platform::Services& services, const platform:
     RequireTrustedJournal(files, path);
     const std::string text = JournalText(files, path);
     try {
-        std::optional<Recovery> recovery = RecoverEarlierJournal(services, layout, text);
+        std::optional<Recovery> recovery = RecoverEarlierJournal(
+            services, layout, text,
+            [&](const std::string& destination, const std::vector<std::string>& places) {
+                RequireFilesConfined(services, layout, destination, places, text);
+            });
         Journal journal;
         if (!recovery) {
             journal = ParsedOrRefused(text, path);

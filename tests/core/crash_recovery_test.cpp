@@ -416,7 +416,8 @@ TEST_F(EarlierInstallTest, UndoThatCannotPutAFileBackNamesWhereItIsKept) {
 }
 
 // The journal an earlier build of this Setup left when it was killed halfway through its moves,
-// and one it left with every new file in: each is recovered as that build recovered it.
+// and one it left with every new file in: each is recovered as that build recovered it, and one
+// naming a place outside the install is not acted on.
 TEST_F(EarlierInstallTest, JournalOfAnEarlierBuildIsRecoveredItsWay) {
     const std::string help = Joined(destination, "help.html");
     const std::string aside = Joined(destination, ".Velmora_KZ-partial-aside1");
@@ -453,6 +454,24 @@ TEST_F(EarlierInstallTest, JournalOfAnEarlierBuildIsRecoveredItsWay) {
             EXPECT_EQ(TreeOf(destination), before);
         }
     }
+
+    // Its way would move what lies aside over the new file: not the user's file from outside.
+    const std::string victim = root / "victim.gif";
+    WriteFile(victim, "the user's picture");
+    WriteFile(layout.JournalFile(), "Velmora_KZ 2.0.1 install journal\ndestination " +
+                                        field(destination) + "\nearlier none\nfile " + field(help) +
+                                        field(temporary) + field(victim) + "\n");
+    auto untouched = TreeOf(root.Path());
+    untouched.erase(LogPath());
+    UseLayout(layout);
+    Start();
+    EXPECT_EQ(EndStatusOf([this] { form->Command1_Click(); }), platform::ExitStatus::Failure);
+    auto after = TreeOf(root.Path());
+    after.erase(LogPath());
+    EXPECT_EQ(after, untouched);
+    EXPECT_THAT(services.Messages().back().text,
+                HasSubstr("The install journal " + layout.JournalFile() + " names " + victim +
+                          ", which lies outside the folders this installation owns"));
 }
 
 }  // namespace
