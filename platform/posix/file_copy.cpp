@@ -71,8 +71,11 @@ Copied CopyWithSendfile(int in, int out, off_t size) {
         [](int code) { return code == EINVAL || code == ENOSYS; });
 }
 
-// Reads past size, so that a source that grew shows too; hashes what passes, where asked.
-Copied CopyWithReadWrite(int in, int out, ContentHasher* hasher) {
+constexpr int kNoFile = -1;
+
+// Reads in to its end, past size, so that a source that grew shows too; hashes what passes where
+// asked, and writes it to out where there is one.
+Copied ReadThrough(int in, ContentHasher* hasher, int out = kNoFile) {
     std::vector<char> buffer(kCopyBufferBytes);
     Copied copied;
     for (;;) {
@@ -84,11 +87,11 @@ Copied CopyWithReadWrite(int in, int out, ContentHasher* hasher) {
         if (got == 0) {
             return copied;
         }
+        const std::string_view piece(buffer.data(), static_cast<std::size_t>(got));
         if (hasher != nullptr) {
-            hasher->Add({buffer.data(), static_cast<std::size_t>(got)});
+            hasher->Add(piece);
         }
-        if (const int code = WriteAll(out, {buffer.data(), static_cast<std::size_t>(got)});
-            code != 0) {
+        if (const int code = out == kNoFile ? 0 : WriteAll(out, piece); code != 0) {
             copied.error = code;
             return copied;
         }
@@ -105,20 +108,7 @@ bool Cloned(int in, int out) {
 
 Copied HashOfCopy(int out, ContentHasher& hasher) {
     ::posix_fadvise(out, 0, 0, POSIX_FADV_SEQUENTIAL);
-    std::vector<char> buffer(kCopyBufferBytes);
-    Copied copied;
-    for (;;) {
-        const ssize_t got = ReadFully(out, buffer.data(), buffer.size());
-        if (got < 0) {
-            copied.error = errno;
-            return copied;
-        }
-        if (got == 0) {
-            return copied;
-        }
-        hasher.Add({buffer.data(), static_cast<std::size_t>(got)});
-        copied.bytes += got;
-    }
+    return ReadThrough(out, &hasher);
 }
 
 bool SameTime(const struct timespec& a, const struct timespec& b) {
@@ -142,7 +132,7 @@ void CopyContents(int in, const struct stat& before, const std::string& source,
         }
     }
     if (copied.error == kUnsupported) {
-        copied = CopyWithReadWrite(in, out.Fd(), hasher);
+        copied = ReadThrough(in, hasher, out.Fd());
     }
     if (copied.error != 0) {
         out.Fail(copied.error);

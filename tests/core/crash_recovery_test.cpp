@@ -371,16 +371,7 @@ TEST_F(EarlierInstallTest, JournalNamingAPlaceOutsideIsRefusedByItsLine) {
         const setup::Journal journal{
             .destination = destination, .phase = setup::Phase::Undoing, .changes = {change}};
         WriteFile(layout.JournalFile(), setup::FormatJournal(journal));
-        auto before = TreeOf(root.Path());
-        before.erase(LogPath());
-
-        UseLayout(layout);
-        Start();
-        EXPECT_EQ(EndStatusOf([this] { form->Command1_Click(); }), platform::ExitStatus::Failure);
-        auto after = TreeOf(root.Path());
-        after.erase(LogPath());
-        EXPECT_EQ(after, before);
-        const std::string box = services.Messages().back().text;
+        const std::string box = RefusedRecoveryBox();
         EXPECT_THAT(box, HasSubstr("The install journal " + layout.JournalFile() + ", line "));
         EXPECT_THAT(box, HasSubstr(" names " + (row.kept.empty() ? row.path : row.kept) + row.why +
                                    ". Setup changed nothing"));
@@ -461,15 +452,7 @@ TEST_F(EarlierInstallTest, JournalOfAnEarlierBuildIsRecoveredItsWay) {
     WriteFile(layout.JournalFile(), "Velmora_KZ 2.0.1 install journal\ndestination " +
                                         field(destination) + "\nearlier none\nfile " + field(help) +
                                         field(temporary) + field(victim) + "\n");
-    auto untouched = TreeOf(root.Path());
-    untouched.erase(LogPath());
-    UseLayout(layout);
-    Start();
-    EXPECT_EQ(EndStatusOf([this] { form->Command1_Click(); }), platform::ExitStatus::Failure);
-    auto after = TreeOf(root.Path());
-    after.erase(LogPath());
-    EXPECT_EQ(after, untouched);
-    EXPECT_THAT(services.Messages().back().text,
+    EXPECT_THAT(RefusedRecoveryBox(),
                 HasSubstr("The install journal " + layout.JournalFile() + " names " + victim +
                           ", which lies outside the folders this installation owns"));
 }

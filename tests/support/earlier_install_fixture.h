@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <map>
 #include <string>
@@ -9,6 +11,7 @@
 #include "record/install_record.h"
 #include "setup/core/installation_files.h"
 #include "tests/support/installer_fixture.h"
+#include "tests/support/program_harness.h"
 
 namespace testing_support {
 
@@ -62,6 +65,23 @@ public:
     using InstallerTest::layout;
     using InstallerTest::LogPath;
     using InstallerTest::services;
+
+    // The next "Begin Install" over the journal left there, which must refuse it: nothing in the
+    // test folder changes but the log. The box it showed.
+    std::string RefusedRecoveryBox() {
+        const auto before = TreeButTheLog();
+        UseLayout(layout);
+        Start();
+        EXPECT_EQ(EndStatusOf([this] { form->Command1_Click(); }), platform::ExitStatus::Failure);
+        EXPECT_EQ(TreeButTheLog(), before);
+        return services.Messages().empty() ? std::string() : services.Messages().back().text;
+    }
+
+    std::map<std::string, std::string> TreeButTheLog() const {
+        auto tree = TreeOf(root.Path());
+        tree.erase(LogPath());
+        return tree;
+    }
 
     std::string Source() const { return Joined(working, setup::kLauncherFile); }
     std::string DesktopTarget() const { return Joined(DesktopFolder(), setup::kLauncherFile); }
