@@ -110,8 +110,9 @@ void Installer::CheckFoldersAbove(const std::string& folder) {
     }
 }
 
-// The application folder holds the journal, so it is made before the journal begins, and it is
-// never removed: every install's hand-over file goes there.
+// The application folder holds the journal, so it is made before the journal begins, and no
+// undo removes it: every install's hand-over file goes there. Only a failed install that made it
+// takes it away again, at its end.
 void Installer::MakeApplicationFolder() {
     const std::string& folder = layout_.applicationFolder;
     if (FileExists(services_.Files(), folder) != FileExistsResult::NotThere) {
@@ -159,11 +160,33 @@ void Installer::ClearLeftovers() {
     }
 }
 
+// A first install that failed leaves nothing behind: the application folder it made goes too,
+// once its lock is let go of (on Windows the lock's file lies in it), unless something came into
+// it meanwhile. No later install would record it as made, so no Uninstall would take it.
+void Installer::RemoveApplicationFolderMadeForNothing() {
+    if (!context_->madeApplicationFolder || !lock_) {
+        return;
+    }
+    lock_.reset();
+    platform::FileSystem& files = services_.Files();
+    const std::string& folder = layout_.applicationFolder;
+    try {
+        if (files.EntriesOf(folder).empty()) {
+            files.RemoveEmptyFolder(folder);
+        }
+    } catch (const platform::RuntimeError&) {
+        // Then it stays: empty, or another Setup's by now.
+    }
+}
+
 // Every change is taken back first, so that the box shows only once the earlier installation is
 // whole again, or names what could not be put back. Nothing here catches: an error while logging
 // goes to the runtime's error box.
 void Installer::FailureRoute(const StepFailure& failure) {
     const std::vector<UndoFailure> failures = transaction_.Undo();
+    if (failures.empty()) {
+        RemoveApplicationFolderMadeForNothing();
+    }
     const std::string description = failure.error.Description();
     log_.Append("Error During Setup: " + description);
     log_.Append("Working Directory: " + request_.workingFolder);

@@ -34,6 +34,7 @@ private:
     void RecoverInterruptedInstall();
     void ClearLeftovers();
     [[noreturn]] void FailureRoute(const StepFailure& failure);
+    void RemoveApplicationFolderMadeForNothing();
 
     platform::Services& services_;
     const platform::Layout& layout_;
