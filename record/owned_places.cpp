@@ -95,6 +95,19 @@ std::optional<std::string> OwnedPlaces::LinkOnTheWay(platform::FileReading& file
     return std::nullopt;
 }
 
+std::optional<std::string> LinkClimbedOutOf(platform::FileReading& files, const std::string& path) {
+    for (const std::string& step : platform::FoldersOnTheWay(path)) {
+        if (platform::NameOf(step) != "..") {
+            continue;
+        }
+        const std::string climbed = platform::ParentOf(step);
+        if (files.FactsOf(climbed).kind == platform::EntryKind::Other) {
+            return climbed;
+        }
+    }
+    return std::nullopt;
+}
+
 std::size_t LineNaming(std::string_view text, const std::string& path) {
     const std::string field = " " + Escaped(path);
     std::size_t number = 1;

@@ -58,6 +58,11 @@ private:
     std::vector<Place> places_;
 };
 
+// The first folder that path, as it is spelled, climbs out of with ".." while it is a link (or a
+// junction): there the system would climb out of where the link leads, not where the spelling
+// says. Nothing when there is none.
+std::optional<std::string> LinkClimbedOutOf(platform::FileReading& files, const std::string& path);
+
 // The line (counted from 1) of a record's or journal's text that names path as one of its
 // fields; 0 for none.
 std::size_t LineNaming(std::string_view text, const std::string& path);

@@ -75,14 +75,30 @@ std::string UserNameOrNone(platform::Services& services) {
     }
 }
 
-// place lies in one the install owns and is reached there without a link: otherwise nothing is
-// done by the journal, and the box names its line and why.
+// Why the undo may not go to place: it lies in no place the install owns, or is reached through
+// a link. The undo goes by the path as it is spelled, so its ".." must climb where the spelling
+// says too. Nothing when it may.
+std::optional<std::string> WhyNot(platform::FileSystem& files, const record::OwnedPlaces& owned,
+                                  const std::string& place, bool folder) {
+    const auto reach = folder ? owned.ReachOfFolder(place) : owned.ReachOfFile(place);
+    if (!reach) {
+        return ", which lies outside the folders this installation owns";
+    }
+    if (const auto climbed = record::LinkClimbedOutOf(files, place)) {
+        return ", which climbs out of " + *climbed + ", a link, to elsewhere than its name says";
+    }
+    if (const auto link = owned.LinkOnTheWay(files, *reach)) {
+        return ", which Setup would reach through " + *link + ", a link now where it made a folder";
+    }
+    return std::nullopt;
+}
+
+// Otherwise nothing is done by the journal, and the box names its line and why.
 void RequireOwned(platform::FileSystem& files, const record::OwnedPlaces& owned,
                   const std::string& journalText, const std::string& journalPath,
                   const std::string& place, bool folder) {
-    const auto reach = folder ? owned.ReachOfFolder(place) : owned.ReachOfFile(place);
-    const auto link = reach ? owned.LinkOnTheWay(files, *reach) : std::nullopt;
-    if (reach && !link) {
+    const auto why = WhyNot(files, owned, place, folder);
+    if (!why) {
         return;
     }
     const std::size_t line = record::LineNaming(journalText, place);
@@ -90,10 +106,7 @@ void RequireOwned(platform::FileSystem& files, const record::OwnedPlaces& owned,
         line == 0 ? journalPath : journalPath + ", line " + std::to_string(line);
     throw StepFailure{
         platform::RuntimeError(platform::error::kPathFileAccessError, where),
-        "The install journal " + where + " names " + place +
-            (reach ? ", which Setup would reach through " + *link +
-                         ", a link now where it made a folder"
-                   : ", which lies outside the folders this installation owns") +
+        "The install journal " + where + " names " + place + *why +
             ". Setup changed nothing by it: check who changed that file, then remove it."};
 }
 

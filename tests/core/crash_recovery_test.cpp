@@ -350,6 +350,10 @@ TEST_F(EarlierInstallTest, JournalNamingAPlaceOutsideIsRefusedByItsLine) {
         hostile.push_back(
             {Joined(linked, "victim.gif"), ", which Setup would reach through " + linked +
                                                ", a link now where it made a folder"});
+        // Its spelling says D, but the system climbs out of where the link leads.
+        hostile.push_back(
+            {Joined(linked, "..", "victim.gif"),
+             ", which climbs out of " + linked + ", a link, to elsewhere than its name says"});
     }
     for (const Hostile& row : hostile) {
         SCOPED_TRACE(row.path);
