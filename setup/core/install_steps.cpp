@@ -133,11 +133,18 @@ record::InstallRecord EarlierRecord(InstallContext& context) {
     }
 }
 
-// Compared in one spelling: D may be typed otherwise than the earlier install wrote it.
+// Compared in one spelling: D may be typed otherwise than the earlier install wrote it. A path
+// that climbs with ".." is compared as it stands: through a link it leads elsewhere than its
+// spelling says.
 bool Lists(const record::InstallRecord& earlier, const std::string& path,
            const std::string& separator) {
     const auto key = [&separator](const std::string& place) {
-        return platform::PathKey(platform::NormalPath(place, separator).value_or(place));
+        const auto steps = platform::FoldersOnTheWay(place);
+        const bool climbs = std::any_of(steps.begin(), steps.end(), [](const std::string& step) {
+            return platform::NameOf(step) == "..";
+        });
+        return climbs ? place
+                      : platform::PathKey(platform::NormalPath(place, separator).value_or(place));
     };
     const std::string wanted = key(path);
     const auto same = [&](const std::string& place) { return key(place) == wanted; };

@@ -190,6 +190,25 @@ TEST_F(FirstInstall, WorkingFolderSpelledDifferentlyKeepsEveryFileIntact) {
     }
 }
 
+#ifndef _WIN32
+// An earlier D spelled with ".." after a link lies elsewhere than its spelling: its record does
+// not vouch for the file of the user's at the spelled place, which is kept before it is replaced.
+TEST_F(FirstInstall, AnEarlierInstallSpelledThroughALinkVouchesOnlyForItsOwnFiles) {
+    MakeFolders(Joined(root / "disk", "y"));
+    ASSERT_EQ(::symlink(Joined(root / "disk", "y").c_str(), (root / "x").c_str()), 0);
+    controls.Type(Joined(root / "x", "..", "App"));
+    ASSERT_TRUE(BeginInstall());
+    ASSERT_EQ(ReadFile(Joined(root / "disk", "App", "readme.txt")), BytesOf("readme.txt"));
+    MakeFolders(root / "App");
+    WriteFile(Joined(root / "App", "readme.txt"), "the user's own readme");
+
+    controls.Type(root / "App");
+    ASSERT_TRUE(BeginInstall());
+    EXPECT_EQ(ReadFile(Joined(layout.applicationFolder, setup::kKeptFilesFolder, "readme.txt")),
+              "the user's own readme");
+}
+#endif
+
 #ifdef _WIN32
 // On Linux the install for everyone has no profile folder: the layout test covers it.
 TEST_F(FirstInstall, NoProfileFolderUsesTheSharedPlaces) {
