@@ -161,18 +161,26 @@ void Installer::ClearLeftovers() {
 }
 
 // A first install that failed leaves nothing behind: the application folder it made goes too,
-// once its lock is let go of (on Windows the lock's file lies in it), unless something came into
-// it meanwhile. No later install would record it as made, so no Uninstall would take it.
+// when empty. No later install would record it as made, so no Uninstall would take it. It goes
+// with the lock still held where the lock holds no file in it; elsewhere (Windows) once the lock
+// and its file are let go of, unless something came into it meanwhile.
 void Installer::RemoveApplicationFolderMadeForNothing() {
     if (!context_->madeApplicationFolder || !lock_) {
         return;
     }
-    lock_.reset();
     platform::FileSystem& files = services_.Files();
     const std::string& folder = layout_.applicationFolder;
+    const auto removedIfEmpty = [&] {
+        if (!files.EntriesOf(folder).empty()) {
+            return false;
+        }
+        files.RemoveEmptyFolder(folder);
+        return true;
+    };
     try {
-        if (files.EntriesOf(folder).empty()) {
-            files.RemoveEmptyFolder(folder);
+        if (!removedIfEmpty()) {
+            lock_.reset();
+            removedIfEmpty();
         }
     } catch (const platform::RuntimeError&) {
         // Then it stays: empty, or another Setup's by now.
